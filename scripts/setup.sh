@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Makes a Debian 12 machine ready to build and test the driver: adds the i386
+# architecture, installs what is missing and, on a kernel that cannot run
+# 32-bit x86 programs, lets qemu's user-mode emulator run Wine's 32-bit side.
+# Quick when everything is there.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+need=()
+updated=0
+apt_update() { [ $updated = 1 ] || { apt-get update -qq; updated=1; }; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
+
+packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+          mingw-w64-i686-dev wine wine32:i386 xvfb xauth googletest imagemagick clang-format
+          python3-pefile)
+for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
+if [ ${#need[@]} -gt 0 ]; then
+    apt_update
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# Some kernels here have 32-bit x86 execution switched off (execve of an i386
+# program fails with ENOEXEC and 32-bit code segments fault). Wine's 32-bit
+# loader then runs under qemu-i386; qemu 7.2 from bookworm ignores
+# MAP_FIXED_NOREPLACE, which makes Wine's address-space reservation crawl, so
+# the backported qemu is used.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if ! qemu-i386-static --version 2>/dev/null | grep -qE 'version ([89]|[1-9][0-9])\.'; then
+        if [ ! -f /etc/apt/sources.list.d/bookworm-backports.sources ]; then
+            cat >/etc/apt/sources.list.d/bookworm-backports.sources <<'SRC'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+            updated=0
+        fi
+        apt_update
+        apt-get install -y -qq --no-install-recommends -t bookworm-backports qemu-user-static >/dev/null
+    fi
+    binfmt=/proc/sys/fs/binfmt_misc
+    [ -e $binfmt/register ] || mount -t binfmt_misc binfmt_misc $binfmt
+    [ -e $binfmt/qemu-i386 ] && echo -1 >$binfmt/qemu-i386
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FOC' >$binfmt/register
+    /usr/lib/wine/wine --version >/dev/null
+fi
