@@ -1,0 +1,13 @@
+#include "config/device_roster.h"
+
+DeviceRosterTable DeviceRoster{};
+
+void ResetDeviceRoster() {
+    DeviceRoster = DeviceRosterTable{};
+    for (ShutterEntry& shutter : DeviceRoster.shutters) {
+        shutter.shutterNumber = -1;
+    }
+    for (WheelEntry& wheel : DeviceRoster.wheels) {
+        wheel.positionCount = kMaxWheelPositions;
+    }
+}

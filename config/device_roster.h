@@ -1,0 +1,34 @@
+// The shutters and filter wheels the driver serves: one module-wide table.
+#pragma once
+
+constexpr int kNameSize = 60; // NUL-terminated, at most 59 characters
+constexpr int kShutterSlots = 3;
+constexpr int kWheelSlots = 10;
+constexpr int kMaxWheelPositions = 10;
+
+struct ShutterEntry {
+    char name[kNameSize];
+    int shutterNumber;
+    int configured;
+    int openState;
+};
+
+struct WheelEntry {
+    char name[kNameSize];
+    int positionCount;
+    int valid;
+    int currentPosition;
+    char positionNames[kMaxWheelPositions][kNameSize];
+};
+
+struct DeviceRosterTable {
+    int shutterCount;
+    ShutterEntry shutters[kShutterSlots];
+    int wheelCount;
+    WheelEntry wheels[kWheelSlots];
+};
+
+extern DeviceRosterTable DeviceRoster;
+
+// Starting values of every slot, given at process attach.
+void ResetDeviceRoster();

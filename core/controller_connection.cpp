@@ -1,0 +1,95 @@
+#include "core/controller_connection.h"
+#include "core/automation_objects.h"
+#include "core/dispatch_call.h"
+#include "core/driver_settings.h"
+
+int Connected = 0;
+int StageClientOpen = 0;
+int DeviceClientOpen = 0;
+
+namespace {
+constexpr DISPID kOpenPort = 1;
+constexpr DISPID kLinkValue = 10;
+constexpr DISPID kLinkReady = 18;
+constexpr DISPID kClosePort = 21;
+
+int LastPortArgument = -1;
+// Set while the last attempt on LastPortArgument failed to open the link: a
+// dead port is not tried again until another port has been tried.
+int PortAttempted = 0;
+
+void EmptyScanAndStage() {
+    ScanObject.Empty();
+    StageObject.Empty();
+}
+
+// Opens the link and runs the start-up exchange; false when it did not open.
+bool OpenLink(int portArgument) {
+    try {
+        LONG status = portArgument;
+        CallMethod(ScanObject.get(), kOpenPort, {RefI4(&status)});
+        if (status < 0) {
+            return false;
+        }
+        GetPropertyR4(ScanObject.get(), kLinkValue);
+        CallMethod(ScanObject.get(), kLinkReady);
+        return true;
+    } catch (const DispatchFailure&) {
+        return false;
+    }
+}
+} // namespace
+
+int PortArgument(int port) {
+    switch (port) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        return port + 1;
+    case 4:
+        return 0; // the PCI interface
+    default:
+        return port;
+    }
+}
+
+int ConnectController() {
+    if (Connected == 1) {
+        return 1;
+    }
+    const int portArgument = PortArgument(DriverSettings.port);
+    if (portArgument != LastPortArgument) {
+        PortAttempted = 0;
+    }
+    LastPortArgument = portArgument;
+    if (PortAttempted == 1) {
+        return 0;
+    }
+    if (!ScanObject.Bind(L"tolvo.scan")) {
+        return 0;
+    }
+    if (!StageObject.Bind(L"tolvo.stage")) {
+        return 0;
+    }
+    PortAttempted = 1;
+    if (!OpenLink(portArgument)) {
+        EmptyScanAndStage();
+        return 0;
+    }
+    PortAttempted = 0;
+    Connected = 1;
+    return 1;
+}
+
+void DisconnectController() {
+    if (!ScanObject.IsBound()) {
+        return;
+    }
+    try {
+        CallMethod(ScanObject.get(), kClosePort);
+    } catch (const DispatchFailure&) {
+        // A server that cannot close the link still gets its references back.
+    }
+    EmptyAllConnections();
+}

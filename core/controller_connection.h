@@ -1,0 +1,15 @@
+// The controller link shared by every device family, and who holds it.
+#pragma once
+#include <windows.h>
+
+extern int Connected;
+extern int StageClientOpen;
+extern int DeviceClientOpen;
+
+// The number handed to the controller's open-link call for a `port` choice.
+int PortArgument(int port);
+
+// 1 when the link is open (also when it already was), 0 on any failure.
+int ConnectController();
+// Closes the link and empties all four connections; the flags stay as they are.
+void DisconnectController();

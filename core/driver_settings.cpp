@@ -1,0 +1,108 @@
+#include "core/driver_settings.h"
+#include "core/module_files.h"
+#include "core/number_text.h"
+#include "core/profile_file.h"
+#include <cstdlib>
+
+double XYStepTable[kXYStepSlots] = {0.1, 0.25, 0.4, 0.5, 1.0, 2.0, 0.0};
+double ZStepTable[kZStepSlots] = {0.05, 0.1, 0.5, 1.0, 0.0};
+const int BaudRateTable[kBaudRates] = {9600, 2400, 600, 150};
+const char* const BaudRateTexts[kBaudRates] = {"9600", "2400", "600", "150"};
+const char* const kStageSection = "Tolvo Stage";
+
+DriverSettingsRecord DriverSettings = {
+    -1,     // port
+    9600,   // baudRate
+    0,      // baudIndex
+    1,      // stopBits
+    0,      // parity
+    -1,     // stageStepIndex
+    -1,     // focusStepIndex
+    0.001,  // xyStep
+    0.0001, // zStep
+    -1.0,   // userXYStep
+    -1.0,   // userZStep
+    6,      // xyStepChoices
+    4,      // zStepChoices
+    1,      // canAutoFocus
+    1,      // hasJoystick
+    60000,  // timeOut
+};
+
+namespace {
+// The stored text of a user-defined size: the leading number counts.
+double ReadStepSize(const char* key) {
+    char text[15];
+    ReadProfileText(SettingsFilePath(), kStageSection, key, "-1.0", text, sizeof text);
+    return std::strtod(text, nullptr);
+}
+
+// An index the tables do not have (a hand-edited file) falls back to the
+// default choice instead of reading outside the table.
+int ValidIndex(int index, int slots, int fallback) {
+    return index >= 0 && index < slots ? index : fallback;
+}
+
+void WriteStepSize(const char* key, double value) {
+    char text[kNumberTextSize];
+    FormatNumberText(value, text);
+    WriteProfileText(SettingsFilePath(), kStageSection, key, text);
+}
+} // namespace
+
+void LoadDriverSettings() {
+    const char* path = SettingsFilePath();
+    DriverSettingsRecord& s = DriverSettings;
+
+    s.port = ReadProfileInt(path, kStageSection, "Port", -1);
+    s.baudRate = ReadProfileInt(path, kStageSection, "BaudRate", 9600);
+    s.baudIndex = -1;
+    for (int i = 0; i < kBaudRates; ++i) {
+        if (BaudRateTable[i] == s.baudRate) {
+            s.baudIndex = i;
+            break;
+        }
+    }
+    if (s.baudIndex < 0) {
+        s.baudIndex = 0;
+        s.baudRate = BaudRateTable[0];
+    }
+    s.stopBits = ReadProfileInt(path, kStageSection, "StopBits", 1);
+    s.parity = ReadProfileInt(path, kStageSection, "Parity", 0);
+
+    s.stageStepIndex = ReadProfileInt(path, kStageSection, "StageStep", kDefaultStageStep);
+    if (s.stageStepIndex == kUserXYStepIndex) {
+        s.userXYStep = ReadStepSize("dUserDefinedXYStepSize");
+        XYStepTable[kUserXYStepIndex] = s.userXYStep;
+        s.xyStepChoices = kXYStepSlots;
+    }
+    s.xyStep = XYStepTable[ValidIndex(s.stageStepIndex, kXYStepSlots, kDefaultStageStep)];
+
+    s.focusStepIndex = ReadProfileInt(path, kStageSection, "FocusStep", kDefaultFocusStep);
+    if (s.focusStepIndex == kUserZStepIndex) {
+        s.userZStep = ReadStepSize("dUserDefinedZStepSize");
+        ZStepTable[kUserZStepIndex] = s.userZStep;
+        s.zStepChoices = kZStepSlots;
+    }
+    s.zStep = ZStepTable[ValidIndex(s.focusStepIndex, kZStepSlots, kDefaultFocusStep)];
+
+    s.canAutoFocus = ReadProfileInt(path, kStageSection, "CanAutoFocus", 1);
+    s.hasJoystick = 1;
+    s.timeOut = ReadProfileInt(path, kStageSection, "TimeOut", 60000);
+}
+
+void SaveDriverSettings() {
+    const char* path = SettingsFilePath();
+    const DriverSettingsRecord& s = DriverSettings;
+
+    WriteProfileInt(path, kStageSection, "Port", s.port);
+    WriteProfileInt(path, kStageSection, "BaudRate", s.baudRate);
+    WriteProfileInt(path, kStageSection, "StopBits", s.stopBits);
+    WriteProfileInt(path, kStageSection, "Parity", s.parity);
+    WriteProfileInt(path, kStageSection, "StageStep", s.stageStepIndex);
+    WriteStepSize("dUserDefinedXYStepSize", s.userXYStep);
+    WriteProfileInt(path, kStageSection, "FocusStep", s.focusStepIndex);
+    WriteStepSize("dUserDefinedZStepSize", s.userZStep);
+    WriteProfileInt(path, kStageSection, "CanAutoFocus", s.canAutoFocus);
+    WriteProfileInt(path, kStageSection, "HasJoystick", s.hasJoystick);
+}

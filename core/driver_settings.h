@@ -1,0 +1,41 @@
+// The driver's persistent settings: serial line, step sizes, flags, time-out.
+#pragma once
+
+constexpr int kXYStepSlots = 7;
+constexpr int kZStepSlots = 5;
+constexpr int kBaudRates = 4;
+constexpr int kUserXYStepIndex = 6;
+constexpr int kUserZStepIndex = 4;
+constexpr int kDefaultStageStep = 4;
+constexpr int kDefaultFocusStep = 2;
+
+extern double XYStepTable[kXYStepSlots];
+extern double ZStepTable[kZStepSlots];
+extern const int BaudRateTable[kBaudRates];
+extern const char* const BaudRateTexts[kBaudRates];
+
+struct DriverSettingsRecord {
+    int port;
+    int baudRate;
+    int baudIndex;
+    int stopBits;
+    int parity;
+    int stageStepIndex;
+    int focusStepIndex;
+    double xyStep;
+    double zStep;
+    double userXYStep;
+    double userZStep;
+    int xyStepChoices;
+    int zStepChoices;
+    int canAutoFocus;
+    int hasJoystick;
+    int timeOut;
+};
+
+extern DriverSettingsRecord DriverSettings;
+
+extern const char* const kStageSection; // "Tolvo Stage"
+
+void LoadDriverSettings();
+void SaveDriverSettings();
