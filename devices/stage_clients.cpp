@@ -1,0 +1,3 @@
+#include "devices/stage_clients.h"
+
+HostCallback StageClientCallback = nullptr;

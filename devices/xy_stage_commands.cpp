@@ -1,0 +1,126 @@
+// The host's numbered XY commands: controller command, travel ends, centring.
+#include "devices/xy_stage.h"
+#include "core/automation_objects.h"
+#include "core/dispatch_call.h"
+#include "core/wait_for_idle.h"
+#include "devices/export_guard.h"
+#include <oleauto.h>
+
+namespace {
+constexpr DISPID kScanCommand = 5;
+constexpr DISPID kTravelX = 16;
+constexpr DISPID kTravelY = 17;
+constexpr DISPID kStageQuery = 18;
+constexpr DISPID kRunX = 28;
+constexpr DISPID kRunY = 29;
+
+constexpr double kTravelEnd = 250000.0;
+constexpr DWORD kFixedWait = 5000;
+constexpr double kCentre = 0.5;
+
+void Run(DISPID member, double distance) {
+    CallMethod(StageObject.get(), member, {ArgR8(distance)});
+    WaitForIdle(kFixedWait);
+}
+
+// Frees whatever text the variable holds when the call is over, including a
+// text the server put there in place of ours.
+class OwnedBstr {
+  public:
+    explicit OwnedBstr(BSTR text) : text_(text) {}
+    ~OwnedBstr() { SysFreeString(text_); }
+    OwnedBstr(const OwnedBstr&) = delete;
+    OwnedBstr& operator=(const OwnedBstr&) = delete;
+    BSTR* address() { return &text_; }
+
+  private:
+    BSTR text_;
+};
+
+int ControllerCommand() {
+    if (!ScanObject.IsBound()) {
+        return 0;
+    }
+    CallMethod(ScanObject.get(), kScanCommand);
+    WaitForIdle(StageTimeOut());
+    return 0;
+}
+
+int NegativeTravelEnd() {
+    if (!StageObject.IsBound()) {
+        return kNotDone;
+    }
+    WaitForIdle(kFixedWait);
+    StageMoveTo(-kTravelEnd, -kTravelEnd);
+    WaitForIdle(kFixedWait);
+    StageSetOrigin();
+    return 0;
+}
+
+int PositiveTravelEnd() {
+    if (!StageObject.IsBound()) {
+        return 0;
+    }
+    // The server expects a 26-byte text buffer: 25 letters and a zero byte.
+    static const char kLetters[] = "abcdefghjklmnopqrstuvwxyz";
+    OwnedBstr text(SysAllocStringByteLen(kLetters, sizeof kLetters));
+    if (*text.address() == nullptr) {
+        throw DispatchFailure{E_OUTOFMEMORY};
+    }
+    LONG first = 0;
+    LONG values[4] = {0, 0, 0, 0};
+    CallMethod(StageObject.get(), kStageQuery,
+               {RefI4(&first), RefBstr(text.address()), RefI4(&values[0]), RefI4(&values[1]),
+                RefI4(&values[2]), RefI4(&values[3])});
+    WaitForIdle(StageTimeOut());
+    StageMoveTo(kTravelEnd, kTravelEnd);
+    WaitForIdle(StageTimeOut());
+    return 0;
+}
+
+int Centre() {
+    if (!StageObject.IsBound()) {
+        return kNotDone;
+    }
+    Run(kRunX, -kTravelEnd);
+    Run(kRunY, -kTravelEnd);
+    StageSetOrigin();
+    Run(kRunX, kTravelEnd);
+    Run(kRunY, kTravelEnd);
+    const double travelX = GetPropertyR8(StageObject.get(), kTravelX);
+    const double travelY = GetPropertyR8(StageObject.get(), kTravelY);
+    StageMoveTo(travelX * kCentre, travelY * kCentre);
+    WaitForIdle(kFixedWait);
+    StageSetOrigin();
+    return 0;
+}
+
+int ReturnToOrigin() {
+    if (!StageObject.IsBound()) {
+        return 0;
+    }
+    WaitForIdle(StageTimeOut());
+    StageMoveTo(0.0, 0.0);
+    WaitForIdle(StageTimeOut());
+    return 0;
+}
+} // namespace
+
+extern "C" int WINAPI StgXYCommand(int command) {
+    return Guarded(kNotDone, [&] {
+        switch (command) {
+        case 0:
+            return ControllerCommand();
+        case 1:
+            return NegativeTravelEnd();
+        case 2:
+            return PositiveTravelEnd();
+        case 3:
+            return Centre();
+        case 4:
+            return ReturnToOrigin();
+        default:
+            return 0;
+        }
+    });
+}
