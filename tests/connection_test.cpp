@@ -1,0 +1,194 @@
+// Binding the controller's objects, opening the link, giving references back,
+// and waiting for the controller to stop.
+#include <gtest/gtest.h>
+#include "xy_api.h"
+
+namespace {
+class ConnectionTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Sim().Reset(); }
+    void TearDown() override {
+        xy.Close();
+        driver.Unload();
+        EXPECT_EQ(Sim().LiveObjects(), 0) << "every reference is given back";
+    }
+
+    LoadedDriver driver{"STolvo32Probe.dll"};
+    XYApi xy{driver};
+    ProbeApi probe{driver};
+};
+
+int Calls() { return Sim().JournalCount(); }
+} // namespace
+
+TEST_F(ConnectionTest, PortChoiceGivesThePortArgument) {
+    const struct {
+        const char* port;
+        const char* openCall;
+    } cases[] = {{"0", "scan.1(&1)"}, {"1", "scan.1(&2)"}, {"2", "scan.1(&3)"},
+                 {"3", "scan.1(&4)"}, {"4", "scan.1(&0)"}, {"7", "scan.1(&7)"}};
+    Sim().SetOpenablePorts(0xFFFFFFFF);
+    for (const auto& c : cases) {
+        Sim().JournalClear();
+        driver.SetIni("Port", c.port);
+        ASSERT_EQ(xy.Init(nullptr), 0) << c.port;
+        const std::vector<std::string> expected = {c.openCall, "scan.10?", "scan.18()"};
+        EXPECT_EQ(Trace(), expected) << c.port;
+        xy.Close();
+    }
+}
+
+TEST_F(ConnectionTest, UnconfiguredPortContactsNoServer) {
+    EXPECT_EQ(xy.Init(nullptr), -2);
+    driver.SetIni("Port", "-1");
+    EXPECT_EQ(xy.Init(nullptr), -2);
+    EXPECT_EQ(Calls(), 0);
+    EXPECT_EQ(Sim().LiveObjects(), 0);
+}
+
+TEST_F(ConnectionTest, SecondInitReusesTheOpenLink) {
+    driver.SetIni("Port", "0");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    Sim().JournalClear();
+    EXPECT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(Calls(), 0);
+}
+
+TEST_F(ConnectionTest, CloseDisconnectsAndTheSamePortConnectsAgain) {
+    driver.SetIni("Port", "1");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    EXPECT_TRUE(Sim().IsLinkOpen());
+    EXPECT_EQ(Sim().LiveObjects(), 2);
+    Sim().JournalClear();
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(Trace(), std::vector<std::string>{"scan.21()"});
+    EXPECT_FALSE(Sim().IsLinkOpen());
+    EXPECT_EQ(Sim().LiveObjects(), 0);
+    EXPECT_EQ(xy.Move(1, 1, 0), 1) << "nothing is bound after the close";
+
+    // A link that opened and was closed cleanly may be opened again.
+    EXPECT_EQ(xy.Init(nullptr), 0);
+    EXPECT_TRUE(Sim().IsLinkOpen());
+    EXPECT_EQ(Sim().LastOpenedPort(), 2);
+}
+
+TEST_F(ConnectionTest, PortThatFailedToOpenIsNotTriedAgain) {
+    Sim().SetOpenablePorts(1u << 1);
+    driver.SetIni("Port", "2");
+    EXPECT_EQ(xy.Init(nullptr), -1);
+    EXPECT_EQ(Sim().LiveObjects(), 0) << "a failed open gives the references back";
+    EXPECT_EQ(xy.Move(1, 1, 0), 1);
+
+    Sim().JournalClear();
+    EXPECT_EQ(xy.Init(nullptr), -1);
+    EXPECT_EQ(Calls(), 0) << "the dead port is not contacted again";
+
+    driver.SetIni("Port", "0");
+    EXPECT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(Sim().LastOpenedPort(), 1);
+    xy.Close();
+
+    // Another port was tried in between, so the first one gets a new chance.
+    Sim().JournalClear();
+    driver.SetIni("Port", "2");
+    EXPECT_EQ(xy.Init(nullptr), -1);
+    EXPECT_GT(Calls(), 0);
+}
+
+TEST_F(ConnectionTest, OpenPortRefusedByTheServerCountsAsAFailedOpen) {
+    Sim().SetFault(SimScan, 1, E_FAIL);
+    driver.SetIni("Port", "0");
+    EXPECT_EQ(xy.Init(nullptr), -1);
+    EXPECT_EQ(Sim().LiveObjects(), 0);
+}
+
+TEST_F(ConnectionTest, RunningInstanceIsPreferredToANewOne) {
+    {
+        RunningInstance scan(SimScan);
+        RunningInstance stage(SimStage);
+        ASSERT_TRUE(scan.registered());
+        ASSERT_TRUE(stage.registered());
+        const int before = Sim().LiveObjects();
+        driver.SetIni("Port", "0");
+        ASSERT_EQ(xy.Init(nullptr), 0);
+        EXPECT_EQ(Sim().LiveObjects(), before) << "no new object was created";
+        EXPECT_TRUE(Sim().IsLinkOpen());
+        const int refsWhileBound = Sim().OutstandingRefs();
+        xy.Close();
+        EXPECT_LT(Sim().OutstandingRefs(), refsWhileBound);
+    }
+    EXPECT_EQ(Sim().LiveObjects(), 0);
+}
+
+TEST_F(ConnectionTest, UnregisteredServerFailsTheInit) {
+    HMODULE sim = GetModuleHandleA((BinDir() + "\\TolvoSim.dll").c_str());
+    ASSERT_NE(sim, nullptr);
+    auto unregister = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(sim, "DllUnregisterServer")));
+    auto reregister = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(sim, "DllRegisterServer")));
+    ASSERT_TRUE(unregister && reregister);
+    ASSERT_EQ(unregister(), S_OK);
+    driver.SetIni("Port", "0");
+    const int result = xy.Init(nullptr);
+    ASSERT_EQ(reregister(), S_OK);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(Calls(), 0);
+
+    // Registration failures are not a failed open: the port may be tried again.
+    EXPECT_EQ(xy.Init(nullptr), 0);
+}
+
+TEST_F(ConnectionTest, UnloadWithoutCloseGivesTheReferencesBack) {
+    driver.SetIni("Port", "0");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(Sim().LiveObjects(), 2);
+    driver.Unload();
+    EXPECT_EQ(Sim().LiveObjects(), 0);
+}
+
+class WaitTest : public ConnectionTest {
+  protected:
+    void SetUp() override {
+        ConnectionTest::SetUp();
+        driver.SetIni("Port", "0");
+        ASSERT_EQ(xy.Init(nullptr), 0);
+    }
+};
+
+TEST_F(WaitTest, IdleAfterTheBusyPolls) {
+    Sim().SetBusyPolls(5);
+    ASSERT_EQ(xy.Move(10, 10, 0), 0);
+    const int before = Sim().BusyPollCount();
+    EXPECT_EQ(probe.WaitForIdle(60000), 1);
+    EXPECT_EQ(Sim().BusyPollCount() - before, 6) << "five busy answers, then idle";
+}
+
+TEST_F(WaitTest, TimeOutWhileBusy) {
+    Sim().SetBusyForever(TRUE);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(probe.WaitForIdle(200), 0);
+    EXPECT_GE(GetTickCount() - start, 200u);
+    EXPECT_EQ(probe.WaitForIdle(0), 0);
+}
+
+TEST_F(WaitTest, ServerGoneEndsTheWaitAtOnce) {
+    Sim().SetFault(SimScan, 2, RPC_E_DISCONNECTED);
+    Sim().JournalClear();
+    EXPECT_EQ(probe.WaitForIdle(INFINITE), 0);
+    EXPECT_EQ(Calls(), 1);
+}
+
+TEST_F(WaitTest, OtherPollFailuresCountAsBusy) {
+    Sim().SetFault(SimScan, 2, E_FAIL);
+    EXPECT_EQ(probe.WaitForIdle(100), 0);
+}
+
+TEST_F(WaitTest, WithoutScanObjectTheWaitRunsToItsTimeOut) {
+    xy.Close();
+    Sim().JournalClear();
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(probe.WaitForIdle(100), 0);
+    EXPECT_GE(GetTickCount() - start, 100u);
+    EXPECT_EQ(Calls(), 0);
+}

@@ -1,0 +1,210 @@
+// The settings file: where it lies, what a load reads, what a save writes.
+#include <gtest/gtest.h>
+#include "xy_api.h"
+#include "core/number_text.h"
+
+namespace {
+class SettingsTest : public ::testing::Test {
+  protected:
+    DriverSettingsRecord Load() {
+        probe.LoadSettings();
+        DriverSettingsRecord s{};
+        probe.GetSettings(&s);
+        return s;
+    }
+
+    LoadedDriver driver{"STolvo32Probe.dll"};
+    ProbeApi probe{driver};
+};
+
+// The keys of the section in file order, as written.
+std::vector<std::string> SectionKeys(const std::string& text) {
+    std::vector<std::string> keys;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            keys.push_back(line.substr(0, equals));
+        }
+        start = end + 1;
+    }
+    return keys;
+}
+} // namespace
+
+TEST_F(SettingsTest, PathIsBesideTheModule) {
+    char path[MAX_PATH] = "";
+    probe.SettingsPath(path, MAX_PATH);
+    EXPECT_STREQ(path, driver.IniPath().c_str());
+}
+
+TEST_F(SettingsTest, ValuesBeforeAnyLoad) {
+    DriverSettingsRecord s{};
+    probe.GetSettings(&s);
+    EXPECT_EQ(s.port, -1);
+    EXPECT_EQ(s.stageStepIndex, -1);
+    EXPECT_EQ(s.focusStepIndex, -1);
+    EXPECT_DOUBLE_EQ(s.xyStep, 0.001);
+    EXPECT_DOUBLE_EQ(s.zStep, 0.0001);
+    EXPECT_EQ(s.xyStepChoices, 6);
+    EXPECT_EQ(s.zStepChoices, 4);
+    EXPECT_EQ(s.timeOut, 60000);
+}
+
+TEST_F(SettingsTest, LoadWithoutFileGivesDefaults) {
+    const DriverSettingsRecord s = Load();
+    EXPECT_EQ(s.port, -1);
+    EXPECT_EQ(s.baudRate, 9600);
+    EXPECT_EQ(s.baudIndex, 0);
+    EXPECT_EQ(s.stopBits, 1);
+    EXPECT_EQ(s.parity, 0);
+    EXPECT_EQ(s.stageStepIndex, 4);
+    EXPECT_DOUBLE_EQ(s.xyStep, 1.0);
+    EXPECT_EQ(s.focusStepIndex, 2);
+    EXPECT_DOUBLE_EQ(s.zStep, 0.5);
+    EXPECT_EQ(s.canAutoFocus, 1);
+    EXPECT_EQ(s.hasJoystick, 1);
+    EXPECT_EQ(s.timeOut, 60000);
+    EXPECT_DOUBLE_EQ(s.userXYStep, -1.0);
+    EXPECT_EQ(GetFileAttributesA(driver.IniPath().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "a load must not create the file";
+}
+
+TEST_F(SettingsTest, BaudRateMapsToItsIndexOrFallsBackTo9600) {
+    const struct {
+        const char* stored;
+        int rate;
+        int index;
+    } cases[] = {{"9600", 9600, 0}, {"2400", 2400, 1}, {"600", 600, 2},
+                 {"150", 150, 3},   {"19200", 9600, 0}, {"fast", 9600, 0}};
+    for (const auto& c : cases) {
+        driver.SetIni("BaudRate", c.stored);
+        const DriverSettingsRecord s = Load();
+        EXPECT_EQ(s.baudRate, c.rate) << c.stored;
+        EXPECT_EQ(s.baudIndex, c.index) << c.stored;
+    }
+}
+
+TEST_F(SettingsTest, UserDefinedStepSizesAreReadOnlyWhenChosen) {
+    driver.SetIni("StageStep", "5");
+    driver.SetIni("dUserDefinedXYStepSize", "0.3");
+    DriverSettingsRecord s = Load();
+    EXPECT_DOUBLE_EQ(s.xyStep, 2.0);
+    EXPECT_DOUBLE_EQ(s.userXYStep, -1.0);
+    EXPECT_EQ(s.xyStepChoices, 6);
+
+    driver.SetIni("StageStep", "6");
+    driver.SetIni("FocusStep", "4");
+    driver.SetIni("dUserDefinedZStepSize", "0.07um");
+    s = Load();
+    EXPECT_DOUBLE_EQ(s.xyStep, 0.3);
+    EXPECT_DOUBLE_EQ(probe.XYStepSlot(6), 0.3);
+    EXPECT_EQ(s.xyStepChoices, 7);
+    EXPECT_DOUBLE_EQ(s.zStep, 0.07) << "the leading number counts";
+    EXPECT_DOUBLE_EQ(probe.ZStepSlot(4), 0.07);
+    EXPECT_EQ(s.zStepChoices, 5);
+
+    // Choosing a table size again keeps the user size and the longer list.
+    driver.SetIni("StageStep", "2");
+    s = Load();
+    EXPECT_DOUBLE_EQ(s.xyStep, 0.4);
+    EXPECT_EQ(s.xyStepChoices, 7);
+    EXPECT_DOUBLE_EQ(s.userXYStep, 0.3);
+}
+
+TEST_F(SettingsTest, ChosenUserSizeWithoutValueOrNumber) {
+    driver.SetIni("StageStep", "6");
+    driver.SetIni("FocusStep", "4");
+    driver.SetIni("dUserDefinedZStepSize", "none");
+    const DriverSettingsRecord s = Load();
+    EXPECT_DOUBLE_EQ(s.xyStep, -1.0);
+    EXPECT_DOUBLE_EQ(s.zStep, 0.0);
+}
+
+TEST_F(SettingsTest, StepIndexOutsideTheTablesUsesTheDefaultSize) {
+    const struct {
+        const char* stage;
+        const char* focus;
+    } cases[] = {{"7", "5"}, {"-2", "-1"}, {"100000", "99999"}};
+    for (const auto& c : cases) {
+        driver.SetIni("StageStep", c.stage);
+        driver.SetIni("FocusStep", c.focus);
+        const DriverSettingsRecord s = Load();
+        EXPECT_DOUBLE_EQ(s.xyStep, 1.0) << c.stage;
+        EXPECT_DOUBLE_EQ(s.zStep, 0.5) << c.focus;
+    }
+}
+
+TEST_F(SettingsTest, JoystickIsAlwaysFittedAndTimeOutComesFromTheFile) {
+    driver.SetIni("HasJoystick", "0");
+    driver.SetIni("TimeOut", "2500");
+    const DriverSettingsRecord s = Load();
+    EXPECT_EQ(s.hasJoystick, 1);
+    EXPECT_EQ(s.timeOut, 2500);
+}
+
+TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderAndLeavesOthers) {
+    driver.SetIni("TimeOut", "1234");
+    driver.SetIni("DefaultAll", "1");
+    driver.SetIni("StageStep", "6");
+    driver.SetIni("dUserDefinedXYStepSize", "0.3");
+    driver.SetIni("BaudRate", "600");
+    driver.SetIni("Port", "2");
+    Load();
+    probe.SaveSettings();
+
+    const std::string text = driver.IniFileText();
+    const std::vector<std::string> expected = {
+        "TimeOut",   "DefaultAll",   "StageStep",    "dUserDefinedXYStepSize",
+        "BaudRate",  "Port",         "StopBits",     "Parity",
+        "FocusStep", "dUserDefinedZStepSize", "CanAutoFocus", "HasJoystick"};
+    EXPECT_EQ(SectionKeys(text), expected);
+    EXPECT_NE(text.find("TimeOut=1234"), std::string::npos);
+    EXPECT_NE(text.find("DefaultAll=1"), std::string::npos);
+    EXPECT_NE(text.find("Port=2"), std::string::npos);
+    EXPECT_NE(text.find("BaudRate=600"), std::string::npos);
+    EXPECT_NE(text.find("StageStep=6"), std::string::npos);
+    EXPECT_NE(text.find("FocusStep=2"), std::string::npos);
+    EXPECT_NE(text.find("HasJoystick=1"), std::string::npos);
+
+    // What was saved loads back to the same settings.
+    const DriverSettingsRecord s = Load();
+    EXPECT_DOUBLE_EQ(s.userXYStep, 0.3);
+    EXPECT_DOUBLE_EQ(s.userZStep, -1.0) << "the unset Z size is written as -1";
+    EXPECT_EQ(s.timeOut, 1234);
+}
+
+TEST_F(SettingsTest, SaveOrderIntoAnEmptyFile) {
+    probe.SaveSettings();
+    const std::vector<std::string> expected = {
+        "Port",      "BaudRate", "StopBits", "Parity", "StageStep", "dUserDefinedXYStepSize",
+        "FocusStep", "dUserDefinedZStepSize", "CanAutoFocus", "HasJoystick"};
+    EXPECT_EQ(SectionKeys(driver.IniFileText()), expected);
+}
+
+TEST_F(SettingsTest, StepSizeTextComesFromTheHostLibraryWhenThere) {
+    char text[kNumberTextSize];
+    // Without the host library the driver's own text reads back exactly
+    // where 14 characters allow it, and comes as close as they allow.
+    probe.FormatNumber(0.3, text);
+    EXPECT_STREQ(text, "0.3");
+    probe.FormatNumber(-1.0, text);
+    EXPECT_STREQ(text, "-1");
+    probe.FormatNumber(1.0 / 3.0, text);
+    EXPECT_STREQ(text, "0.333333333333");
+    probe.FormatNumber(0.1 + 0.2, text);
+    EXPECT_STREQ(text, "0.3");
+
+    ASSERT_TRUE(SetDllDirectoryA(HostLibDir().c_str()));
+    probe.FormatNumber(1.0 / 3.0, text);
+    SetDllDirectoryA(nullptr);
+    EXPECT_STREQ(text, "0.333333333") << "nine digits, as the host library writes";
+}

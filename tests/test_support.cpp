@@ -1,0 +1,216 @@
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+// The host initialises OLE on its thread before it calls the driver.
+class OleEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+const auto* const oleEnvironment = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+
+std::string ModuleFolder(HMODULE module) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(module, path, MAX_PATH);
+    std::string text(path);
+    return text.substr(0, text.find_last_of('\\'));
+}
+
+template <typename F> F SimFunction(HMODULE module, const char* name) {
+    auto function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    if (function == nullptr) {
+        std::fprintf(stderr, "TolvoSim.dll has no %s\n", name);
+        std::abort();
+    }
+    return function;
+}
+
+const char* ObjectName(int object) {
+    static const char* const names[] = {"scan", "stage", "focus", "filter"};
+    return object >= 0 && object < 4 ? names[object] : "?";
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+std::string Describe(const SimCall& call) {
+    std::string text = std::string(ObjectName(call.object)) + "." + std::to_string(call.dispid);
+    if (call.kind == DISPATCH_PROPERTYGET) {
+        return text + "?";
+    }
+    if (call.kind == DISPATCH_PROPERTYPUT) {
+        return text + "=" + (call.argCount > 0 ? Number(call.argValue[0]) : "");
+    }
+    text += "(";
+    for (int i = 0; i < call.argCount && i < 8; ++i) {
+        if (i > 0) {
+            text += ",";
+        }
+        if (call.argType[i] & VT_BYREF) {
+            text += "&";
+        }
+        text += Number(call.argValue[i]);
+    }
+    return text + ")";
+}
+
+bool IsBusyPoll(const SimCall& call) { return call.object == SimScan && call.dispid == 2; }
+} // namespace
+
+std::string BinDir() { return ModuleFolder(nullptr); }
+std::string HostLibDir() { return BinDir() + "\\..\\hostlib"; }
+
+TempFolder::TempFolder() {
+    static int counter = 0;
+    char base[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, base);
+    for (;;) {
+        path_ = std::string(base) + "stolvo-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) {
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            std::fprintf(stderr, "cannot create %s\n", path_.c_str());
+            std::abort();
+        }
+    }
+}
+
+TempFolder::~TempFolder() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string file = path_ + "\\" + found.cFileName;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(file.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+LoadedDriver::LoadedDriver(const char* build) {
+    const std::string target = folder() + "\\STolvo32.dll";
+    if (!CopyFileA((BinDir() + "\\" + build).c_str(), target.c_str(), FALSE)) {
+        std::fprintf(stderr, "cannot copy %s\n", build);
+        std::abort();
+    }
+    module_ = LoadLibraryA(target.c_str());
+    if (module_ == nullptr) {
+        std::fprintf(stderr, "cannot load %s\n", target.c_str());
+        std::abort();
+    }
+}
+
+LoadedDriver::~LoadedDriver() { Unload(); }
+
+void LoadedDriver::Unload() {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+}
+
+void LoadedDriver::SetIni(const char* key, const char* value, const char* section) const {
+    WritePrivateProfileStringA(section, key, value, IniPath().c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+}
+
+std::string LoadedDriver::IniFileText() const {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+    std::ifstream file(IniPath(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+const SimApi& Sim() {
+    static const SimApi api = [] {
+        HMODULE module = LoadLibraryA((BinDir() + "\\TolvoSim.dll").c_str());
+        if (module == nullptr) {
+            std::fprintf(stderr, "cannot load TolvoSim.dll\n");
+            std::abort();
+        }
+        SimApi a;
+        a.Reset = SimFunction<decltype(a.Reset)>(module, "SimReset");
+        a.JournalCount = SimFunction<decltype(a.JournalCount)>(module, "SimJournalCount");
+        a.JournalEntry = SimFunction<decltype(a.JournalEntry)>(module, "SimJournalEntry");
+        a.JournalClear = SimFunction<decltype(a.JournalClear)>(module, "SimJournalClear");
+        a.SetBusyPolls = SimFunction<decltype(a.SetBusyPolls)>(module, "SimSetBusyPolls");
+        a.BusyPollCount = SimFunction<decltype(a.BusyPollCount)>(module, "SimGetBusyPollCount");
+        a.SetFault = SimFunction<decltype(a.SetFault)>(module, "SimSetFault");
+        a.SetBusyForever = SimFunction<decltype(a.SetBusyForever)>(module, "SimSetBusyForever");
+        a.SetOpenablePorts =
+            SimFunction<decltype(a.SetOpenablePorts)>(module, "SimSetOpenablePorts");
+        a.IsLinkOpen = SimFunction<decltype(a.IsLinkOpen)>(module, "SimIsLinkOpen");
+        a.LastOpenedPort = SimFunction<decltype(a.LastOpenedPort)>(module, "SimLastOpenedPort");
+        a.SetTravel = SimFunction<decltype(a.SetTravel)>(module, "SimSetTravel");
+        a.SetStagePosition =
+            SimFunction<decltype(a.SetStagePosition)>(module, "SimSetStagePosition");
+        a.GetStagePosition =
+            SimFunction<decltype(a.GetStagePosition)>(module, "SimGetStagePosition");
+        a.GetStageSpeed = SimFunction<decltype(a.GetStageSpeed)>(module, "SimGetStageSpeed");
+        a.LiveObjects = SimFunction<decltype(a.LiveObjects)>(module, "SimLiveObjects");
+        a.OutstandingRefs = SimFunction<decltype(a.OutstandingRefs)>(module, "SimOutstandingRefs");
+        a.CreateObject = SimFunction<decltype(a.CreateObject)>(module, "SimCreateObject");
+        a.GetClassId = SimFunction<decltype(a.GetClassId)>(module, "SimGetClassId");
+        return a;
+    }();
+    return api;
+}
+
+std::vector<SimCall> Journal() {
+    std::vector<SimCall> calls;
+    const int count = Sim().JournalCount();
+    for (int i = 0; i < count; ++i) {
+        SimCall call{};
+        if (Sim().JournalEntry(i, &call)) {
+            calls.push_back(call);
+        }
+    }
+    return calls;
+}
+
+std::vector<std::string> Trace() {
+    std::vector<std::string> lines;
+    bool polling = false;
+    for (const SimCall& call : Journal()) {
+        if (IsBusyPoll(call)) {
+            if (!polling) {
+                lines.push_back("wait");
+            }
+            polling = true;
+            continue;
+        }
+        polling = false;
+        lines.push_back(Describe(call));
+    }
+    return lines;
+}
+
+RunningInstance::RunningInstance(int kind) {
+    CLSID clsid;
+    if (FAILED(Sim().CreateObject(kind, object_.GetAddressOf())) ||
+        FAILED(Sim().GetClassId(kind, &clsid)) ||
+        FAILED(RegisterActiveObject(object_.Get(), clsid, ACTIVEOBJECT_STRONG, &cookie_))) {
+        cookie_ = 0;
+    }
+}
+
+RunningInstance::~RunningInstance() {
+    if (cookie_ != 0) {
+        RevokeActiveObject(cookie_, nullptr);
+    }
+}

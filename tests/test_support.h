@@ -1,0 +1,97 @@
+// What the black-box tests share: a fresh copy of the driver per test, the
+// simulator's control functions, and the simulator's journal as text.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include <wrl/client.h>
+#include "sim/sim_control.h"
+
+std::string BinDir();     // folder of the test program, the driver and the simulator
+std::string HostLibDir(); // folder of the host utility library stand-in
+
+// A new empty folder, removed with everything in it at the end.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// A copy of a driver build, loaded from its own temporary folder as
+// "STolvo32.dll", so that each test starts with fresh module state and
+// its own settings files.
+class LoadedDriver {
+  public:
+    explicit LoadedDriver(const char* build = "STolvo32.dll");
+    ~LoadedDriver();
+    LoadedDriver(const LoadedDriver&) = delete;
+    LoadedDriver& operator=(const LoadedDriver&) = delete;
+
+    HMODULE module() const { return module_; }
+    const std::string& folder() const { return folder_.path(); }
+    std::string IniPath() const { return folder() + "\\STolvo.INI"; }
+
+    FARPROC Raw(const char* name) const { return GetProcAddress(module_, name); }
+    template <typename F> F Fn(const char* name) const {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(Raw(name)));
+    }
+
+    void SetIni(const char* key, const char* value, const char* section = "Tolvo Stage") const;
+    std::string IniFileText() const;
+    void Unload();
+
+  private:
+    TempFolder folder_;
+    HMODULE module_ = nullptr;
+};
+
+// The simulator's control functions, from the module the driver's objects
+// come from.
+struct SimApi {
+    decltype(&SimReset) Reset;
+    decltype(&SimJournalCount) JournalCount;
+    decltype(&SimJournalEntry) JournalEntry;
+    decltype(&SimJournalClear) JournalClear;
+    decltype(&SimSetBusyPolls) SetBusyPolls;
+    decltype(&SimGetBusyPollCount) BusyPollCount;
+    decltype(&SimSetFault) SetFault;
+    decltype(&SimSetBusyForever) SetBusyForever;
+    decltype(&SimSetOpenablePorts) SetOpenablePorts;
+    decltype(&SimIsLinkOpen) IsLinkOpen;
+    decltype(&SimLastOpenedPort) LastOpenedPort;
+    decltype(&SimSetTravel) SetTravel;
+    decltype(&SimSetStagePosition) SetStagePosition;
+    decltype(&SimGetStagePosition) GetStagePosition;
+    decltype(&SimGetStageSpeed) GetStageSpeed;
+    decltype(&SimLiveObjects) LiveObjects;
+    decltype(&SimOutstandingRefs) OutstandingRefs;
+    decltype(&SimCreateObject) CreateObject;
+    decltype(&SimGetClassId) GetClassId;
+};
+const SimApi& Sim();
+
+std::vector<SimCall> Journal();
+// The journal as text, one call a line: "stage.27(1000,-250)", "scan.1(&4)"
+// for a by-ref argument, "stage.9=14499" for a put, "stage.16?" for a get.
+// A run of GetBusy polls shows as one "wait".
+std::vector<std::string> Trace();
+
+// Puts a new simulator object in the running object table for its lifetime.
+class RunningInstance {
+  public:
+    explicit RunningInstance(int kind);
+    ~RunningInstance();
+    RunningInstance(const RunningInstance&) = delete;
+    RunningInstance& operator=(const RunningInstance&) = delete;
+    bool registered() const { return cookie_ != 0; }
+
+  private:
+    Microsoft::WRL::ComPtr<IDispatch> object_;
+    DWORD cookie_ = 0;
+};

@@ -1,0 +1,217 @@
+// The XY stage exports: their codes, and exactly what they ask of the servers.
+#include <gtest/gtest.h>
+#include "xy_api.h"
+
+namespace {
+using Lines = std::vector<std::string>;
+
+class UnboundStage : public ::testing::Test {
+  protected:
+    void SetUp() override { Sim().Reset(); }
+
+    LoadedDriver driver;
+    XYApi xy{driver};
+};
+
+class BoundStage : public UnboundStage {
+  protected:
+    void SetUp() override {
+        UnboundStage::SetUp();
+        driver.SetIni("Port", "0");
+        ASSERT_EQ(xy.Init(nullptr), 0);
+        Sim().JournalClear();
+    }
+    void TearDown() override { xy.Close(); }
+};
+} // namespace
+
+TEST_F(UnboundStage, MotionExportsReportNotBoundAndCallNothing) {
+    int x = 77;
+    int y = 88;
+    EXPECT_EQ(xy.Move(1, 2, 1), 1);
+    EXPECT_EQ(xy.Report(&x, &y), 1);
+    EXPECT_EQ(x, 77);
+    EXPECT_EQ(y, 88);
+    EXPECT_EQ(xy.XStep(5), 1);
+    EXPECT_EQ(xy.YStep(5), 1);
+    EXPECT_EQ(xy.Step(5, 5), 1);
+    EXPECT_EQ(xy.Origin(), 1);
+    EXPECT_EQ(xy.SetSpeed(50), 1);
+    EXPECT_EQ(xy.XStepSize(3), 1);
+    EXPECT_EQ(xy.YStepSize(3), 1);
+    EXPECT_EQ(Sim().JournalCount(), 0);
+}
+
+TEST_F(UnboundStage, CommandsWithoutObjects) {
+    const struct {
+        int command;
+        int result;
+    } cases[] = {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 0}, {5, 0}, {-1, 0}, {1000, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(xy.Command(c.command), c.result) << c.command;
+    }
+    EXPECT_EQ(Sim().JournalCount(), 0);
+}
+
+TEST_F(UnboundStage, ReportsThatNeedNoController) {
+    int type = 0;
+    EXPECT_EQ(xy.Type(&type), 0);
+    EXPECT_EQ(type, 0xC00B);
+    double cx = 0.0;
+    double cy = 0.0;
+    EXPECT_EQ(xy.Calib(&cx, &cy), 0);
+    EXPECT_DOUBLE_EQ(cx, 0.001);
+    EXPECT_DOUBLE_EQ(cy, 0.001);
+    EXPECT_EQ(xy.Status(), 0);
+    EXPECT_EQ(xy.Joystick(1), 0);
+    EXPECT_EQ(xy.Write(1, 2), 0);
+    EXPECT_EQ(xy.Read(1, 2, 3), 0);
+    EXPECT_EQ(xy.Close(), 0);
+}
+
+TEST_F(UnboundStage, CalibrationFollowsTheLoadedStepSize) {
+    driver.SetIni("StageStep", "2");
+    EXPECT_EQ(xy.Init(nullptr), -2) << "no port configured";
+    double cx = 0.0;
+    double cy = 0.0;
+    xy.Calib(&cx, &cy);
+    EXPECT_DOUBLE_EQ(cx, 0.4);
+    EXPECT_DOUBLE_EQ(cy, 0.4);
+}
+
+TEST_F(BoundStage, MoveWithAndWithoutWait) {
+    Sim().SetBusyPolls(3);
+    EXPECT_EQ(xy.Move(1000, -250, 1), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.27(1000,-250)", "wait"}));
+    EXPECT_EQ(Sim().BusyPollCount(), 4);
+    double x = 0.0;
+    double y = 0.0;
+    Sim().GetStagePosition(&x, &y);
+    EXPECT_DOUBLE_EQ(x, 1000.0);
+    EXPECT_DOUBLE_EQ(y, -250.0);
+
+    Sim().JournalClear();
+    EXPECT_EQ(xy.Move(-2147483647 - 1, 2147483647, 0), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.27(-2147483648,2147483647)"}));
+}
+
+TEST_F(BoundStage, ReportTruncatesTowardZero) {
+    const struct {
+        double x, y;
+        int ix, iy;
+    } cases[] = {{12.9, -12.9, 12, -12}, {0.5, -0.5, 0, 0}, {-1000.0, 250000.99, -1000, 250000}};
+    for (const auto& c : cases) {
+        Sim().SetStagePosition(c.x, c.y);
+        int x = 1;
+        int y = 1;
+        EXPECT_EQ(xy.Report(&x, &y), 0);
+        EXPECT_EQ(x, c.ix) << c.x;
+        EXPECT_EQ(y, c.iy) << c.y;
+    }
+    EXPECT_EQ(Trace().front(), "stage.20(&0,&0)");
+}
+
+TEST_F(BoundStage, StepsGoXThenYEachWithItsWait) {
+    EXPECT_EQ(xy.Step(5, -7), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.24(5)", "wait", "stage.23(-7)", "wait"}));
+    Sim().JournalClear();
+    EXPECT_EQ(xy.XStep(-3), 0);
+    EXPECT_EQ(xy.YStep(4), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.24(-3)", "wait", "stage.23(4)", "wait"}));
+}
+
+TEST_F(BoundStage, OriginDoesNotWait) {
+    EXPECT_EQ(xy.Origin(), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.30(0,0)"}));
+}
+
+TEST_F(BoundStage, SpeedPercentIsConvertedInDoublePrecision) {
+    const struct {
+        int percent;
+        double put;
+    } cases[] = {{100, 50000.0}, {1, 500.0}, {29, 14499.0}, {0, 0.0}, {-10, -5000.0}};
+    for (const auto& c : cases) {
+        Sim().JournalClear();
+        EXPECT_EQ(xy.SetSpeed(c.percent), 0);
+        EXPECT_DOUBLE_EQ(Sim().GetStageSpeed(), c.put) << c.percent;
+        EXPECT_EQ(Trace().size(), 1u);
+    }
+}
+
+TEST_F(BoundStage, StepSizeExportsAnswerWhenBound) {
+    EXPECT_EQ(xy.XStepSize(3), 0);
+    EXPECT_EQ(xy.YStepSize(3), 0);
+    EXPECT_EQ(Sim().JournalCount(), 0);
+}
+
+TEST_F(BoundStage, ControllerCommand) {
+    EXPECT_EQ(xy.Command(0), 0);
+    EXPECT_EQ(Trace(), (Lines{"scan.5()", "wait"}));
+}
+
+TEST_F(BoundStage, NegativeTravelEndBecomesTheOrigin) {
+    EXPECT_EQ(xy.Command(1), 0);
+    EXPECT_EQ(Trace(), (Lines{"wait", "stage.27(-250000,-250000)", "wait", "stage.30(0,0)"}));
+}
+
+TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
+    EXPECT_EQ(xy.Command(2), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.18(&0,&26,&0,&0,&0,&0)", "wait",
+                              "stage.27(250000,250000)", "wait"}));
+    const std::vector<SimCall> calls = Journal();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_STREQ(calls.front().text, "abcdefghjklmnopqrstuvwxyz");
+    EXPECT_EQ(calls.front().argType[1], VT_BSTR | VT_BYREF);
+}
+
+TEST_F(BoundStage, CentringRunsToBothEndsAndHalvesTheTravel) {
+    Sim().SetTravel(80000.0, 60000.0);
+    EXPECT_EQ(xy.Command(3), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.28(-250000)", "wait", "stage.29(-250000)", "wait",
+                              "stage.30(0,0)", "stage.28(250000)", "wait", "stage.29(250000)",
+                              "wait", "stage.16?", "stage.17?", "stage.27(40000,30000)", "wait",
+                              "stage.30(0,0)"}));
+}
+
+TEST_F(BoundStage, ReturnToOrigin) {
+    EXPECT_EQ(xy.Command(4), 0);
+    EXPECT_EQ(Trace(), (Lines{"wait", "stage.27(0,0)", "wait"}));
+}
+
+TEST_F(BoundStage, UnknownCommandCallsNothing) {
+    EXPECT_EQ(xy.Command(5), 0);
+    EXPECT_EQ(xy.Command(-1), 0);
+    EXPECT_EQ(Sim().JournalCount(), 0);
+}
+
+TEST_F(BoundStage, FailedCallsReturnNotDone) {
+    Sim().SetFault(SimStage, 27, E_FAIL);
+    EXPECT_EQ(xy.Move(1, 1, 1), 1);
+    EXPECT_EQ(xy.Command(4), 1);
+    Sim().SetFault(SimStage, 24, DISP_E_EXCEPTION);
+    EXPECT_EQ(xy.Step(1, 1), 1);
+    EXPECT_EQ(Trace().back(), "wait") << "the Y step still runs";
+    Sim().SetFault(SimStage, 20, E_FAIL);
+    int x = 5;
+    int y = 6;
+    EXPECT_EQ(xy.Report(&x, &y), 1);
+    EXPECT_EQ(x, 5);
+    EXPECT_EQ(y, 6);
+}
+
+TEST_F(BoundStage, TimeOutDoesNotChangeTheResult) {
+    driver.SetIni("TimeOut", "50");
+    ASSERT_EQ(xy.Init(nullptr), 0) << "reloads the settings";
+    Sim().SetBusyForever(TRUE);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(xy.Move(1, 1, 1), 0);
+    EXPECT_GE(GetTickCount() - start, 50u);
+}
+
+TEST_F(BoundStage, ExportsByOrdinalAreTheSameFunctions) {
+    auto byOrdinal = reinterpret_cast<int(WINAPI*)(int, int, int)>(
+        reinterpret_cast<void*>(GetProcAddress(driver.module(), MAKEINTRESOURCEA(7))));
+    ASSERT_NE(byOrdinal, nullptr);
+    EXPECT_EQ(byOrdinal(3, 4, 0), 0);
+    EXPECT_EQ(Trace(), (Lines{"stage.27(3,4)"}));
+}
