@@ -8,7 +8,9 @@ class ConnectionTest : public ::testing::Test {
   protected:
     void SetUp() override { Sim().Reset(); }
     void TearDown() override {
-        xy.Close();
+        if (driver.module() != nullptr) {
+            xy.Close();
+        }
         driver.Unload();
         EXPECT_EQ(Sim().LiveObjects(), 0) << "every reference is given back";
     }

@@ -1,0 +1,295 @@
+#include "sim/automation_object.h"
+#include "sim/object_accounting.h"
+#include <oleauto.h>
+#include <cstring>
+#include <new>
+
+namespace {
+constexpr UINT kJournalArgs = sizeof(SimCall::argType) / sizeof(SimCall::argType[0]);
+
+template <typename T> double Pick(bool byRef, const T* pointer, T value) {
+    return static_cast<double>(byRef ? *pointer : value);
+}
+
+// The argument's value on entry as a number; a BSTR counts by its byte length.
+double NumericValue(const VARIANTARG& arg) {
+    const bool byRef = (arg.vt & VT_BYREF) != 0;
+    if ((arg.vt & VT_ARRAY) != 0 || (byRef && arg.byref == nullptr)) {
+        return 0.0;
+    }
+    switch (arg.vt & VT_TYPEMASK) {
+    case VT_I1:
+        return Pick(byRef, arg.pcVal, arg.cVal);
+    case VT_UI1:
+        return Pick(byRef, arg.pbVal, arg.bVal);
+    case VT_I2:
+        return Pick(byRef, arg.piVal, arg.iVal);
+    case VT_UI2:
+        return Pick(byRef, arg.puiVal, arg.uiVal);
+    case VT_I4:
+        return Pick(byRef, arg.plVal, arg.lVal);
+    case VT_UI4:
+        return Pick(byRef, arg.pulVal, arg.ulVal);
+    case VT_INT:
+        return Pick(byRef, arg.pintVal, arg.intVal);
+    case VT_UINT:
+        return Pick(byRef, arg.puintVal, arg.uintVal);
+    case VT_I8:
+        return Pick(byRef, arg.pllVal, arg.llVal);
+    case VT_UI8:
+        return Pick(byRef, arg.pullVal, arg.ullVal);
+    case VT_R4:
+        return Pick(byRef, arg.pfltVal, arg.fltVal);
+    case VT_R8:
+        return Pick(byRef, arg.pdblVal, arg.dblVal);
+    case VT_BOOL:
+        return Pick(byRef, arg.pboolVal, arg.boolVal);
+    case VT_DATE:
+        return Pick(byRef, arg.pdate, arg.date);
+    case VT_BSTR:
+        return SysStringByteLen(byRef ? *arg.pbstrVal : arg.bstrVal);
+    default:
+        return 0.0;
+    }
+}
+
+bool IsBstr(const VARIANTARG& arg) {
+    return arg.vt == VT_BSTR || (arg.vt == (VT_BSTR | VT_BYREF) && arg.pbstrVal != nullptr);
+}
+
+void CopyText(const VARIANTARG& arg, char (&text)[sizeof(SimCall::text)]) {
+    const BSTR value = arg.vt == VT_BSTR ? arg.bstrVal : *arg.pbstrVal;
+    UINT length = SysStringByteLen(value);
+    if (length > sizeof(text) - 1) {
+        length = sizeof(text) - 1;
+    }
+    if (length > 0) {
+        std::memcpy(text, value, length);
+    }
+    text[length] = '\0';
+}
+
+bool KindMatches(CallKind kind, WORD flags) {
+    // Callers that cannot tell a method from a property get pass both flags.
+    constexpr WORD kEither = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    switch (kind) {
+    case CallKind::Method:
+        return flags == DISPATCH_METHOD || flags == kEither;
+    case CallKind::PropertyGet:
+        return flags == DISPATCH_PROPERTYGET || flags == kEither;
+    case CallKind::PropertyPut:
+        return flags == DISPATCH_PROPERTYPUT;
+    }
+    return false;
+}
+
+HRESULT CheckNamedArgs(const MemberSpec& member, const DISPPARAMS& params) {
+    if (member.kind != CallKind::PropertyPut) {
+        return params.cNamedArgs == 0 ? S_OK : DISP_E_NONAMEDARGS;
+    }
+    if (params.cNamedArgs == 0) {
+        return DISP_E_PARAMNOTOPTIONAL;
+    }
+    if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+        return DISP_E_NONAMEDARGS;
+    }
+    return S_OK;
+}
+
+class AutomationObject final : public IDispatch {
+  public:
+    explicit AutomationObject(const ObjectSpec& spec) : spec_(spec) {
+        ObjectCreated();
+        ReferenceAdded();
+    }
+    ~AutomationObject() { ObjectDestroyed(); }
+    AutomationObject(const AutomationObject&) = delete;
+    AutomationObject& operator=(const AutomationObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        ReferenceAdded();
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
+
+    ULONG STDMETHODCALLTYPE Release() override {
+        ReferenceReleased();
+        const LONG left = InterlockedDecrement(&references_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        *count = 0;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info != nullptr) {
+            *info = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID riid, LCID, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                     UINT* argError) override;
+
+  private:
+    SimCall Describe(DISPID dispid, WORD flags, const DISPPARAMS* params) const;
+    HRESULT Dispatch(ControllerModel& model, DISPID dispid, REFIID riid, WORD flags,
+                     const DISPPARAMS* params, VARIANT* result, UINT* argError) const;
+    const MemberSpec* FindMember(DISPID dispid, WORD flags) const;
+
+    const ObjectSpec& spec_;
+    volatile LONG references_ = 1;
+};
+
+HRESULT AutomationObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                        DISPID* ids) {
+    if (!IsEqualIID(riid, IID_NULL)) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    if (names == nullptr || ids == nullptr || count == 0) {
+        return E_INVALIDARG;
+    }
+    ids[0] = DISPID_UNKNOWN;
+    for (UINT i = 0; i < spec_.memberCount && names[0] != nullptr; ++i) {
+        if (CompareStringOrdinal(names[0], -1, spec_.members[i].name, -1, TRUE) == CSTR_EQUAL) {
+            ids[0] = spec_.members[i].dispid;
+            break;
+        }
+    }
+    // No member has named parameters.
+    for (UINT i = 1; i < count; ++i) {
+        ids[i] = DISPID_UNKNOWN;
+    }
+    return ids[0] != DISPID_UNKNOWN && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+}
+
+HRESULT AutomationObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                                 VARIANT* result, EXCEPINFO*, UINT* argError) {
+    LockedModel model;
+    SimCall call = Describe(dispid, flags, params);
+    call.result = Dispatch(*model, dispid, riid, flags, params, result, argError);
+    model->Record(call);
+    return call.result;
+}
+
+SimCall AutomationObject::Describe(DISPID dispid, WORD flags, const DISPPARAMS* params) const {
+    SimCall call{};
+    call.object = spec_.kind;
+    call.dispid = dispid;
+    call.kind = flags;
+    if (params == nullptr || (params->cArgs > 0 && params->rgvarg == nullptr)) {
+        return call;
+    }
+    call.argCount = static_cast<int>(params->cArgs);
+    bool haveText = false;
+    for (UINT i = 0; i < params->cArgs && i < kJournalArgs; ++i) {
+        const VARIANTARG& arg = params->rgvarg[params->cArgs - 1 - i];
+        call.argType[i] = arg.vt;
+        call.argValue[i] = NumericValue(arg);
+        if (!haveText && IsBstr(arg)) {
+            CopyText(arg, call.text);
+            haveText = true;
+        }
+    }
+    return call;
+}
+
+HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID riid, WORD flags,
+                                   const DISPPARAMS* params, VARIANT* result,
+                                   UINT* argError) const {
+    if (!IsEqualIID(riid, IID_NULL)) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    if (params == nullptr || (params->cArgs > 0 && params->rgvarg == nullptr) ||
+        (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
+        return E_INVALIDARG;
+    }
+    const HRESULT fault = model.FaultFor(spec_.kind, dispid);
+    if (fault != S_OK) {
+        return fault;
+    }
+    const MemberSpec* member = FindMember(dispid, flags);
+    if (member == nullptr) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    if (params->cArgs != member->argCount) {
+        return DISP_E_BADPARAMCOUNT;
+    }
+    HRESULT hr = CheckNamedArgs(*member, *params);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const Arguments args(*params);
+    for (UINT i = 0; i < member->argCount; ++i) {
+        const VARIANTARG& arg = args[i];
+        const bool typeMatches = arg.vt == member->argTypes[i];
+        if (!typeMatches || ((arg.vt & VT_BYREF) != 0 && arg.byref == nullptr)) {
+            // The caller's index counts in DISPPARAMS order, last argument first.
+            if (argError != nullptr) {
+                *argError = params->cArgs - 1 - i;
+            }
+            return typeMatches ? E_POINTER : DISP_E_TYPEMISMATCH;
+        }
+    }
+    VARIANT value;
+    VariantInit(&value);
+    hr = member->handler(model, args, &value);
+    if (FAILED(hr)) {
+        VariantClear(&value);
+        return hr;
+    }
+    if (member->kind == CallKind::Method) {
+        VariantClear(&value);
+        value.vt = VT_I4;
+        value.lVal = 0;
+    }
+    if (result != nullptr) {
+        VariantInit(result);
+        *result = value;
+    } else {
+        VariantClear(&value);
+    }
+    return S_OK;
+}
+
+const MemberSpec* AutomationObject::FindMember(DISPID dispid, WORD flags) const {
+    for (UINT i = 0; i < spec_.memberCount; ++i) {
+        const MemberSpec& member = spec_.members[i];
+        if (member.dispid == dispid && KindMatches(member.kind, flags)) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+} // namespace
+
+HRESULT CreateAutomationObject(const ObjectSpec& spec, IDispatch** out) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = new (std::nothrow) AutomationObject(spec);
+    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+}

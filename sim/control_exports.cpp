@@ -1,0 +1,126 @@
+// The control functions tests and the host session use to steer and observe
+// the controller model.
+#include "sim/sim_control.h"
+#include "sim/class_table.h"
+#include "sim/controller_model.h"
+#include "sim/object_accounting.h"
+
+namespace {
+// Kinds the control interface knows, whether or not the server has them yet.
+bool IsKnownKind(int object) {
+    return object >= SimScan && object <= SimFilter;
+}
+} // namespace
+
+extern "C" {
+
+void WINAPI SimReset() {
+    LockedModel()->Reset();
+}
+
+int WINAPI SimJournalCount() {
+    return LockedModel()->JournalCount();
+}
+
+BOOL WINAPI SimJournalEntry(int index, SimCall* out) {
+    return LockedModel()->JournalEntry(index, out) ? TRUE : FALSE;
+}
+
+void WINAPI SimJournalClear() {
+    LockedModel()->ClearJournal();
+}
+
+void WINAPI SimSetBusyPolls(int polls) {
+    LockedModel()->SetBusyPolls(polls);
+}
+
+void WINAPI SimSetMotionSpeed(double unitsPerSecond) {
+    LockedModel()->SetMotionSpeed(unitsPerSecond);
+}
+
+int WINAPI SimGetBusyPollCount() {
+    return LockedModel()->BusyPollCount();
+}
+
+void WINAPI SimSetFault(int object, int dispid, HRESULT hr) {
+    LockedModel()->SetFault(object, dispid, hr);
+}
+
+void WINAPI SimSetBusyForever(BOOL on) {
+    LockedModel()->SetBusyForever(on != FALSE);
+}
+
+void WINAPI SimSetOpenablePorts(DWORD mask) {
+    LockedModel()->SetOpenablePorts(mask);
+}
+
+BOOL WINAPI SimIsLinkOpen() {
+    return LockedModel()->IsLinkOpen() ? TRUE : FALSE;
+}
+
+int WINAPI SimLastOpenedPort() {
+    return LockedModel()->LastOpenedPort();
+}
+
+int WINAPI SimGetShutterState(int shutter) {
+    return LockedModel()->ShutterState(shutter);
+}
+
+void WINAPI SimSetTravel(double x, double y) {
+    LockedModel()->SetTravel(x, y);
+}
+
+void WINAPI SimSetStagePosition(double x, double y) {
+    LockedModel()->Place(x, y);
+}
+
+void WINAPI SimGetStagePosition(double* x, double* y) {
+    const auto position = LockedModel()->Position();
+    if (x != nullptr) {
+        *x = position.first;
+    }
+    if (y != nullptr) {
+        *y = position.second;
+    }
+}
+
+double WINAPI SimGetStageSpeed() {
+    return LockedModel()->StageSpeed();
+}
+
+int WINAPI SimLiveObjects() {
+    return static_cast<int>(LiveObjectCount());
+}
+
+int WINAPI SimOutstandingRefs() {
+    return static_cast<int>(OutstandingReferenceCount());
+}
+
+HRESULT WINAPI SimCreateObject(int object, IDispatch** out) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    if (!IsKnownKind(object)) {
+        return E_INVALIDARG;
+    }
+    const ServerClass* serverClass = FindClassByKind(object);
+    return serverClass != nullptr ? serverClass->create(out) : REGDB_E_CLASSNOTREG;
+}
+
+HRESULT WINAPI SimGetClassId(int object, CLSID* out) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = CLSID_NULL;
+    if (!IsKnownKind(object)) {
+        return E_INVALIDARG;
+    }
+    const ServerClass* serverClass = FindClassByKind(object);
+    if (serverClass == nullptr) {
+        return REGDB_E_CLASSNOTREG;
+    }
+    *out = *serverClass->classId;
+    return S_OK;
+}
+}

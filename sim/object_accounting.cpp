@@ -1,0 +1,40 @@
+#include "sim/object_accounting.h"
+
+namespace {
+volatile LONG liveObjects = 0;
+volatile LONG outstandingReferences = 0;
+volatile LONG serverLocks = 0;
+
+LONG Read(volatile LONG* counter) {
+    return InterlockedCompareExchange(counter, 0, 0);
+}
+} // namespace
+
+void ObjectCreated() {
+    InterlockedIncrement(&liveObjects);
+}
+void ObjectDestroyed() {
+    InterlockedDecrement(&liveObjects);
+}
+void ReferenceAdded() {
+    InterlockedIncrement(&outstandingReferences);
+}
+void ReferenceReleased() {
+    InterlockedDecrement(&outstandingReferences);
+}
+void ServerLocked() {
+    InterlockedIncrement(&serverLocks);
+}
+void ServerUnlocked() {
+    InterlockedDecrement(&serverLocks);
+}
+
+LONG LiveObjectCount() {
+    return Read(&liveObjects);
+}
+LONG OutstandingReferenceCount() {
+    return Read(&outstandingReferences);
+}
+bool ModuleInUse() {
+    return Read(&liveObjects) != 0 || Read(&serverLocks) != 0;
+}

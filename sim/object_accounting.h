@@ -1,0 +1,15 @@
+// Counts of the module's automation objects and their references, and the
+// server locks, which together decide whether the module may be unloaded.
+#pragma once
+#include <windows.h>
+
+void ObjectCreated();
+void ObjectDestroyed();
+void ReferenceAdded();
+void ReferenceReleased();
+void ServerLocked();
+void ServerUnlocked();
+
+LONG LiveObjectCount();
+LONG OutstandingReferenceCount();
+bool ModuleInUse();

@@ -1,0 +1,19 @@
+// The host library's number-to-text function: the value in at most
+// `precision` significant digits, written into a 20-byte buffer.
+#include <windows.h>
+#include <cstdio>
+
+namespace {
+constexpr int kBufferSize = 20;
+}
+
+extern "C" char* WINAPI QxNumberToText(double value, char* buffer, int precision) {
+    if (buffer == nullptr) {
+        return nullptr;
+    }
+    if (precision < 1 || precision > 15) {
+        precision = 15;
+    }
+    std::snprintf(buffer, kBufferSize, "%.*g", precision, value);
+    return buffer;
+}

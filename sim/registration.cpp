@@ -1,0 +1,121 @@
+// Self-registration of the server's classes. Entries go under
+// HKEY_LOCAL_MACHINE\Software\Classes because Wine's CLSIDFromProgID does not
+// find ProgIDs registered only for the current user.
+#include "sim/class_table.h"
+#include "sim/server_module.h"
+#include <objbase.h>
+#include <string>
+
+namespace {
+const wchar_t kClassesRoot[] = L"Software\\Classes\\";
+
+class RegistryKey {
+  public:
+    RegistryKey() = default;
+    ~RegistryKey() {
+        if (key_ != nullptr) {
+            RegCloseKey(key_);
+        }
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY* receive() { return &key_; }
+    HKEY get() const { return key_; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+// Creates `path` below the classes root and sets one string value of it
+// (`name` nullptr: the default value).
+LONG SetValue(const std::wstring& path, const wchar_t* name, const std::wstring& data) {
+    RegistryKey key;
+    LONG status =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kClassesRoot + path).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.receive(), nullptr);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          bytes);
+}
+
+LONG DeleteTree(const std::wstring& path) {
+    const LONG status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kClassesRoot + path).c_str());
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+std::wstring ClassKey(const ServerClass& serverClass) {
+    wchar_t text[40];
+    StringFromGUID2(*serverClass.classId, text, sizeof(text) / sizeof(text[0]));
+    return std::wstring(L"CLSID\\") + text;
+}
+
+std::wstring ModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(ServerModule(), &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+LONG Register(const ServerClass& serverClass, const std::wstring& modulePath) {
+    const std::wstring progId = serverClass.progId;
+    const std::wstring classKey = ClassKey(serverClass);
+    const std::wstring classIdText = classKey.substr(classKey.find(L'{'));
+    LONG status = SetValue(progId + L"\\CLSID", nullptr, classIdText);
+    if (status == ERROR_SUCCESS) {
+        status = SetValue(classKey, nullptr, progId);
+    }
+    if (status == ERROR_SUCCESS) {
+        status = SetValue(classKey + L"\\ProgID", nullptr, progId);
+    }
+    if (status == ERROR_SUCCESS) {
+        status = SetValue(classKey + L"\\InprocServer32", nullptr, modulePath);
+    }
+    if (status == ERROR_SUCCESS) {
+        status = SetValue(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    }
+    return status;
+}
+
+LONG Unregister(const ServerClass& serverClass) {
+    const LONG status = DeleteTree(serverClass.progId);
+    const LONG classStatus = DeleteTree(ClassKey(serverClass));
+    return status != ERROR_SUCCESS ? status : classStatus;
+}
+} // namespace
+
+STDAPI DllRegisterServer() {
+    const std::wstring modulePath = ModulePath();
+    if (modulePath.empty()) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    for (int i = 0; i < ServerClassCount(); ++i) {
+        const LONG status = Register(ServerClasses()[i], modulePath);
+        if (status != ERROR_SUCCESS) {
+            return HRESULT_FROM_WIN32(status);
+        }
+    }
+    return S_OK;
+}
+
+STDAPI DllUnregisterServer() {
+    LONG firstFailure = ERROR_SUCCESS;
+    for (int i = 0; i < ServerClassCount(); ++i) {
+        const LONG status = Unregister(ServerClasses()[i]);
+        if (firstFailure == ERROR_SUCCESS) {
+            firstFailure = status;
+        }
+    }
+    return HRESULT_FROM_WIN32(firstFailure);
+}

@@ -1,0 +1,63 @@
+// "tolvo.scan": the controller's serial link, its busy state, scans and shutters.
+#include "sim/automation_object.h"
+#include "sim/class_table.h"
+
+namespace {
+// What OpenPort writes back for a port that cannot be opened.
+constexpr LONG kPortNotOpenable = -1;
+// LinkValue reports a constant: nothing in the model depends on it.
+constexpr float kLinkValue = 1.0f;
+
+HRESULT OpenPort(ControllerModel& model, const Arguments& args, VARIANT*) {
+    LONG* port = args[0].plVal;
+    *port = model.OpenPort(*port) ? 0 : kPortNotOpenable;
+    return S_OK;
+}
+
+HRESULT GetBusy(ControllerModel& model, const Arguments& args, VARIANT*) {
+    *args[0].plVal = model.PollBusy() ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT ScanCommand(ControllerModel& model, const Arguments&, VARIANT*) {
+    model.StartScan();
+    return S_OK;
+}
+
+HRESULT SetShutter(ControllerModel& model, const Arguments& args, VARIANT*) {
+    model.SetShutter(args[0].lVal, args[1].lVal);
+    return S_OK;
+}
+
+HRESULT LinkValue(ControllerModel&, const Arguments&, VARIANT* result) {
+    result->vt = VT_R4;
+    result->fltVal = kLinkValue;
+    return S_OK;
+}
+
+// The model's link is always ready; only the journal sees the call.
+HRESULT LinkReady(ControllerModel&, const Arguments&, VARIANT*) {
+    return S_OK;
+}
+
+HRESULT ClosePort(ControllerModel& model, const Arguments&, VARIANT*) {
+    model.ClosePort();
+    return S_OK;
+}
+
+const MemberSpec kMembers[] = {
+    {L"OpenPort", 1, CallKind::Method, 1, {VT_I4 | VT_BYREF}, &OpenPort},
+    {L"GetBusy", 2, CallKind::Method, 1, {VT_I4 | VT_BYREF}, &GetBusy},
+    {L"ScanCommand", 5, CallKind::Method, 0, {}, &ScanCommand},
+    {L"SetShutter", 9, CallKind::Method, 2, {VT_I4, VT_I4}, &SetShutter},
+    {L"LinkValue", 10, CallKind::PropertyGet, 0, {}, &LinkValue},
+    {L"LinkReady", 18, CallKind::Method, 0, {}, &LinkReady},
+    {L"ClosePort", 21, CallKind::Method, 0, {}, &ClosePort},
+};
+
+const ObjectSpec kScanSpec = {SimScan, kMembers, sizeof(kMembers) / sizeof(kMembers[0])};
+} // namespace
+
+HRESULT CreateScanObject(IDispatch** out) {
+    return CreateAutomationObject(kScanSpec, out);
+}

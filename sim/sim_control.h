@@ -1,0 +1,68 @@
+// Control interface of the controller simulator (TolvoSim.dll). Tests and the
+// host session load the simulator module by the same path under which it is
+// registered, so that the objects the driver binds and these functions share
+// one controller model.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+
+extern "C" {
+
+enum SimObjectKind { SimScan = 0, SimStage = 1, SimFocus = 2, SimFilter = 3 };
+
+// One dispatch call as the simulator received it. Arguments are listed in the
+// order of the member's declaration (not the reversed DISPPARAMS order).
+struct SimCall {
+    int object;         // SimObjectKind
+    int dispid;
+    int kind;           // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT
+    int argCount;
+    VARTYPE argType[8]; // as received, including VT_BYREF
+    double argValue[8]; // numeric value on entry; a BSTR gives its byte length
+    char text[64];      // the first BSTR argument's bytes, cut to 63, NUL-terminated
+    HRESULT result;     // what Invoke returned
+};
+
+// Back to the starting state: journal empty, no faults, link closed, every
+// position 0, default travel, ports 0 to 4 openable, busy model by polls (0).
+void WINAPI SimReset();
+
+int WINAPI SimJournalCount();
+// Copies entry `index` to `out`; FALSE when there is no such entry.
+BOOL WINAPI SimJournalEntry(int index, SimCall* out);
+void WINAPI SimJournalClear();
+
+// Each motion command makes GetBusy report busy for the next `polls` calls.
+// A negative value switches to the timed model: a move then lasts its distance
+// divided by the speed set with SimSetMotionSpeed (server units per second).
+void WINAPI SimSetBusyPolls(int polls);
+void WINAPI SimSetMotionSpeed(double unitsPerSecond);
+int WINAPI SimGetBusyPollCount(); // GetBusy calls since the last reset
+
+// Fault injection. A member given an HRESULT returns it without acting
+// (S_OK clears it); busy never clears while `on`; OpenPort reports a negative
+// status for ports outside the mask (bit n = port argument n, 0 to 31).
+void WINAPI SimSetFault(int object, int dispid, HRESULT hr);
+void WINAPI SimSetBusyForever(BOOL on);
+void WINAPI SimSetOpenablePorts(DWORD mask);
+BOOL WINAPI SimIsLinkOpen();
+int WINAPI SimLastOpenedPort(); // port argument of the last successful OpenPort, -1 if none
+// State last given to the (1-based) shutter with SetShutter, -1 if none.
+int WINAPI SimGetShutterState(int shutter);
+
+// Stage model, in server units.
+void WINAPI SimSetTravel(double x, double y);
+void WINAPI SimSetStagePosition(double x, double y);
+void WINAPI SimGetStagePosition(double* x, double* y);
+double WINAPI SimGetStageSpeed(); // last value put into Speed
+
+// Object accounting: objects alive, and the sum of their reference counts.
+int WINAPI SimLiveObjects();
+int WINAPI SimOutstandingRefs();
+
+// A new object of the given kind, made without COM (for the running object
+// table); the caller owns the returned reference.
+HRESULT WINAPI SimCreateObject(int object, IDispatch** out);
+// The class id under which the kind is registered.
+HRESULT WINAPI SimGetClassId(int object, CLSID* out);
+}

@@ -1,0 +1,849 @@
+// Tests of the controller simulator itself, used through COM as a client uses
+// it, with its control functions taken from the same module.
+#include "sim/sim_control.h"
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <wrl/client.h>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+constexpr DISPID kOpenPort = 1;
+constexpr DISPID kGetBusy = 2;
+constexpr DISPID kScanCommand = 5;
+constexpr DISPID kSetShutter = 9;
+constexpr DISPID kLinkValue = 10;
+constexpr DISPID kLinkReady = 18;
+constexpr DISPID kClosePort = 21;
+
+constexpr DISPID kSpeed = 9;
+constexpr DISPID kTravelX = 16;
+constexpr DISPID kTravelY = 17;
+constexpr DISPID kStageQuery = 18;
+constexpr DISPID kGetXY = 20;
+constexpr DISPID kStepY = 23;
+constexpr DISPID kStepX = 24;
+constexpr DISPID kMoveXY = 27;
+constexpr DISPID kRunX = 28;
+constexpr DISPID kRunY = 29;
+constexpr DISPID kSetXY = 30;
+
+constexpr WORD kMethodOrGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+// The control functions, from the module COM loads for the registered classes.
+struct Control {
+    HMODULE module = nullptr;
+    std::string missing;
+    decltype(&SimReset) Reset = nullptr;
+    decltype(&SimJournalCount) JournalCount = nullptr;
+    decltype(&SimJournalEntry) JournalEntry = nullptr;
+    decltype(&SimJournalClear) JournalClear = nullptr;
+    decltype(&SimSetBusyPolls) SetBusyPolls = nullptr;
+    decltype(&SimSetMotionSpeed) SetMotionSpeed = nullptr;
+    decltype(&SimGetBusyPollCount) BusyPollCount = nullptr;
+    decltype(&SimSetFault) SetFault = nullptr;
+    decltype(&SimSetBusyForever) SetBusyForever = nullptr;
+    decltype(&SimSetOpenablePorts) SetOpenablePorts = nullptr;
+    decltype(&SimIsLinkOpen) IsLinkOpen = nullptr;
+    decltype(&SimLastOpenedPort) LastOpenedPort = nullptr;
+    decltype(&SimGetShutterState) ShutterState = nullptr;
+    decltype(&SimSetTravel) SetTravel = nullptr;
+    decltype(&SimSetStagePosition) SetStagePosition = nullptr;
+    decltype(&SimGetStagePosition) GetStagePosition = nullptr;
+    decltype(&SimGetStageSpeed) StageSpeed = nullptr;
+    decltype(&SimLiveObjects) LiveObjects = nullptr;
+    decltype(&SimOutstandingRefs) OutstandingRefs = nullptr;
+    decltype(&SimCreateObject) CreateObject = nullptr;
+    decltype(&SimGetClassId) GetClassId = nullptr;
+    HRESULT(STDAPICALLTYPE* CanUnloadNow)() = nullptr;
+
+    template <typename F> void Bind(F& function, const char* name) {
+        function = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+        if (function == nullptr) {
+            missing += std::string(" ") + name;
+        }
+    }
+};
+
+Control LoadControl() {
+    Control c;
+    c.module = LoadLibraryW(L"TolvoSim.dll");
+    if (c.module == nullptr) {
+        c.missing = " TolvoSim.dll";
+        return c;
+    }
+    c.Bind(c.Reset, "SimReset");
+    c.Bind(c.JournalCount, "SimJournalCount");
+    c.Bind(c.JournalEntry, "SimJournalEntry");
+    c.Bind(c.JournalClear, "SimJournalClear");
+    c.Bind(c.SetBusyPolls, "SimSetBusyPolls");
+    c.Bind(c.SetMotionSpeed, "SimSetMotionSpeed");
+    c.Bind(c.BusyPollCount, "SimGetBusyPollCount");
+    c.Bind(c.SetFault, "SimSetFault");
+    c.Bind(c.SetBusyForever, "SimSetBusyForever");
+    c.Bind(c.SetOpenablePorts, "SimSetOpenablePorts");
+    c.Bind(c.IsLinkOpen, "SimIsLinkOpen");
+    c.Bind(c.LastOpenedPort, "SimLastOpenedPort");
+    c.Bind(c.ShutterState, "SimGetShutterState");
+    c.Bind(c.SetTravel, "SimSetTravel");
+    c.Bind(c.SetStagePosition, "SimSetStagePosition");
+    c.Bind(c.GetStagePosition, "SimGetStagePosition");
+    c.Bind(c.StageSpeed, "SimGetStageSpeed");
+    c.Bind(c.LiveObjects, "SimLiveObjects");
+    c.Bind(c.OutstandingRefs, "SimOutstandingRefs");
+    c.Bind(c.CreateObject, "SimCreateObject");
+    c.Bind(c.GetClassId, "SimGetClassId");
+    c.Bind(c.CanUnloadNow, "DllCanUnloadNow");
+    return c;
+}
+
+// Loaded once and kept: the module must stay the one COM hands objects from.
+const Control& Sim() {
+    static const Control control = LoadControl();
+    return control;
+}
+
+class Variant {
+  public:
+    Variant() { VariantInit(&value_); }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    VARIANT* get() { return &value_; }
+    const VARIANT* operator->() const { return &value_; }
+
+  private:
+    VARIANT value_;
+};
+
+class Bstr {
+  public:
+    explicit Bstr(BSTR value) : value_(value) {}
+    ~Bstr() { SysFreeString(value_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return value_; }
+    BSTR* address() { return &value_; }
+
+  private:
+    BSTR value_;
+};
+
+// Argument makers; none owns what it points at.
+VARIANTARG I4(LONG value) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+VARIANTARG R8(double value) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = value;
+    return v;
+}
+
+VARIANTARG RefI4(LONG* variable) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_I4 | VT_BYREF;
+    v.plVal = variable;
+    return v;
+}
+
+VARIANTARG RefR8(double* variable) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_R8 | VT_BYREF;
+    v.pdblVal = variable;
+    return v;
+}
+
+VARIANTARG RefBstr(BSTR* variable) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_BSTR | VT_BYREF;
+    v.pbstrVal = variable;
+    return v;
+}
+
+// Invokes with `args` in declaration order; a put passes its value as the
+// named argument DISPID_PROPERTYPUT.
+HRESULT Invoke(IDispatch* target, DISPID dispid, WORD flags, std::vector<VARIANTARG> args = {},
+               VARIANT* result = nullptr, UINT* argError = nullptr) {
+    std::vector<VARIANTARG> reversed(args.rbegin(), args.rend());
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params{};
+    params.cArgs = static_cast<UINT>(reversed.size());
+    params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+    if (flags == DISPATCH_PROPERTYPUT) {
+        params.cNamedArgs = 1;
+        params.rgdispidNamedArgs = &putId;
+    }
+    UINT unused = 0;
+    return target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr,
+                          argError != nullptr ? argError : &unused);
+}
+
+HRESULT Method(IDispatch* target, DISPID dispid, std::vector<VARIANTARG> args = {}) {
+    return Invoke(target, dispid, DISPATCH_METHOD, std::move(args));
+}
+
+LONG Busy(IDispatch* scan) {
+    LONG busy = -7;
+    EXPECT_EQ(S_OK, Method(scan, kGetBusy, {RefI4(&busy)}));
+    return busy;
+}
+
+std::pair<double, double> ReadXY(IDispatch* stage) {
+    double x = -1.0;
+    double y = -1.0;
+    EXPECT_EQ(S_OK, Method(stage, kGetXY, {RefR8(&x), RefR8(&y)}));
+    return {x, y};
+}
+
+std::pair<double, double> ModelXY() {
+    double x = -1.0;
+    double y = -1.0;
+    Sim().GetStagePosition(&x, &y);
+    return {x, y};
+}
+
+SimCall LastCall() {
+    SimCall call{};
+    EXPECT_TRUE(Sim().JournalEntry(Sim().JournalCount() - 1, &call));
+    return call;
+}
+
+ComPtr<IDispatch> CreateByProgId(const wchar_t* progId) {
+    CLSID classId{};
+    ComPtr<IDispatch> object;
+    const HRESULT found = CLSIDFromProgID(progId, &classId);
+    EXPECT_EQ(S_OK, found) << "is TolvoSim.dll registered (regsvr32 /s TolvoSim.dll)?";
+    if (SUCCEEDED(found)) {
+        EXPECT_EQ(S_OK,
+                  CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object));
+    }
+    return object;
+}
+
+class SimTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ("", Sim().missing);
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        comReady_ = true;
+        Sim().Reset();
+        ASSERT_EQ(0, Sim().LiveObjects());
+    }
+
+    void TearDown() override {
+        if (!comReady_) {
+            return;
+        }
+        // Every test gives back every reference it took.
+        EXPECT_EQ(0, Sim().LiveObjects());
+        EXPECT_EQ(0, Sim().OutstandingRefs());
+        CoUninitialize();
+    }
+
+    ComPtr<IDispatch> Scan() { return CreateByProgId(L"tolvo.scan"); }
+    ComPtr<IDispatch> Stage() { return CreateByProgId(L"tolvo.stage"); }
+
+  private:
+    bool comReady_ = false;
+};
+
+TEST_F(SimTest, ProgIdsResolveToTheKindsClassIdsInThisModule) {
+    CLSID scanId{};
+    CLSID stageId{};
+    CLSID expected{};
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"tolvo.scan", &scanId));
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"tolvo.stage", &stageId));
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimScan, &expected));
+    EXPECT_TRUE(IsEqualCLSID(expected, scanId));
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimStage, &expected));
+    EXPECT_TRUE(IsEqualCLSID(expected, stageId));
+    EXPECT_FALSE(IsEqualCLSID(scanId, stageId));
+
+    wchar_t idText[40];
+    ASSERT_GT(StringFromGUID2(scanId, idText, 40), 0);
+    const std::wstring key = std::wstring(L"CLSID\\") + idText + L"\\InprocServer32";
+    wchar_t registered[MAX_PATH] = L"";
+    DWORD size = sizeof(registered);
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ,
+                                          nullptr, registered, &size));
+    wchar_t loaded[MAX_PATH] = L"";
+    ASSERT_GT(GetModuleFileNameW(Sim().module, loaded, MAX_PATH), 0u);
+    EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(registered, -1, loaded, -1, TRUE));
+    wchar_t model[32] = L"";
+    size = sizeof(model);
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), L"ThreadingModel",
+                                          RRF_RT_REG_SZ, nullptr, model, &size));
+    EXPECT_STREQ(L"Apartment", model);
+}
+
+TEST_F(SimTest, KindsWithoutAClassAreRefused) {
+    CLSID id{};
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, Sim().GetClassId(SimFocus, &id));
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, Sim().GetClassId(SimFilter, &id));
+    EXPECT_EQ(E_INVALIDARG, Sim().GetClassId(7, &id));
+    EXPECT_EQ(E_POINTER, Sim().GetClassId(SimScan, nullptr));
+
+    IDispatch* object = reinterpret_cast<IDispatch*>(&id);
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, Sim().CreateObject(SimFocus, &object));
+    EXPECT_EQ(nullptr, object);
+    EXPECT_EQ(E_INVALIDARG, Sim().CreateObject(-1, &object));
+    EXPECT_EQ(E_POINTER, Sim().CreateObject(SimScan, nullptr));
+    EXPECT_EQ(0, Sim().LiveObjects());
+
+    CLSID unknown{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.Z", &unknown)));
+}
+
+TEST_F(SimTest, NamesMapToDispidsIgnoringCase) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    UINT count = 7;
+    EXPECT_EQ(S_OK, scan->GetTypeInfoCount(&count));
+    EXPECT_EQ(0u, count);
+    ITypeInfo* info = nullptr;
+    EXPECT_EQ(E_NOTIMPL, scan->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
+
+    const std::pair<const wchar_t*, DISPID> scanNames[] = {
+        {L"openport", kOpenPort},     {L"GETBUSY", kGetBusy},     {L"ScanCommand", kScanCommand},
+        {L"setShutter", kSetShutter}, {L"LinkValue", kLinkValue}, {L"linkready", kLinkReady},
+        {L"ClosePort", kClosePort}};
+    const std::pair<const wchar_t*, DISPID> stageNames[] = {
+        {L"speed", kSpeed},     {L"TravelX", kTravelX},
+        {L"TRAVELY", kTravelY}, {L"StageQuery", kStageQuery},
+        {L"getxy", kGetXY},     {L"StepY", kStepY},
+        {L"StepX", kStepX},     {L"MoveXY", kMoveXY},
+        {L"RunX", kRunX},       {L"runy", kRunY},
+        {L"SetXY", kSetXY}};
+    for (const auto& [name, expected] : scanNames) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        EXPECT_EQ(S_OK, scan->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_EQ(expected, id);
+    }
+    for (const auto& [name, expected] : stageNames) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        EXPECT_EQ(S_OK, stage->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_EQ(expected, id);
+    }
+
+    LPOLESTR stageOnly[] = {const_cast<LPOLESTR>(L"MoveXY")};
+    DISPID id = 0;
+    EXPECT_EQ(DISP_E_UNKNOWNNAME,
+              scan->GetIDsOfNames(IID_NULL, stageOnly, 1, LOCALE_USER_DEFAULT, &id));
+    EXPECT_EQ(DISPID_UNKNOWN, id);
+}
+
+TEST_F(SimTest, UnknownDispidsAndWrongCallKindsAreMemberNotFound) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(scan.Get(), 3));
+    const SimCall call = LastCall();
+    EXPECT_EQ(SimScan, call.object);
+    EXPECT_EQ(3, call.dispid);
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, call.result);
+
+    LONG busy = 0;
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(scan.Get(), kGetBusy, DISPATCH_PROPERTYGET, {RefI4(&busy)}));
+    Variant value;
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(stage.Get(), kTravelX, DISPATCH_METHOD, {}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Invoke(stage.Get(), kTravelX, DISPATCH_PROPERTYPUT, {R8(5)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYGET, {}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(stage.Get(), 99, {R8(1)}));
+    EXPECT_EQ(DISPATCH_METHOD, LastCall().kind);
+    EXPECT_EQ(SimStage, LastCall().object);
+    EXPECT_EQ(6, Sim().JournalCount());
+}
+
+TEST_F(SimTest, WrongArgumentCountsAreBadParamCount) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    LONG busy = 0;
+    double x = 0.0;
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kGetBusy));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kSetShutter, {I4(1)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kScanCommand, {RefI4(&busy)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(stage.Get(), kGetXY, {RefR8(&x), RefR8(&x), RefR8(&x)}));
+    EXPECT_EQ(3, LastCall().argCount);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, LastCall().result);
+    EXPECT_EQ(0, Sim().BusyPollCount());
+}
+
+TEST_F(SimTest, WrongArgumentTypesAreTypeMismatchAtTheirIndex) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    UINT argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              Invoke(scan.Get(), kGetBusy, DISPATCH_METHOD, {I4(0)}, nullptr, &argError));
+    EXPECT_EQ(0u, argError);
+    // The error index counts in DISPPARAMS order: the last argument is 0.
+    argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              Invoke(scan.Get(), kSetShutter, DISPATCH_METHOD, {I4(1), R8(1)}, nullptr, &argError));
+    EXPECT_EQ(0u, argError);
+    argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              Invoke(scan.Get(), kSetShutter, DISPATCH_METHOD, {R8(1), I4(1)}, nullptr, &argError));
+    EXPECT_EQ(1u, argError);
+    EXPECT_EQ(-1, Sim().ShutterState(1));
+
+    double y = 0.0;
+    argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              Invoke(stage.Get(), kGetXY, DISPATCH_METHOD, {R8(0), RefR8(&y)}, nullptr, &argError));
+    EXPECT_EQ(1u, argError);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(stage.Get(), kMoveXY, {R8(5), I4(5)}));
+    EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
+    const SimCall call = LastCall();
+    EXPECT_EQ(VT_R8, call.argType[0]);
+    EXPECT_EQ(VT_I4, call.argType[1]);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, call.result);
+}
+
+TEST_F(SimTest, PropertiesGetAndPut) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    {
+        Variant travel;
+        ASSERT_EQ(S_OK, Invoke(stage.Get(), kTravelX, DISPATCH_PROPERTYGET, {}, travel.get()));
+        EXPECT_EQ(VT_R8, travel->vt);
+        EXPECT_EQ(100000.0, travel->dblVal);
+    }
+    Sim().SetTravel(2000.0, 1500.0);
+    {
+        Variant travel;
+        ASSERT_EQ(S_OK, Invoke(stage.Get(), kTravelY, kMethodOrGet, {}, travel.get()));
+        EXPECT_EQ(VT_R8, travel->vt);
+        EXPECT_EQ(1500.0, travel->dblVal);
+    }
+    {
+        Variant link;
+        ASSERT_EQ(S_OK, Invoke(scan.Get(), kLinkValue, DISPATCH_PROPERTYGET, {}, link.get()));
+        EXPECT_EQ(VT_R4, link->vt);
+        EXPECT_EQ(1.0f, link->fltVal);
+    }
+
+    EXPECT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {R8(1234.5)}));
+    EXPECT_EQ(1234.5, Sim().StageSpeed());
+    const SimCall call = LastCall();
+    EXPECT_EQ(DISPATCH_PROPERTYPUT, call.kind);
+    EXPECT_EQ(1, call.argCount);
+    EXPECT_EQ(VT_R8, call.argType[0]);
+    EXPECT_EQ(1234.5, call.argValue[0]);
+
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {I4(7)}));
+    // A put whose value is not the named DISPID_PROPERTYPUT argument is refused.
+    VARIANTARG value = R8(99.0);
+    DISPPARAMS unnamed{&value, nullptr, 1, 0};
+    UINT argError = 0;
+    EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL,
+              stage->Invoke(kSpeed, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &unnamed,
+                            nullptr, nullptr, &argError));
+    EXPECT_EQ(1234.5, Sim().StageSpeed());
+}
+
+TEST_F(SimTest, MethodsAnswerI4ZeroAndAcceptCombinedFlags) {
+    auto scan = Scan();
+    ASSERT_TRUE(scan);
+    for (const WORD flags : {WORD(DISPATCH_METHOD), kMethodOrGet}) {
+        Variant result;
+        ASSERT_EQ(S_OK, Invoke(scan.Get(), kLinkReady, flags, {}, result.get()));
+        EXPECT_EQ(VT_I4, result->vt);
+        EXPECT_EQ(0, result->lVal);
+        EXPECT_EQ(flags, LastCall().kind);
+    }
+    LONG busy = 5;
+    EXPECT_EQ(S_OK, Invoke(scan.Get(), kGetBusy, kMethodOrGet, {RefI4(&busy)}));
+    EXPECT_EQ(0, busy);
+}
+
+TEST_F(SimTest, OpenPortFollowsTheOpenableMask) {
+    auto scan = Scan();
+    ASSERT_TRUE(scan);
+    EXPECT_EQ(-1, Sim().LastOpenedPort());
+    LONG port = 2;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+    EXPECT_EQ(0, port);
+    EXPECT_TRUE(Sim().IsLinkOpen());
+    EXPECT_EQ(2, Sim().LastOpenedPort());
+    EXPECT_EQ(2.0, LastCall().argValue[0]);
+    ASSERT_EQ(S_OK, Method(scan.Get(), kClosePort));
+    EXPECT_FALSE(Sim().IsLinkOpen());
+
+    for (LONG outside : {5L, -3L, 40L}) {
+        port = outside;
+        ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+        EXPECT_LT(port, 0) << "port " << outside;
+        EXPECT_FALSE(Sim().IsLinkOpen());
+        EXPECT_EQ(2, Sim().LastOpenedPort());
+    }
+
+    Sim().SetOpenablePorts(1u << 7);
+    port = 0;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+    EXPECT_LT(port, 0);
+    port = 7;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+    EXPECT_EQ(0, port);
+    EXPECT_TRUE(Sim().IsLinkOpen());
+    EXPECT_EQ(7, Sim().LastOpenedPort());
+}
+
+TEST_F(SimTest, StageFollowsMovesStepsAndOrigin) {
+    auto stage = Stage();
+    ASSERT_TRUE(stage);
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(300.0), R8(200.0)}));
+    EXPECT_EQ(std::make_pair(300.0, 200.0), ReadXY(stage.Get()));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(-50.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStepY, {R8(25.0)}));
+    EXPECT_EQ(std::make_pair(250.0, 225.0), ReadXY(stage.Get()));
+    EXPECT_EQ(std::make_pair(250.0, 225.0), ModelXY());
+
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(10.0), R8(20.0)}));
+    EXPECT_EQ(std::make_pair(10.0, 20.0), ReadXY(stage.Get()));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(0.0), R8(0.0)}));
+    EXPECT_EQ(std::make_pair(0.0, 0.0), ReadXY(stage.Get()));
+
+    Sim().SetStagePosition(1.0, -2.0);
+    EXPECT_EQ(std::make_pair(1.0, -2.0), ReadXY(stage.Get()));
+
+    // Every object of the module sees the one controller.
+    auto other = Stage();
+    ASSERT_TRUE(other);
+    ASSERT_EQ(S_OK, Method(other.Get(), kStepX, {R8(4.0)}));
+    EXPECT_EQ(std::make_pair(5.0, -2.0), ReadXY(stage.Get()));
+}
+
+TEST_F(SimTest, RunsStopAtTheTravelLimits) {
+    auto stage = Stage();
+    ASSERT_TRUE(stage);
+    Sim().SetTravel(1000.0, 500.0);
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(300.0), R8(200.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {R8(-250000.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunY, {R8(250000.0)}));
+    EXPECT_EQ(std::make_pair(0.0, 500.0), ReadXY(stage.Get()));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {R8(100.0)}));
+    EXPECT_EQ(std::make_pair(100.0, 500.0), ReadXY(stage.Get()));
+
+    // The limits stay where they are when the origin moves.
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(0.0), R8(0.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {R8(-250000.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunY, {R8(-250000.0)}));
+    EXPECT_EQ(std::make_pair(-100.0, -500.0), ReadXY(stage.Get()));
+}
+
+TEST_F(SimTest, JournalListsArgumentsInDeclarationOrder) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    Sim().JournalClear();
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(2), I4(1)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(1.5), R8(-2.5)}));
+    double x = 7.0;
+    double y = 8.0;
+    ASSERT_EQ(S_OK, Method(stage.Get(), kGetXY, {RefR8(&x), RefR8(&y)}));
+    ASSERT_EQ(3, Sim().JournalCount());
+
+    SimCall call{};
+    ASSERT_TRUE(Sim().JournalEntry(0, &call));
+    EXPECT_EQ(SimScan, call.object);
+    EXPECT_EQ(kSetShutter, call.dispid);
+    EXPECT_EQ(DISPATCH_METHOD, call.kind);
+    EXPECT_EQ(2, call.argCount);
+    EXPECT_EQ(VT_I4, call.argType[0]);
+    EXPECT_EQ(VT_I4, call.argType[1]);
+    EXPECT_EQ(2.0, call.argValue[0]);
+    EXPECT_EQ(1.0, call.argValue[1]);
+    EXPECT_EQ(S_OK, call.result);
+    EXPECT_EQ(1, Sim().ShutterState(2));
+    EXPECT_EQ(-1, Sim().ShutterState(1));
+
+    ASSERT_TRUE(Sim().JournalEntry(1, &call));
+    EXPECT_EQ(SimStage, call.object);
+    EXPECT_EQ(kMoveXY, call.dispid);
+    EXPECT_EQ(1.5, call.argValue[0]);
+    EXPECT_EQ(-2.5, call.argValue[1]);
+
+    // By-reference arguments are journaled with their values on entry.
+    ASSERT_TRUE(Sim().JournalEntry(2, &call));
+    EXPECT_EQ(VT_R8 | VT_BYREF, call.argType[0]);
+    EXPECT_EQ(VT_R8 | VT_BYREF, call.argType[1]);
+    EXPECT_EQ(7.0, call.argValue[0]);
+    EXPECT_EQ(8.0, call.argValue[1]);
+    EXPECT_EQ(1.5, x);
+    EXPECT_EQ(-2.5, y);
+
+    EXPECT_FALSE(Sim().JournalEntry(3, &call));
+    EXPECT_FALSE(Sim().JournalEntry(-1, &call));
+    Sim().JournalClear();
+    EXPECT_EQ(0, Sim().JournalCount());
+}
+
+TEST_F(SimTest, StageQueryJournalsTheStringByteLength) {
+    auto stage = Stage();
+    ASSERT_TRUE(stage);
+    const char letters[] = "abcdefghjklmnopqrstuvwxyz";
+    Bstr text(SysAllocStringByteLen(letters, 26));
+    ASSERT_NE(nullptr, text.get());
+    LONG first = 1;
+    LONG third = 3;
+    LONG fourth = 4;
+    LONG fifth = 5;
+    LONG sixth = 6;
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStageQuery,
+                           {RefI4(&first), RefBstr(text.address()), RefI4(&third), RefI4(&fourth),
+                            RefI4(&fifth), RefI4(&sixth)}));
+    const SimCall call = LastCall();
+    EXPECT_EQ(6, call.argCount);
+    EXPECT_EQ(VT_I4 | VT_BYREF, call.argType[0]);
+    EXPECT_EQ(VT_BSTR | VT_BYREF, call.argType[1]);
+    EXPECT_EQ(VT_I4 | VT_BYREF, call.argType[5]);
+    EXPECT_EQ(1.0, call.argValue[0]);
+    EXPECT_EQ(26.0, call.argValue[1]);
+    EXPECT_EQ(6.0, call.argValue[5]);
+    EXPECT_STREQ(letters, call.text);
+    ASSERT_NE(nullptr, text.get());
+    EXPECT_EQ(26u, SysStringByteLen(text.get()));
+
+    UINT argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(stage.Get(), kStageQuery, DISPATCH_METHOD,
+                                          {RefI4(&first), RefI4(&first), RefI4(&third),
+                                           RefI4(&fourth), RefI4(&fifth), RefI4(&sixth)},
+                                          nullptr, &argError));
+    EXPECT_EQ(4u, argError);
+}
+
+TEST_F(SimTest, BusyLastsTheConfiguredNumberOfPolls) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(10.0), R8(10.0)}));
+    EXPECT_EQ(0, Busy(scan.Get()));
+
+    Sim().SetBusyPolls(3);
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(10.0)}));
+    std::vector<LONG> seen;
+    for (int i = 0; i < 5; ++i) {
+        seen.push_back(Busy(scan.Get()));
+    }
+    EXPECT_EQ((std::vector<LONG>{1, 1, 1, 0, 0}), seen);
+
+    ASSERT_EQ(S_OK, Method(scan.Get(), kScanCommand));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    EXPECT_EQ(0, Busy(scan.Get()));
+
+    // Shutters and the origin do not move anything.
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(1), I4(1)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(0.0), R8(0.0)}));
+    EXPECT_EQ(0, Busy(scan.Get()));
+    EXPECT_EQ(11, Sim().BusyPollCount());
+}
+
+TEST_F(SimTest, BusyForeverNeverClears) {
+    auto scan = Scan();
+    ASSERT_TRUE(scan);
+    Sim().SetBusyForever(TRUE);
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(1, Busy(scan.Get())) << "poll " << i;
+    }
+    Sim().SetBusyForever(FALSE);
+    EXPECT_EQ(0, Busy(scan.Get()));
+    EXPECT_EQ(51, Sim().BusyPollCount());
+}
+
+TEST_F(SimTest, TimedBusyLastsDistanceOverSpeed) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    Sim().SetBusyPolls(-1);
+    Sim().SetMotionSpeed(1000.0);
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(2000.0), R8(500.0)}));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    while (Busy(scan.Get()) != 0 && GetTickCount() - start < 20000) {
+        Sleep(20);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 1900u);
+    EXPECT_LT(elapsed, 20000u);
+
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(2000.0), R8(500.0)}));
+    EXPECT_EQ(0, Busy(scan.Get()));
+}
+
+TEST_F(SimTest, FaultedMembersReturnTheirResultWithoutActing) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    Sim().SetFault(SimStage, kMoveXY, E_FAIL);
+    Sim().SetFault(SimScan, kGetBusy, RPC_E_DISCONNECTED);
+    Sim().SetBusyForever(TRUE);
+
+    EXPECT_EQ(E_FAIL, Method(stage.Get(), kMoveXY, {R8(5.0), R8(6.0)}));
+    EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
+    const SimCall call = LastCall();
+    EXPECT_EQ(E_FAIL, call.result);
+    EXPECT_EQ(5.0, call.argValue[0]);
+    LONG busy = 77;
+    EXPECT_EQ(RPC_E_DISCONNECTED, Method(scan.Get(), kGetBusy, {RefI4(&busy)}));
+    EXPECT_EQ(77, busy);
+    EXPECT_EQ(0, Sim().BusyPollCount());
+
+    // A fault belongs to one member of one kind.
+    EXPECT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(1.0)}));
+    EXPECT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {R8(3.0)}));
+
+    Sim().SetFault(SimStage, kMoveXY, S_OK);
+    EXPECT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(5.0), R8(6.0)}));
+    EXPECT_EQ(std::make_pair(5.0, 6.0), ModelXY());
+}
+
+TEST_F(SimTest, ResetRestoresTheStartingState) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    LONG port = 1;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(1), I4(1)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(40.0), R8(30.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(1.0), R8(1.0)}));
+    ASSERT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {R8(3.0)}));
+    Busy(scan.Get());
+    Sim().SetTravel(10.0, 10.0);
+    Sim().SetFault(SimStage, kStepX, E_FAIL);
+    Sim().SetOpenablePorts(0);
+    Sim().SetBusyPolls(5);
+    Sim().SetBusyForever(TRUE);
+
+    Sim().Reset();
+    EXPECT_EQ(2, Sim().LiveObjects());
+    EXPECT_EQ(0, Sim().JournalCount());
+    EXPECT_FALSE(Sim().IsLinkOpen());
+    EXPECT_EQ(-1, Sim().LastOpenedPort());
+    EXPECT_EQ(-1, Sim().ShutterState(1));
+    EXPECT_EQ(0.0, Sim().StageSpeed());
+    EXPECT_EQ(0, Sim().BusyPollCount());
+    EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
+    Variant travel;
+    ASSERT_EQ(S_OK, Invoke(stage.Get(), kTravelX, DISPATCH_PROPERTYGET, {}, travel.get()));
+    EXPECT_EQ(100000.0, travel->dblVal);
+    EXPECT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(2.0)}));
+    EXPECT_EQ(std::make_pair(2.0, 0.0), ModelXY());
+    EXPECT_EQ(0, Busy(scan.Get()));
+    port = 4;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+    EXPECT_EQ(0, port);
+    port = 5;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
+    EXPECT_LT(port, 0);
+}
+
+TEST_F(SimTest, JournalKeepsTheNewestCallsUpToItsLimit) {
+    auto scan = Scan();
+    ASSERT_TRUE(scan);
+    constexpr int kLimit = 100000;
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(3), I4(0)}));
+    for (int i = 0; i < kLimit; ++i) {
+        Busy(scan.Get());
+    }
+    ASSERT_EQ(S_OK, Method(scan.Get(), kClosePort));
+    EXPECT_EQ(kLimit, Sim().JournalCount());
+    EXPECT_EQ(kLimit, Sim().BusyPollCount());
+    SimCall call{};
+    ASSERT_TRUE(Sim().JournalEntry(0, &call));
+    EXPECT_EQ(kGetBusy, call.dispid);
+    EXPECT_EQ(kClosePort, LastCall().dispid);
+}
+
+TEST_F(SimTest, ReferencesBalanceAndFactoriesAreNotCounted) {
+    EXPECT_EQ(S_OK, Sim().CanUnloadNow());
+    {
+        auto scan = Scan();
+        auto stage = Stage();
+        ASSERT_TRUE(scan && stage);
+        EXPECT_EQ(2, Sim().LiveObjects());
+        EXPECT_EQ(2, Sim().OutstandingRefs());
+        EXPECT_EQ(S_FALSE, Sim().CanUnloadNow());
+        ComPtr<IUnknown> unknown;
+        ASSERT_EQ(S_OK, scan.As(&unknown));
+        EXPECT_EQ(3, Sim().OutstandingRefs());
+        ComPtr<IClassFactory> wrong;
+        EXPECT_EQ(E_NOINTERFACE, scan.As(&wrong));
+        EXPECT_EQ(3, Sim().OutstandingRefs());
+    }
+    EXPECT_EQ(0, Sim().LiveObjects());
+    EXPECT_EQ(0, Sim().OutstandingRefs());
+    EXPECT_EQ(S_OK, Sim().CanUnloadNow());
+
+    CLSID scanId{};
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimScan, &scanId));
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(S_OK,
+              CoGetClassObject(scanId, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, &factory));
+    EXPECT_EQ(0, Sim().LiveObjects());
+    ASSERT_EQ(S_OK, factory->LockServer(TRUE));
+    EXPECT_EQ(S_FALSE, Sim().CanUnloadNow());
+    ASSERT_EQ(S_OK, factory->LockServer(FALSE));
+    EXPECT_EQ(S_OK, Sim().CanUnloadNow());
+
+    ComPtr<IUnknown> outer;
+    ASSERT_EQ(S_OK, factory.As(&outer));
+    ComPtr<IDispatch> made;
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer.Get(), IID_IUnknown, &made));
+    EXPECT_EQ(0, Sim().LiveObjects());
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, &made));
+    EXPECT_EQ(1, Sim().LiveObjects());
+    EXPECT_EQ(1, Sim().OutstandingRefs());
+    made.Reset();
+    EXPECT_EQ(S_OK, Sim().CanUnloadNow());
+}
+
+TEST_F(SimTest, ObjectMadeWithoutComServesFromTheRunningObjectTable) {
+    // Not ComPtr::Attach: MinGW's adds a reference where WRL's takes one over.
+    ComPtr<IDispatch> object;
+    ASSERT_EQ(S_OK, Sim().CreateObject(SimStage, &object));
+    EXPECT_EQ(1, Sim().LiveObjects());
+    EXPECT_EQ(1, Sim().OutstandingRefs());
+
+    CLSID stageId{};
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimStage, &stageId));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, RegisterActiveObject(object.Get(), stageId, ACTIVEOBJECT_STRONG, &cookie));
+    {
+        ComPtr<IUnknown> active;
+        ASSERT_EQ(S_OK, GetActiveObject(stageId, nullptr, &active));
+        ComPtr<IDispatch> dispatch;
+        ASSERT_EQ(S_OK, active.As(&dispatch));
+        ASSERT_EQ(S_OK, Method(dispatch.Get(), kMoveXY, {R8(12.0), R8(34.0)}));
+        EXPECT_EQ(std::make_pair(12.0, 34.0), ModelXY());
+        EXPECT_EQ(1, Sim().LiveObjects());
+    }
+    ASSERT_EQ(S_OK, RevokeActiveObject(cookie, nullptr));
+    EXPECT_EQ(1, Sim().OutstandingRefs());
+}
+} // namespace
