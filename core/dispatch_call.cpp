@@ -48,8 +48,8 @@ void Invoke(IDispatch* target, DISPID dispid, WORD kind, std::initializer_list<V
     }
     EXCEPINFO exception{};
     UINT argError = 0;
-    const HRESULT hr = target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params,
-                                      result, &exception, &argError);
+    const HRESULT hr = target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result,
+                                      &exception, &argError);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);

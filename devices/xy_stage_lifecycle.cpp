@@ -38,7 +38,9 @@ int WINAPI StgXYClose() {
     });
 }
 
-int WINAPI StgXYStatus() { return 0; }
+int WINAPI StgXYStatus() {
+    return 0;
+}
 
 int WINAPI StgXYType(int* type) {
     if (type != nullptr) {
@@ -57,10 +59,20 @@ int WINAPI StgXYCalib(double* x, double* y) {
     return 0;
 }
 
-int WINAPI StgXYJoystick(int) { return 0; }
-int WINAPI StgXYWrite(int, int) { return 0; }
-int WINAPI StgXYRead(int, int, int) { return 0; }
+int WINAPI StgXYJoystick(int) {
+    return 0;
+}
+int WINAPI StgXYWrite(int, int) {
+    return 0;
+}
+int WINAPI StgXYRead(int, int, int) {
+    return 0;
+}
 
-int WINAPI StgXStepSize(int) { return StageObject.IsBound() ? 0 : kNotDone; }
-int WINAPI StgYStepSize(int) { return StageObject.IsBound() ? 0 : kNotDone; }
+int WINAPI StgXStepSize(int) {
+    return StageObject.IsBound() ? 0 : kNotDone;
+}
+int WINAPI StgYStepSize(int) {
+    return StageObject.IsBound() ? 0 : kNotDone;
+}
 }

@@ -29,13 +29,17 @@ int StepAxis(DISPID member, int distance) {
 }
 } // namespace
 
-DWORD StageTimeOut() { return static_cast<DWORD>(DriverSettings.timeOut); }
+DWORD StageTimeOut() {
+    return static_cast<DWORD>(DriverSettings.timeOut);
+}
 
 void StageMoveTo(double x, double y) {
     CallMethod(StageObject.get(), kMoveXY, {ArgR8(x), ArgR8(y)});
 }
 
-void StageSetOrigin() { CallMethod(StageObject.get(), kSetXY, {ArgR8(0.0), ArgR8(0.0)}); }
+void StageSetOrigin() {
+    CallMethod(StageObject.get(), kSetXY, {ArgR8(0.0), ArgR8(0.0)});
+}
 
 extern "C" {
 
@@ -70,9 +74,13 @@ int WINAPI StgXYReport(int* x, int* y) {
     });
 }
 
-int WINAPI StgXStep(int dx) { return StepAxis(kStepX, dx); }
+int WINAPI StgXStep(int dx) {
+    return StepAxis(kStepX, dx);
+}
 
-int WINAPI StgYStep(int dy) { return StepAxis(kStepY, dy); }
+int WINAPI StgYStep(int dy) {
+    return StepAxis(kStepY, dy);
+}
 
 int WINAPI StgXYStep(int dx, int dy) {
     const int xResult = StgXStep(dx);

@@ -23,11 +23,13 @@ void Show(const Simulator& sim, const char* call, int result) {
     double x = 0.0;
     double y = 0.0;
     sim.position(&x, &y);
-    std::printf("%-28s -> %3d   stage at (%.1f, %.1f), %d busy polls so far\n", call, result, x,
-                y, sim.pollCount());
+    std::printf("%-28s -> %3d   stage at (%.1f, %.1f), %d busy polls so far\n", call, result, x, y,
+                sim.pollCount());
 }
 
-int WINAPI HostCallback() { return 0; }
+int WINAPI HostCallback() {
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {

@@ -13,9 +13,9 @@ enum SimObjectKind { SimScan = 0, SimStage = 1, SimFocus = 2, SimFilter = 3 };
 // One dispatch call as the simulator received it. Arguments are listed in the
 // order of the member's declaration (not the reversed DISPPARAMS order).
 struct SimCall {
-    int object;         // SimObjectKind
+    int object; // SimObjectKind
     int dispid;
-    int kind;           // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT
+    int kind; // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT
     int argCount;
     VARTYPE argType[8]; // as received, including VT_BYREF
     double argValue[8]; // numeric value on entry; a BSTR gives its byte length

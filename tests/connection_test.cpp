@@ -20,7 +20,9 @@ class ConnectionTest : public ::testing::Test {
     ProbeApi probe{driver};
 };
 
-int Calls() { return Sim().JournalCount(); }
+int Calls() {
+    return Sim().JournalCount();
+}
 } // namespace
 
 TEST_F(ConnectionTest, PortChoiceGivesThePortArgument) {

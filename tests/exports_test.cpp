@@ -8,11 +8,11 @@
 
 namespace {
 const std::map<std::string, int> kExports = {
-    {"DllMain", 1},        {"StgXYInit", 3},      {"StgXYType", 4},     {"StgXYClose", 5},
-    {"StgXYStatus", 6},    {"StgXYMove", 7},      {"StgXYCommand", 8},  {"StgXYReport", 9},
-    {"StgXYStep", 10},     {"StgXStep", 11},      {"StgYStep", 12},     {"StgXYOrigin", 13},
-    {"StgXYCalib", 14},    {"StgXYSetSpeed", 15}, {"StgXYJoystick", 16}, {"StgXYWrite", 17},
-    {"StgXYRead", 18},     {"StgXStepSize", 35},  {"StgYStepSize", 36}};
+    {"DllMain", 1},     {"StgXYInit", 3},      {"StgXYType", 4},      {"StgXYClose", 5},
+    {"StgXYStatus", 6}, {"StgXYMove", 7},      {"StgXYCommand", 8},   {"StgXYReport", 9},
+    {"StgXYStep", 10},  {"StgXStep", 11},      {"StgYStep", 12},      {"StgXYOrigin", 13},
+    {"StgXYCalib", 14}, {"StgXYSetSpeed", 15}, {"StgXYJoystick", 16}, {"StgXYWrite", 17},
+    {"StgXYRead", 18},  {"StgXStepSize", 35},  {"StgYStepSize", 36}};
 
 // Ordinals that stay empty whatever the module exports.
 const int kEmptyOrdinals[] = {34, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 59};
@@ -28,8 +28,8 @@ const IMAGE_DATA_DIRECTORY& Directory(HMODULE module, int entry) {
 }
 
 std::map<std::string, int> ExportTable(HMODULE module) {
-    const auto* dir =
-        At<IMAGE_EXPORT_DIRECTORY>(module, Directory(module, IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
+    const auto* dir = At<IMAGE_EXPORT_DIRECTORY>(
+        module, Directory(module, IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
     const auto* names = At<DWORD>(module, dir->AddressOfNames);
     const auto* ordinals = At<WORD>(module, dir->AddressOfNameOrdinals);
     std::map<std::string, int> table;
@@ -40,8 +40,8 @@ std::map<std::string, int> ExportTable(HMODULE module) {
 }
 
 std::set<int> UsedOrdinals(HMODULE module) {
-    const auto* dir =
-        At<IMAGE_EXPORT_DIRECTORY>(module, Directory(module, IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
+    const auto* dir = At<IMAGE_EXPORT_DIRECTORY>(
+        module, Directory(module, IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
     const auto* functions = At<DWORD>(module, dir->AddressOfFunctions);
     std::set<int> used;
     for (DWORD i = 0; i < dir->NumberOfFunctions; ++i) {

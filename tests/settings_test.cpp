@@ -83,7 +83,7 @@ TEST_F(SettingsTest, BaudRateMapsToItsIndexOrFallsBackTo9600) {
         const char* stored;
         int rate;
         int index;
-    } cases[] = {{"9600", 9600, 0}, {"2400", 2400, 1}, {"600", 600, 2},
+    } cases[] = {{"9600", 9600, 0}, {"2400", 2400, 1},  {"600", 600, 2},
                  {"150", 150, 3},   {"19200", 9600, 0}, {"fast", 9600, 0}};
     for (const auto& c : cases) {
         driver.SetIni("BaudRate", c.stored);
@@ -162,10 +162,12 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderAndLeavesOthers) {
     probe.SaveSettings();
 
     const std::string text = driver.IniFileText();
-    const std::vector<std::string> expected = {
-        "TimeOut",   "DefaultAll",   "StageStep",    "dUserDefinedXYStepSize",
-        "BaudRate",  "Port",         "StopBits",     "Parity",
-        "FocusStep", "dUserDefinedZStepSize", "CanAutoFocus", "HasJoystick"};
+    const std::vector<std::string> expected = {"TimeOut",      "DefaultAll",
+                                               "StageStep",    "dUserDefinedXYStepSize",
+                                               "BaudRate",     "Port",
+                                               "StopBits",     "Parity",
+                                               "FocusStep",    "dUserDefinedZStepSize",
+                                               "CanAutoFocus", "HasJoystick"};
     EXPECT_EQ(SectionKeys(text), expected);
     EXPECT_NE(text.find("TimeOut=1234"), std::string::npos);
     EXPECT_NE(text.find("DefaultAll=1"), std::string::npos);
@@ -184,9 +186,11 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderAndLeavesOthers) {
 
 TEST_F(SettingsTest, SaveOrderIntoAnEmptyFile) {
     probe.SaveSettings();
-    const std::vector<std::string> expected = {
-        "Port",      "BaudRate", "StopBits", "Parity", "StageStep", "dUserDefinedXYStepSize",
-        "FocusStep", "dUserDefinedZStepSize", "CanAutoFocus", "HasJoystick"};
+    const std::vector<std::string> expected = {"Port",         "BaudRate",
+                                               "StopBits",     "Parity",
+                                               "StageStep",    "dUserDefinedXYStepSize",
+                                               "FocusStep",    "dUserDefinedZStepSize",
+                                               "CanAutoFocus", "HasJoystick"};
     EXPECT_EQ(SectionKeys(driver.IniFileText()), expected);
 }
 

@@ -62,11 +62,17 @@ std::string Describe(const SimCall& call) {
     return text + ")";
 }
 
-bool IsBusyPoll(const SimCall& call) { return call.object == SimScan && call.dispid == 2; }
+bool IsBusyPoll(const SimCall& call) {
+    return call.object == SimScan && call.dispid == 2;
+}
 } // namespace
 
-std::string BinDir() { return ModuleFolder(nullptr); }
-std::string HostLibDir() { return BinDir() + "\\..\\hostlib"; }
+std::string BinDir() {
+    return ModuleFolder(nullptr);
+}
+std::string HostLibDir() {
+    return BinDir() + "\\..\\hostlib";
+}
 
 TempFolder::TempFolder() {
     static int counter = 0;
@@ -114,7 +120,9 @@ LoadedDriver::LoadedDriver(const char* build) {
     }
 }
 
-LoadedDriver::~LoadedDriver() { Unload(); }
+LoadedDriver::~LoadedDriver() {
+    Unload();
+}
 
 void LoadedDriver::Unload() {
     if (module_ != nullptr) {

@@ -156,8 +156,8 @@ TEST_F(BoundStage, NegativeTravelEndBecomesTheOrigin) {
 
 TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
     EXPECT_EQ(xy.Command(2), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.18(&0,&26,&0,&0,&0,&0)", "wait",
-                              "stage.27(250000,250000)", "wait"}));
+    EXPECT_EQ(Trace(),
+              (Lines{"stage.18(&0,&26,&0,&0,&0,&0)", "wait", "stage.27(250000,250000)", "wait"}));
     const std::vector<SimCall> calls = Journal();
     ASSERT_FALSE(calls.empty());
     EXPECT_STREQ(calls.front().text, "abcdefghjklmnopqrstuvwxyz");
@@ -167,10 +167,10 @@ TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
 TEST_F(BoundStage, CentringRunsToBothEndsAndHalvesTheTravel) {
     Sim().SetTravel(80000.0, 60000.0);
     EXPECT_EQ(xy.Command(3), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.28(-250000)", "wait", "stage.29(-250000)", "wait",
-                              "stage.30(0,0)", "stage.28(250000)", "wait", "stage.29(250000)",
-                              "wait", "stage.16?", "stage.17?", "stage.27(40000,30000)", "wait",
-                              "stage.30(0,0)"}));
+    EXPECT_EQ(Trace(),
+              (Lines{"stage.28(-250000)", "wait", "stage.29(-250000)", "wait", "stage.30(0,0)",
+                     "stage.28(250000)", "wait", "stage.29(250000)", "wait", "stage.16?",
+                     "stage.17?", "stage.27(40000,30000)", "wait", "stage.30(0,0)"}));
 }
 
 TEST_F(BoundStage, ReturnToOrigin) {

@@ -8,19 +8,37 @@
 #include <cstring>
 
 extern "C" {
-void WINAPI ProbeLoadSettings() { LoadDriverSettings(); }
-void WINAPI ProbeSaveSettings() { SaveDriverSettings(); }
-void WINAPI ProbeGetSettings(DriverSettingsRecord* out) { *out = DriverSettings; }
-void WINAPI ProbeSetSettings(const DriverSettingsRecord* in) { DriverSettings = *in; }
-double WINAPI ProbeXYStepSlot(int index) { return XYStepTable[index]; }
-double WINAPI ProbeZStepSlot(int index) { return ZStepTable[index]; }
-int WINAPI ProbeConnect() { return ConnectController(); }
+void WINAPI ProbeLoadSettings() {
+    LoadDriverSettings();
+}
+void WINAPI ProbeSaveSettings() {
+    SaveDriverSettings();
+}
+void WINAPI ProbeGetSettings(DriverSettingsRecord* out) {
+    *out = DriverSettings;
+}
+void WINAPI ProbeSetSettings(const DriverSettingsRecord* in) {
+    DriverSettings = *in;
+}
+double WINAPI ProbeXYStepSlot(int index) {
+    return XYStepTable[index];
+}
+double WINAPI ProbeZStepSlot(int index) {
+    return ZStepTable[index];
+}
+int WINAPI ProbeConnect() {
+    return ConnectController();
+}
 void WINAPI ProbeDisconnect() {
     DisconnectController();
     Connected = 0;
 }
-int WINAPI ProbeConnected() { return Connected; }
-int WINAPI ProbeWaitForIdle(DWORD timeOut) { return WaitForIdle(timeOut); }
+int WINAPI ProbeConnected() {
+    return Connected;
+}
+int WINAPI ProbeWaitForIdle(DWORD timeOut) {
+    return WaitForIdle(timeOut);
+}
 void WINAPI ProbeSettingsPath(char* out, int size) {
     std::strncpy(out, SettingsFilePath(), static_cast<size_t>(size) - 1);
     out[size - 1] = '\0';
