@@ -98,7 +98,8 @@ HRESULT CheckNamedArgs(const MemberSpec& member, const DISPPARAMS& params) {
 
 class AutomationObject final : public IDispatch {
   public:
-    explicit AutomationObject(const ObjectSpec& spec) : spec_(spec) {
+    explicit AutomationObject(const ObjectInterface& objectInterface)
+        : interface_(objectInterface) {
         ObjectCreated();
         ReferenceAdded();
     }
@@ -160,7 +161,7 @@ class AutomationObject final : public IDispatch {
                      const DISPPARAMS* params, VARIANT* result, UINT* argError) const;
     const MemberSpec* FindMember(DISPID dispid, WORD flags) const;
 
-    const ObjectSpec& spec_;
+    const ObjectInterface& interface_;
     volatile LONG references_ = 1;
 };
 
@@ -173,9 +174,10 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count
         return E_INVALIDARG;
     }
     ids[0] = DISPID_UNKNOWN;
-    for (UINT i = 0; i < spec_.memberCount && names[0] != nullptr; ++i) {
-        if (CompareStringOrdinal(names[0], -1, spec_.members[i].name, -1, TRUE) == CSTR_EQUAL) {
-            ids[0] = spec_.members[i].dispid;
+    for (UINT i = 0; i < interface_.memberCount && names[0] != nullptr; ++i) {
+        if (CompareStringOrdinal(names[0], -1, interface_.members[i].name, -1, TRUE) ==
+            CSTR_EQUAL) {
+            ids[0] = interface_.members[i].dispid;
             break;
         }
     }
@@ -197,7 +199,7 @@ HRESULT AutomationObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, D
 
 SimCall AutomationObject::Describe(DISPID dispid, WORD flags, const DISPPARAMS* params) const {
     SimCall call{};
-    call.object = spec_.kind;
+    call.object = interface_.kind;
     call.dispid = dispid;
     call.kind = flags;
     if (params == nullptr || (params->cArgs > 0 && params->rgvarg == nullptr)) {
@@ -227,7 +229,7 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
         (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
         return E_INVALIDARG;
     }
-    const HRESULT fault = model.FaultFor(spec_.kind, dispid);
+    const HRESULT fault = model.FaultFor(interface_.kind, dispid);
     if (fault != S_OK) {
         return fault;
     }
@@ -276,8 +278,8 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
 }
 
 const MemberSpec* AutomationObject::FindMember(DISPID dispid, WORD flags) const {
-    for (UINT i = 0; i < spec_.memberCount; ++i) {
-        const MemberSpec& member = spec_.members[i];
+    for (UINT i = 0; i < interface_.memberCount; ++i) {
+        const MemberSpec& member = interface_.members[i];
         if (member.dispid == dispid && KindMatches(member.kind, flags)) {
             return &member;
         }
@@ -286,10 +288,10 @@ const MemberSpec* AutomationObject::FindMember(DISPID dispid, WORD flags) const 
 }
 } // namespace
 
-HRESULT CreateAutomationObject(const ObjectSpec& spec, IDispatch** out) {
+HRESULT CreateAutomationObject(const ObjectInterface& objectInterface, IDispatch** out) {
     if (out == nullptr) {
         return E_POINTER;
     }
-    *out = new (std::nothrow) AutomationObject(spec);
+    *out = new (std::nothrow) AutomationObject(objectInterface);
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }

@@ -32,11 +32,11 @@ struct MemberSpec {
     MemberHandler handler;
 };
 
-struct ObjectSpec {
+struct ObjectInterface {
     SimObjectKind kind;
     const MemberSpec* members;
     UINT memberCount;
 };
 
 // A new object with one reference, owned by the caller.
-HRESULT CreateAutomationObject(const ObjectSpec& spec, IDispatch** out);
+HRESULT CreateAutomationObject(const ObjectInterface& objectInterface, IDispatch** out);

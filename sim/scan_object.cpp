@@ -55,9 +55,9 @@ const MemberSpec kMembers[] = {
     {L"ClosePort", 21, CallKind::Method, 0, {}, &ClosePort},
 };
 
-const ObjectSpec kScanSpec = {SimScan, kMembers, sizeof(kMembers) / sizeof(kMembers[0])};
+const ObjectInterface kScanInterface = {SimScan, kMembers, sizeof(kMembers) / sizeof(kMembers[0])};
 } // namespace
 
 HRESULT CreateScanObject(IDispatch** out) {
-    return CreateAutomationObject(kScanSpec, out);
+    return CreateAutomationObject(kScanInterface, out);
 }

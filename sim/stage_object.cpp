@@ -88,9 +88,10 @@ const MemberSpec kMembers[] = {
     {L"SetXY", 30, CallKind::Method, 2, {VT_R8, VT_R8}, &SetXY},
 };
 
-const ObjectSpec kStageSpec = {SimStage, kMembers, sizeof(kMembers) / sizeof(kMembers[0])};
+const ObjectInterface kStageInterface = {SimStage, kMembers,
+                                         sizeof(kMembers) / sizeof(kMembers[0])};
 } // namespace
 
 HRESULT CreateStageObject(IDispatch** out) {
-    return CreateAutomationObject(kStageSpec, out);
+    return CreateAutomationObject(kStageInterface, out);
 }
