@@ -83,7 +83,7 @@ bool KindMatches(CallKind kind, WORD flags) {
     return false;
 }
 
-HRESULT CheckNamedArgs(const MemberSpec& member, const DISPPARAMS& params) {
+HRESULT CheckNamedArgs(const MemberEntry& member, const DISPPARAMS& params) {
     if (member.kind != CallKind::PropertyPut) {
         return params.cNamedArgs == 0 ? S_OK : DISP_E_NONAMEDARGS;
     }
@@ -159,7 +159,7 @@ class AutomationObject final : public IDispatch {
     SimCall Describe(DISPID dispid, WORD flags, const DISPPARAMS* params) const;
     HRESULT Dispatch(ControllerModel& model, DISPID dispid, REFIID riid, WORD flags,
                      const DISPPARAMS* params, VARIANT* result, UINT* argError) const;
-    const MemberSpec* FindMember(DISPID dispid, WORD flags) const;
+    const MemberEntry* FindMember(DISPID dispid, WORD flags) const;
 
     const ObjectInterface& interface_;
     volatile LONG references_ = 1;
@@ -233,7 +233,7 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
     if (fault != S_OK) {
         return fault;
     }
-    const MemberSpec* member = FindMember(dispid, flags);
+    const MemberEntry* member = FindMember(dispid, flags);
     if (member == nullptr) {
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -277,9 +277,9 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
     return S_OK;
 }
 
-const MemberSpec* AutomationObject::FindMember(DISPID dispid, WORD flags) const {
+const MemberEntry* AutomationObject::FindMember(DISPID dispid, WORD flags) const {
     for (UINT i = 0; i < interface_.memberCount; ++i) {
-        const MemberSpec& member = interface_.members[i];
+        const MemberEntry& member = interface_.members[i];
         if (member.dispid == dispid && KindMatches(member.kind, flags)) {
             return &member;
         }

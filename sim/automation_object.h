@@ -23,7 +23,7 @@ class Arguments {
 // a method's result is set by the caller of the handler.
 using MemberHandler = HRESULT (*)(ControllerModel& model, const Arguments& args, VARIANT* result);
 
-struct MemberSpec {
+struct MemberEntry {
     const wchar_t* name;
     DISPID dispid;
     CallKind kind;
@@ -34,7 +34,7 @@ struct MemberSpec {
 
 struct ObjectInterface {
     SimObjectKind kind;
-    const MemberSpec* members;
+    const MemberEntry* members;
     UINT memberCount;
 };
 

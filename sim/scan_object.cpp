@@ -45,7 +45,7 @@ HRESULT ClosePort(ControllerModel& model, const Arguments&, VARIANT*) {
     return S_OK;
 }
 
-const MemberSpec kMembers[] = {
+const MemberEntry kMembers[] = {
     {L"OpenPort", 1, CallKind::Method, 1, {VT_I4 | VT_BYREF}, &OpenPort},
     {L"GetBusy", 2, CallKind::Method, 1, {VT_I4 | VT_BYREF}, &GetBusy},
     {L"ScanCommand", 5, CallKind::Method, 0, {}, &ScanCommand},

@@ -69,7 +69,7 @@ HRESULT SetXY(ControllerModel& model, const Arguments& args, VARIANT*) {
 constexpr VARTYPE kRefI4 = VT_I4 | VT_BYREF;
 constexpr VARTYPE kRefR8 = VT_R8 | VT_BYREF;
 
-const MemberSpec kMembers[] = {
+const MemberEntry kMembers[] = {
     {L"Speed", 9, CallKind::PropertyPut, 1, {VT_R8}, &PutSpeed},
     {L"TravelX", 16, CallKind::PropertyGet, 0, {}, &GetTravelX},
     {L"TravelY", 17, CallKind::PropertyGet, 0, {}, &GetTravelY},
