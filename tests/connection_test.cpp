@@ -43,7 +43,9 @@ TEST_F(ConnectionTest, PortChoiceGivesThePortArgument) {
 }
 
 TEST_F(ConnectionTest, UnconfiguredPortContactsNoServer) {
+    EXPECT_EQ(probe.StagePortOwner(), -1);
     EXPECT_EQ(xy.Init(nullptr), -2);
+    EXPECT_EQ(probe.StagePortOwner(), 99) << "claimed before the settings are read";
     driver.SetIni("Port", "-1");
     EXPECT_EQ(xy.Init(nullptr), -2);
     EXPECT_EQ(Calls(), 0);

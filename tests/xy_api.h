@@ -55,6 +55,7 @@ struct ProbeApi {
           Disconnect(d.Fn<void(WINAPI*)()>("ProbeDisconnect")),
           Connected(d.Fn<int(WINAPI*)()>("ProbeConnected")),
           WaitForIdle(d.Fn<int(WINAPI*)(DWORD)>("ProbeWaitForIdle")),
+          StagePortOwner(d.Fn<int(WINAPI*)()>("ProbeStagePortOwner")),
           SettingsPath(d.Fn<void(WINAPI*)(char*, int)>("ProbeSettingsPath")),
           FormatNumber(d.Fn<void(WINAPI*)(double, char*)>("ProbeFormatNumber")) {}
 
@@ -68,6 +69,7 @@ struct ProbeApi {
     void(WINAPI* Disconnect)();
     int(WINAPI* Connected)();
     int(WINAPI* WaitForIdle)(DWORD);
+    int(WINAPI* StagePortOwner)();
     void(WINAPI* SettingsPath)(char*, int);
     void(WINAPI* FormatNumber)(double, char*);
 };

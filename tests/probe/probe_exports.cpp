@@ -5,6 +5,7 @@
 #include "core/module_files.h"
 #include "core/number_text.h"
 #include "core/wait_for_idle.h"
+#include "ui/page_state.h"
 #include <cstring>
 
 extern "C" {
@@ -38,6 +39,9 @@ int WINAPI ProbeConnected() {
 }
 int WINAPI ProbeWaitForIdle(DWORD timeOut) {
     return WaitForIdle(timeOut);
+}
+int WINAPI ProbeStagePortOwner() {
+    return StagePortOwner;
 }
 void WINAPI ProbeSettingsPath(char* out, int size) {
     std::strncpy(out, SettingsFilePath(), static_cast<size_t>(size) - 1);
