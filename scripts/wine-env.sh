@@ -23,3 +23,7 @@ REG
     touch "$WINEPREFIX/.ready"
 fi
 wineserver -p 30 >/dev/null 2>&1 || true
+# Wine's own background processes (services.exe and the like) start with the
+# first program and inherit its output; they are started here with no output
+# of the caller's, or a caller such as ctest would wait for them to end.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
