@@ -7,7 +7,6 @@
 double XYStepTable[kXYStepSlots] = {0.1, 0.25, 0.4, 0.5, 1.0, 2.0, 0.0};
 double ZStepTable[kZStepSlots] = {0.05, 0.1, 0.5, 1.0, 0.0};
 const int BaudRateTable[kBaudRates] = {9600, 2400, 600, 150};
-const char* const BaudRateTexts[kBaudRates] = {"9600", "2400", "600", "150"};
 const char* const kStageSection = "Tolvo Stage";
 
 DriverSettingsRecord DriverSettings = {
@@ -43,6 +42,22 @@ int ValidIndex(int index, int slots, int fallback) {
     return index >= 0 && index < slots ? index : fallback;
 }
 
+// One step-size choice: its index, the user-defined size (the table's last
+// slot) when that is chosen, and the size in effect. Choosing a table size
+// keeps the user-defined size and the longer list.
+template <int Slots>
+void LoadStepChoice(const char* indexKey, const char* userKey, int defaultIndex,
+                    double (&table)[Slots], int& index, double& userSize, int& choices,
+                    double& step) {
+    index = ReadProfileInt(SettingsFilePath(), kStageSection, indexKey, defaultIndex);
+    if (index == Slots - 1) {
+        userSize = ReadStepSize(userKey);
+        table[Slots - 1] = userSize;
+        choices = Slots;
+    }
+    step = table[ValidIndex(index, Slots, defaultIndex)];
+}
+
 void WriteStepSize(const char* key, double value) {
     char text[kNumberTextSize];
     FormatNumberText(value, text);
@@ -70,21 +85,10 @@ void LoadDriverSettings() {
     s.stopBits = ReadProfileInt(path, kStageSection, "StopBits", 1);
     s.parity = ReadProfileInt(path, kStageSection, "Parity", 0);
 
-    s.stageStepIndex = ReadProfileInt(path, kStageSection, "StageStep", kDefaultStageStep);
-    if (s.stageStepIndex == kUserXYStepIndex) {
-        s.userXYStep = ReadStepSize("dUserDefinedXYStepSize");
-        XYStepTable[kUserXYStepIndex] = s.userXYStep;
-        s.xyStepChoices = kXYStepSlots;
-    }
-    s.xyStep = XYStepTable[ValidIndex(s.stageStepIndex, kXYStepSlots, kDefaultStageStep)];
-
-    s.focusStepIndex = ReadProfileInt(path, kStageSection, "FocusStep", kDefaultFocusStep);
-    if (s.focusStepIndex == kUserZStepIndex) {
-        s.userZStep = ReadStepSize("dUserDefinedZStepSize");
-        ZStepTable[kUserZStepIndex] = s.userZStep;
-        s.zStepChoices = kZStepSlots;
-    }
-    s.zStep = ZStepTable[ValidIndex(s.focusStepIndex, kZStepSlots, kDefaultFocusStep)];
+    LoadStepChoice("StageStep", "dUserDefinedXYStepSize", kDefaultStageStep, XYStepTable,
+                   s.stageStepIndex, s.userXYStep, s.xyStepChoices, s.xyStep);
+    LoadStepChoice("FocusStep", "dUserDefinedZStepSize", kDefaultFocusStep, ZStepTable,
+                   s.focusStepIndex, s.userZStep, s.zStepChoices, s.zStep);
 
     s.canAutoFocus = ReadProfileInt(path, kStageSection, "CanAutoFocus", 1);
     s.hasJoystick = 1;

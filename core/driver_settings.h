@@ -4,15 +4,12 @@
 constexpr int kXYStepSlots = 7;
 constexpr int kZStepSlots = 5;
 constexpr int kBaudRates = 4;
-constexpr int kUserXYStepIndex = 6;
-constexpr int kUserZStepIndex = 4;
 constexpr int kDefaultStageStep = 4;
 constexpr int kDefaultFocusStep = 2;
 
 extern double XYStepTable[kXYStepSlots];
 extern double ZStepTable[kZStepSlots];
 extern const int BaudRateTable[kBaudRates];
-extern const char* const BaudRateTexts[kBaudRates];
 
 struct DriverSettingsRecord {
     int port;
