@@ -127,8 +127,7 @@ TEST_F(ConnectionTest, RunningInstanceIsPreferredToANewOne) {
 }
 
 TEST_F(ConnectionTest, UnregisteredServerFailsTheInit) {
-    HMODULE sim = GetModuleHandleA((BinDir() + "\\TolvoSim.dll").c_str());
-    ASSERT_NE(sim, nullptr);
+    HMODULE sim = Sim().module;
     auto unregister = reinterpret_cast<HRESULT(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(sim, "DllUnregisterServer")));
     auto reregister = reinterpret_cast<HRESULT(WINAPI*)()>(

@@ -1,6 +1,6 @@
 // Tests of the controller simulator itself, used through COM as a client uses
 // it, with its control functions taken from the same module.
-#include "sim/sim_control.h"
+#include "test_support.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -34,79 +34,6 @@ constexpr DISPID kRunY = 29;
 constexpr DISPID kSetXY = 30;
 
 constexpr WORD kMethodOrGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-
-// The control functions, from the module COM loads for the registered classes.
-struct Control {
-    HMODULE module = nullptr;
-    std::string missing;
-    decltype(&SimReset) Reset = nullptr;
-    decltype(&SimJournalCount) JournalCount = nullptr;
-    decltype(&SimJournalEntry) JournalEntry = nullptr;
-    decltype(&SimJournalClear) JournalClear = nullptr;
-    decltype(&SimSetBusyPolls) SetBusyPolls = nullptr;
-    decltype(&SimSetMotionSpeed) SetMotionSpeed = nullptr;
-    decltype(&SimGetBusyPollCount) BusyPollCount = nullptr;
-    decltype(&SimSetFault) SetFault = nullptr;
-    decltype(&SimSetBusyForever) SetBusyForever = nullptr;
-    decltype(&SimSetOpenablePorts) SetOpenablePorts = nullptr;
-    decltype(&SimIsLinkOpen) IsLinkOpen = nullptr;
-    decltype(&SimLastOpenedPort) LastOpenedPort = nullptr;
-    decltype(&SimGetShutterState) ShutterState = nullptr;
-    decltype(&SimSetTravel) SetTravel = nullptr;
-    decltype(&SimSetStagePosition) SetStagePosition = nullptr;
-    decltype(&SimGetStagePosition) GetStagePosition = nullptr;
-    decltype(&SimGetStageSpeed) StageSpeed = nullptr;
-    decltype(&SimLiveObjects) LiveObjects = nullptr;
-    decltype(&SimOutstandingRefs) OutstandingRefs = nullptr;
-    decltype(&SimCreateObject) CreateObject = nullptr;
-    decltype(&SimGetClassId) GetClassId = nullptr;
-    HRESULT(STDAPICALLTYPE* CanUnloadNow)() = nullptr;
-
-    template <typename F> void Bind(F& function, const char* name) {
-        function = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-        if (function == nullptr) {
-            missing += std::string(" ") + name;
-        }
-    }
-};
-
-Control LoadControl() {
-    Control c;
-    c.module = LoadLibraryW(L"TolvoSim.dll");
-    if (c.module == nullptr) {
-        c.missing = " TolvoSim.dll";
-        return c;
-    }
-    c.Bind(c.Reset, "SimReset");
-    c.Bind(c.JournalCount, "SimJournalCount");
-    c.Bind(c.JournalEntry, "SimJournalEntry");
-    c.Bind(c.JournalClear, "SimJournalClear");
-    c.Bind(c.SetBusyPolls, "SimSetBusyPolls");
-    c.Bind(c.SetMotionSpeed, "SimSetMotionSpeed");
-    c.Bind(c.BusyPollCount, "SimGetBusyPollCount");
-    c.Bind(c.SetFault, "SimSetFault");
-    c.Bind(c.SetBusyForever, "SimSetBusyForever");
-    c.Bind(c.SetOpenablePorts, "SimSetOpenablePorts");
-    c.Bind(c.IsLinkOpen, "SimIsLinkOpen");
-    c.Bind(c.LastOpenedPort, "SimLastOpenedPort");
-    c.Bind(c.ShutterState, "SimGetShutterState");
-    c.Bind(c.SetTravel, "SimSetTravel");
-    c.Bind(c.SetStagePosition, "SimSetStagePosition");
-    c.Bind(c.GetStagePosition, "SimGetStagePosition");
-    c.Bind(c.StageSpeed, "SimGetStageSpeed");
-    c.Bind(c.LiveObjects, "SimLiveObjects");
-    c.Bind(c.OutstandingRefs, "SimOutstandingRefs");
-    c.Bind(c.CreateObject, "SimCreateObject");
-    c.Bind(c.GetClassId, "SimGetClassId");
-    c.Bind(c.CanUnloadNow, "DllCanUnloadNow");
-    return c;
-}
-
-// Loaded once and kept: the module must stay the one COM hands objects from.
-const Control& Sim() {
-    static const Control control = LoadControl();
-    return control;
-}
 
 class Variant {
   public:
@@ -238,7 +165,6 @@ ComPtr<IDispatch> CreateByProgId(const wchar_t* progId) {
 class SimTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ("", Sim().missing);
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         comReady_ = true;
         Sim().Reset();

@@ -152,11 +152,13 @@ const SimApi& Sim() {
             std::abort();
         }
         SimApi a;
+        a.module = module;
         a.Reset = SimFunction<decltype(a.Reset)>(module, "SimReset");
         a.JournalCount = SimFunction<decltype(a.JournalCount)>(module, "SimJournalCount");
         a.JournalEntry = SimFunction<decltype(a.JournalEntry)>(module, "SimJournalEntry");
         a.JournalClear = SimFunction<decltype(a.JournalClear)>(module, "SimJournalClear");
         a.SetBusyPolls = SimFunction<decltype(a.SetBusyPolls)>(module, "SimSetBusyPolls");
+        a.SetMotionSpeed = SimFunction<decltype(a.SetMotionSpeed)>(module, "SimSetMotionSpeed");
         a.BusyPollCount = SimFunction<decltype(a.BusyPollCount)>(module, "SimGetBusyPollCount");
         a.SetFault = SimFunction<decltype(a.SetFault)>(module, "SimSetFault");
         a.SetBusyForever = SimFunction<decltype(a.SetBusyForever)>(module, "SimSetBusyForever");
@@ -169,7 +171,9 @@ const SimApi& Sim() {
             SimFunction<decltype(a.SetStagePosition)>(module, "SimSetStagePosition");
         a.GetStagePosition =
             SimFunction<decltype(a.GetStagePosition)>(module, "SimGetStagePosition");
-        a.GetStageSpeed = SimFunction<decltype(a.GetStageSpeed)>(module, "SimGetStageSpeed");
+        a.StageSpeed = SimFunction<decltype(a.StageSpeed)>(module, "SimGetStageSpeed");
+        a.ShutterState = SimFunction<decltype(a.ShutterState)>(module, "SimGetShutterState");
+        a.CanUnloadNow = SimFunction<decltype(a.CanUnloadNow)>(module, "DllCanUnloadNow");
         a.LiveObjects = SimFunction<decltype(a.LiveObjects)>(module, "SimLiveObjects");
         a.OutstandingRefs = SimFunction<decltype(a.OutstandingRefs)>(module, "SimOutstandingRefs");
         a.CreateObject = SimFunction<decltype(a.CreateObject)>(module, "SimCreateObject");

@@ -51,28 +51,32 @@ class LoadedDriver {
     HMODULE module_ = nullptr;
 };
 
-// The simulator's control functions, from the module the driver's objects
-// come from.
+// The simulator's control functions, from the module COM loads for the
+// registered classes; loaded once and kept.
 struct SimApi {
+    HMODULE module;
     decltype(&SimReset) Reset;
     decltype(&SimJournalCount) JournalCount;
     decltype(&SimJournalEntry) JournalEntry;
     decltype(&SimJournalClear) JournalClear;
     decltype(&SimSetBusyPolls) SetBusyPolls;
+    decltype(&SimSetMotionSpeed) SetMotionSpeed;
     decltype(&SimGetBusyPollCount) BusyPollCount;
     decltype(&SimSetFault) SetFault;
     decltype(&SimSetBusyForever) SetBusyForever;
     decltype(&SimSetOpenablePorts) SetOpenablePorts;
     decltype(&SimIsLinkOpen) IsLinkOpen;
     decltype(&SimLastOpenedPort) LastOpenedPort;
+    decltype(&SimGetShutterState) ShutterState;
     decltype(&SimSetTravel) SetTravel;
     decltype(&SimSetStagePosition) SetStagePosition;
     decltype(&SimGetStagePosition) GetStagePosition;
-    decltype(&SimGetStageSpeed) GetStageSpeed;
+    decltype(&SimGetStageSpeed) StageSpeed;
     decltype(&SimLiveObjects) LiveObjects;
     decltype(&SimOutstandingRefs) OutstandingRefs;
     decltype(&SimCreateObject) CreateObject;
     decltype(&SimGetClassId) GetClassId;
+    HRESULT(STDAPICALLTYPE* CanUnloadNow)();
 };
 const SimApi& Sim();
 

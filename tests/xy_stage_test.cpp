@@ -133,7 +133,7 @@ TEST_F(BoundStage, SpeedPercentIsConvertedInDoublePrecision) {
     for (const auto& c : cases) {
         Sim().JournalClear();
         EXPECT_EQ(xy.SetSpeed(c.percent), 0);
-        EXPECT_DOUBLE_EQ(Sim().GetStageSpeed(), c.put) << c.percent;
+        EXPECT_DOUBLE_EQ(Sim().StageSpeed(), c.put) << c.percent;
         EXPECT_EQ(Trace().size(), 1u);
     }
 }
