@@ -2,17 +2,10 @@
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
 #include "core/driver_settings.h"
-
-int Connected = 0;
-int StageClientOpen = 0;
-int DeviceClientOpen = 0;
+#include "core/link_holders.h"
+#include "core/scan_members.h"
 
 namespace {
-constexpr DISPID kOpenPort = 1;
-constexpr DISPID kLinkValue = 10;
-constexpr DISPID kLinkReady = 18;
-constexpr DISPID kClosePort = 21;
-
 int LastPortArgument = -1;
 // Set while the last attempt on LastPortArgument failed to open the link: a
 // dead port is not tried again until another port has been tried.
@@ -27,12 +20,12 @@ void EmptyScanAndStage() {
 bool OpenLink(int portArgument) {
     try {
         LONG status = portArgument;
-        CallMethod(ScanObject.get(), kOpenPort, {RefI4(&status)});
+        CallMethod(ScanObject.get(), ScanMember::OpenPort, {RefI4(&status)});
         if (status < 0) {
             return false;
         }
-        GetPropertyR4(ScanObject.get(), kLinkValue);
-        CallMethod(ScanObject.get(), kLinkReady);
+        GetPropertyR4(ScanObject.get(), ScanMember::LinkValue);
+        CallMethod(ScanObject.get(), ScanMember::LinkReady);
         return true;
     } catch (const DispatchFailure&) {
         return false;
@@ -87,7 +80,7 @@ void DisconnectController() {
         return;
     }
     try {
-        CallMethod(ScanObject.get(), kClosePort);
+        CallMethod(ScanObject.get(), ScanMember::ClosePort);
     } catch (const DispatchFailure&) {
         // A server that cannot close the link still gets its references back.
     }

@@ -1,10 +1,6 @@
-// The controller link shared by every device family, and who holds it.
+// The controller link shared by every device family.
 #pragma once
 #include <windows.h>
-
-extern int Connected;
-extern int StageClientOpen;
-extern int DeviceClientOpen;
 
 // The number handed to the controller's open-link call for a `port` choice.
 int PortArgument(int port);

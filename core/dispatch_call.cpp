@@ -24,8 +24,9 @@ class ResultVariant {
     VARIANT value_;
 };
 
-void Invoke(IDispatch* target, DISPID dispid, WORD kind, std::initializer_list<VARIANTARG> args,
+void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list<VARIANTARG> args,
             VARIANT* result) {
+    const WORD kind = DispatchFlags(member.kind);
     if (target == nullptr) {
         throw DispatchFailure{E_POINTER};
     }
@@ -48,8 +49,8 @@ void Invoke(IDispatch* target, DISPID dispid, WORD kind, std::initializer_list<V
     }
     EXCEPINFO exception{};
     UINT argError = 0;
-    const HRESULT hr = target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result,
-                                      &exception, &argError);
+    const HRESULT hr = target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params,
+                                      result, &exception, &argError);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
@@ -64,6 +65,14 @@ VARIANTARG ArgR8(double value) {
     VariantInit(&v);
     v.vt = VT_R8;
     v.dblVal = value;
+    return v;
+}
+
+VARIANTARG ArgI4(LONG value) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
     return v;
 }
 
@@ -91,27 +100,35 @@ VARIANTARG RefBstr(BSTR* variable) {
     return v;
 }
 
-void CallMethod(IDispatch* target, DISPID dispid, std::initializer_list<VARIANTARG> args) {
+void CallMethod(IDispatch* target, const ServerMember& member,
+                std::initializer_list<VARIANTARG> args) {
     ResultVariant result;
-    Invoke(target, dispid, DISPATCH_METHOD, args, result.get());
+    Invoke(target, member, args, result.get());
 }
 
-double GetPropertyR8(IDispatch* target, DISPID dispid) {
+double GetPropertyR8(IDispatch* target, const ServerMember& member) {
     ResultVariant result;
-    Invoke(target, dispid, DISPATCH_PROPERTYGET, {}, result.get());
+    Invoke(target, member, {}, result.get());
     result.ChangeTo(VT_R8);
     return result.get()->dblVal;
 }
 
-float GetPropertyR4(IDispatch* target, DISPID dispid) {
+float GetPropertyR4(IDispatch* target, const ServerMember& member) {
     ResultVariant result;
-    Invoke(target, dispid, DISPATCH_PROPERTYGET, {}, result.get());
+    Invoke(target, member, {}, result.get());
     result.ChangeTo(VT_R4);
     return result.get()->fltVal;
 }
 
-void PutPropertyR8(IDispatch* target, DISPID dispid, double value) {
-    Invoke(target, dispid, DISPATCH_PROPERTYPUT, {ArgR8(value)}, nullptr);
+SHORT GetIndexedPropertyI2(IDispatch* target, const ServerMember& member, LONG index) {
+    ResultVariant result;
+    Invoke(target, member, {ArgI4(index)}, result.get());
+    result.ChangeTo(VT_I2);
+    return result.get()->iVal;
+}
+
+void PutPropertyR8(IDispatch* target, const ServerMember& member, double value) {
+    Invoke(target, member, {ArgR8(value)}, nullptr);
 }
 
 bool IsServerGone(HRESULT result) {

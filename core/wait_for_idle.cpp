@@ -1,10 +1,7 @@
 #include "core/wait_for_idle.h"
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
-
-namespace {
-constexpr DISPID kGetBusy = 2;
-}
+#include "core/scan_members.h"
 
 int WaitForIdle(DWORD timeOut) {
     LONG busy = 1;
@@ -12,7 +9,7 @@ int WaitForIdle(DWORD timeOut) {
     for (;;) {
         if (ScanObject.IsBound()) {
             try {
-                CallMethod(ScanObject.get(), kGetBusy, {RefI4(&busy)});
+                CallMethod(ScanObject.get(), ScanMember::GetBusy, {RefI4(&busy)});
             } catch (const DispatchFailure& failure) {
                 // Nobody will ever answer idle; other failures count as busy.
                 if (IsServerGone(failure.result)) {

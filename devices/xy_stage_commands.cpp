@@ -2,23 +2,18 @@
 #include "devices/xy_stage.h"
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
+#include "core/scan_members.h"
+#include "core/stage_members.h"
 #include "core/wait_for_idle.h"
 #include "devices/export_guard.h"
 #include <oleauto.h>
 
 namespace {
-constexpr DISPID kScanCommand = 5;
-constexpr DISPID kTravelX = 16;
-constexpr DISPID kTravelY = 17;
-constexpr DISPID kStageQuery = 18;
-constexpr DISPID kRunX = 28;
-constexpr DISPID kRunY = 29;
-
 constexpr double kTravelEnd = 250000.0;
 constexpr DWORD kFixedWait = 5000;
 constexpr double kCentre = 0.5;
 
-void Run(DISPID member, double distance) {
+void Run(const ServerMember& member, double distance) {
     CallMethod(StageObject.get(), member, {ArgR8(distance)});
     WaitForIdle(kFixedWait);
 }
@@ -41,7 +36,7 @@ int ControllerCommand() {
     if (!ScanObject.IsBound()) {
         return 0;
     }
-    CallMethod(ScanObject.get(), kScanCommand);
+    CallMethod(ScanObject.get(), ScanMember::ScanCommand);
     WaitForIdle(StageTimeOut());
     return 0;
 }
@@ -69,7 +64,7 @@ int PositiveTravelEnd() {
     }
     LONG first = 0;
     LONG values[4] = {0, 0, 0, 0};
-    CallMethod(StageObject.get(), kStageQuery,
+    CallMethod(StageObject.get(), StageMember::StageQuery,
                {RefI4(&first), RefBstr(text.address()), RefI4(&values[0]), RefI4(&values[1]),
                 RefI4(&values[2]), RefI4(&values[3])});
     WaitForIdle(StageTimeOut());
@@ -82,13 +77,13 @@ int Centre() {
     if (!StageObject.IsBound()) {
         return kNotDone;
     }
-    Run(kRunX, -kTravelEnd);
-    Run(kRunY, -kTravelEnd);
+    Run(StageMember::RunX, -kTravelEnd);
+    Run(StageMember::RunY, -kTravelEnd);
     StageSetOrigin();
-    Run(kRunX, kTravelEnd);
-    Run(kRunY, kTravelEnd);
-    const double travelX = GetPropertyR8(StageObject.get(), kTravelX);
-    const double travelY = GetPropertyR8(StageObject.get(), kTravelY);
+    Run(StageMember::RunX, kTravelEnd);
+    Run(StageMember::RunY, kTravelEnd);
+    const double travelX = GetPropertyR8(StageObject.get(), StageMember::TravelX);
+    const double travelY = GetPropertyR8(StageObject.get(), StageMember::TravelY);
     StageMoveTo(travelX * kCentre, travelY * kCentre);
     WaitForIdle(kFixedWait);
     StageSetOrigin();

@@ -3,6 +3,7 @@
 #include "core/automation_objects.h"
 #include "core/controller_connection.h"
 #include "core/driver_settings.h"
+#include "core/link_holders.h"
 #include "devices/export_guard.h"
 #include "ui/page_state.h"
 
@@ -10,9 +11,7 @@ extern "C" {
 
 int WINAPI StgXYInit(HostCallback callback) {
     return Guarded(-1, [&] {
-        if (StagePortOwner == -1) {
-            StagePortOwner = kStageOwnerXY;
-        }
+        ClaimStagePort(kXYFamily);
         LoadDriverSettings();
         if (DriverSettings.port == -1) {
             return -2;
@@ -21,18 +20,14 @@ int WINAPI StgXYInit(HostCallback callback) {
         if (ConnectController() == 0) {
             return -1;
         }
-        StageClientOpen = 1;
+        HoldLink(LinkHolder::Stage);
         return 0;
     });
 }
 
 int WINAPI StgXYClose() {
     return Guarded(0, [] {
-        if (DeviceClientOpen == 0) {
-            DisconnectController();
-            Connected = 0;
-        }
-        StageClientOpen = 0;
+        ReleaseXYStage();
         DestroyStagePage();
         return 0;
     });

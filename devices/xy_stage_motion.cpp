@@ -3,21 +3,16 @@
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
 #include "core/driver_settings.h"
+#include "core/stage_members.h"
 #include "core/wait_for_idle.h"
 #include "devices/export_guard.h"
 
 namespace {
-constexpr DISPID kSpeed = 9;
-constexpr DISPID kGetXY = 20;
-constexpr DISPID kStepY = 23;
-constexpr DISPID kStepX = 24;
-constexpr DISPID kMoveXY = 27;
-constexpr DISPID kSetXY = 30;
 
 constexpr double kPercent = 0.01;
 constexpr double kFullSpeed = 50000.0;
 
-int StepAxis(DISPID member, int distance) {
+int StepAxis(const ServerMember& member, int distance) {
     return Guarded(kNotDone, [&] {
         if (!StageObject.IsBound()) {
             return kNotDone;
@@ -34,11 +29,11 @@ DWORD StageTimeOut() {
 }
 
 void StageMoveTo(double x, double y) {
-    CallMethod(StageObject.get(), kMoveXY, {ArgR8(x), ArgR8(y)});
+    CallMethod(StageObject.get(), StageMember::MoveXY, {ArgR8(x), ArgR8(y)});
 }
 
 void StageSetOrigin() {
-    CallMethod(StageObject.get(), kSetXY, {ArgR8(0.0), ArgR8(0.0)});
+    CallMethod(StageObject.get(), StageMember::SetXY, {ArgR8(0.0), ArgR8(0.0)});
 }
 
 extern "C" {
@@ -63,7 +58,7 @@ int WINAPI StgXYReport(int* x, int* y) {
         }
         double readX = 0.0;
         double readY = 0.0;
-        CallMethod(StageObject.get(), kGetXY, {RefR8(&readX), RefR8(&readY)});
+        CallMethod(StageObject.get(), StageMember::GetXY, {RefR8(&readX), RefR8(&readY)});
         if (x != nullptr) {
             *x = static_cast<int>(readX);
         }
@@ -75,11 +70,11 @@ int WINAPI StgXYReport(int* x, int* y) {
 }
 
 int WINAPI StgXStep(int dx) {
-    return StepAxis(kStepX, dx);
+    return StepAxis(StageMember::StepX, dx);
 }
 
 int WINAPI StgYStep(int dy) {
-    return StepAxis(kStepY, dy);
+    return StepAxis(StageMember::StepY, dy);
 }
 
 int WINAPI StgXYStep(int dx, int dy) {
@@ -106,7 +101,7 @@ int WINAPI StgXYSetSpeed(int percent) {
         // Two roundings, as the host expects: 29 % gives 14499, not 14500.
         const double fraction = static_cast<double>(percent) * kPercent;
         const int speed = static_cast<int>(fraction * kFullSpeed);
-        PutPropertyR8(StageObject.get(), kSpeed, static_cast<double>(speed));
+        PutPropertyR8(StageObject.get(), StageMember::Speed, static_cast<double>(speed));
         return 0;
     });
 }

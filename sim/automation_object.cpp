@@ -2,6 +2,7 @@
 #include "sim/object_accounting.h"
 #include <oleauto.h>
 #include <cstring>
+#include <cwctype>
 #include <new>
 
 namespace {
@@ -53,6 +54,16 @@ double NumericValue(const VARIANTARG& arg) {
     }
 }
 
+// Automation names compare without regard to letter case.
+bool NameMatches(const wchar_t* wanted, const char* name) {
+    for (; *wanted != L'\0' && *name != '\0'; ++wanted, ++name) {
+        if (towlower(*wanted) != towlower(static_cast<unsigned char>(*name))) {
+            return false;
+        }
+    }
+    return *wanted == L'\0' && *name == '\0';
+}
+
 bool IsBstr(const VARIANTARG& arg) {
     return arg.vt == VT_BSTR || (arg.vt == (VT_BSTR | VT_BYREF) && arg.pbstrVal != nullptr);
 }
@@ -69,21 +80,7 @@ void CopyText(const VARIANTARG& arg, char (&text)[sizeof(SimCall::text)]) {
     text[length] = '\0';
 }
 
-bool KindMatches(CallKind kind, WORD flags) {
-    // Callers that cannot tell a method from a property get pass both flags.
-    constexpr WORD kEither = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-    switch (kind) {
-    case CallKind::Method:
-        return flags == DISPATCH_METHOD || flags == kEither;
-    case CallKind::PropertyGet:
-        return flags == DISPATCH_PROPERTYGET || flags == kEither;
-    case CallKind::PropertyPut:
-        return flags == DISPATCH_PROPERTYPUT;
-    }
-    return false;
-}
-
-HRESULT CheckNamedArgs(const MemberEntry& member, const DISPPARAMS& params) {
+HRESULT CheckNamedArgs(const ServerMember& member, const DISPPARAMS& params) {
     if (member.kind != CallKind::PropertyPut) {
         return params.cNamedArgs == 0 ? S_OK : DISP_E_NONAMEDARGS;
     }
@@ -175,9 +172,8 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count
     }
     ids[0] = DISPID_UNKNOWN;
     for (UINT i = 0; i < interface_.memberCount && names[0] != nullptr; ++i) {
-        if (CompareStringOrdinal(names[0], -1, interface_.members[i].name, -1, TRUE) ==
-            CSTR_EQUAL) {
-            ids[0] = interface_.members[i].dispid;
+        if (NameMatches(names[0], interface_.members[i].member->name)) {
+            ids[0] = interface_.members[i].member->dispid;
             break;
         }
     }
@@ -233,10 +229,11 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
     if (fault != S_OK) {
         return fault;
     }
-    const MemberEntry* member = FindMember(dispid, flags);
-    if (member == nullptr) {
+    const MemberEntry* entry = FindMember(dispid, flags);
+    if (entry == nullptr) {
         return DISP_E_MEMBERNOTFOUND;
     }
+    const ServerMember* member = entry->member;
     if (params->cArgs != member->argCount) {
         return DISP_E_BADPARAMCOUNT;
     }
@@ -258,7 +255,7 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
     }
     VARIANT value;
     VariantInit(&value);
-    hr = member->handler(model, args, &value);
+    hr = entry->handler(model, args, &value);
     if (FAILED(hr)) {
         VariantClear(&value);
         return hr;
@@ -279,9 +276,9 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
 
 const MemberEntry* AutomationObject::FindMember(DISPID dispid, WORD flags) const {
     for (UINT i = 0; i < interface_.memberCount; ++i) {
-        const MemberEntry& member = interface_.members[i];
-        if (member.dispid == dispid && KindMatches(member.kind, flags)) {
-            return &member;
+        const MemberEntry& entry = interface_.members[i];
+        if (MemberAccepts(*entry.member, dispid, flags)) {
+            return &entry;
         }
     }
     return nullptr;

@@ -2,12 +2,9 @@
 // call against the table, journals it and hands it to the member's handler
 // under the controller model's lock.
 #pragma once
+#include "core/server_members.h"
 #include "sim/controller_model.h"
 #include <oaidl.h>
-
-constexpr UINT kMaxMemberArgs = 6;
-
-enum class CallKind { Method, PropertyGet, PropertyPut };
 
 // The arguments of a checked call, indexed in declaration order.
 class Arguments {
@@ -23,12 +20,9 @@ class Arguments {
 // a method's result is set by the caller of the handler.
 using MemberHandler = HRESULT (*)(ControllerModel& model, const Arguments& args, VARIANT* result);
 
+// A member of the shared table and what the simulator does for it.
 struct MemberEntry {
-    const wchar_t* name;
-    DISPID dispid;
-    CallKind kind;
-    UINT argCount;
-    VARTYPE argTypes[kMaxMemberArgs];
+    const ServerMember* member;
     MemberHandler handler;
 };
 

@@ -30,6 +30,17 @@ void WINAPI SimJournalClear() {
     LockedModel()->ClearJournal();
 }
 
+void WINAPI SimJournalNote(const char* text, double value) {
+    SimCall note{};
+    note.object = SimNote;
+    note.argCount = 1;
+    note.argValue[0] = value;
+    if (text != nullptr) {
+        lstrcpynA(note.text, text, sizeof note.text);
+    }
+    LockedModel()->Record(note);
+}
+
 void WINAPI SimSetBusyPolls(int polls) {
     LockedModel()->SetBusyPolls(polls);
 }

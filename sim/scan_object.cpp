@@ -1,6 +1,7 @@
 // "tolvo.scan": the controller's serial link, its busy state, scans and shutters.
 #include "sim/automation_object.h"
 #include "sim/class_table.h"
+#include "core/scan_members.h"
 
 namespace {
 // What OpenPort writes back for a port that cannot be opened.
@@ -46,13 +47,10 @@ HRESULT ClosePort(ControllerModel& model, const Arguments&, VARIANT*) {
 }
 
 const MemberEntry kMembers[] = {
-    {L"OpenPort", 1, CallKind::Method, 1, {VT_I4 | VT_BYREF}, &OpenPort},
-    {L"GetBusy", 2, CallKind::Method, 1, {VT_I4 | VT_BYREF}, &GetBusy},
-    {L"ScanCommand", 5, CallKind::Method, 0, {}, &ScanCommand},
-    {L"SetShutter", 9, CallKind::Method, 2, {VT_I4, VT_I4}, &SetShutter},
-    {L"LinkValue", 10, CallKind::PropertyGet, 0, {}, &LinkValue},
-    {L"LinkReady", 18, CallKind::Method, 0, {}, &LinkReady},
-    {L"ClosePort", 21, CallKind::Method, 0, {}, &ClosePort},
+    {&ScanMember::OpenPort, &OpenPort},       {&ScanMember::GetBusy, &GetBusy},
+    {&ScanMember::ScanCommand, &ScanCommand}, {&ScanMember::SetShutter, &SetShutter},
+    {&ScanMember::LinkValue, &LinkValue},     {&ScanMember::LinkReady, &LinkReady},
+    {&ScanMember::ClosePort, &ClosePort},
 };
 
 const ObjectInterface kScanInterface = {SimScan, kMembers, sizeof(kMembers) / sizeof(kMembers[0])};

@@ -9,6 +9,8 @@
 extern "C" {
 
 enum SimObjectKind { SimScan = 0, SimStage = 1, SimFocus = 2, SimFilter = 3 };
+// Journal entries that are not calls: notes that a client adds (SimJournalNote).
+constexpr int SimNote = -1;
 
 // One dispatch call as the simulator received it. Arguments are listed in the
 // order of the member's declaration (not the reversed DISPPARAMS order).
@@ -31,6 +33,9 @@ int WINAPI SimJournalCount();
 // Copies entry `index` to `out`; FALSE when there is no such entry.
 BOOL WINAPI SimJournalEntry(int index, SimCall* out);
 void WINAPI SimJournalClear();
+// Adds a note to the journal between the calls: object SimNote, `text` and
+// one value. The driver's test build notes each wait and its time-out.
+void WINAPI SimJournalNote(const char* text, double value);
 
 // Each motion command makes GetBusy report busy for the next `polls` calls.
 // A negative value switches to the timed model: a move then lasts its distance

@@ -1,6 +1,7 @@
 // "tolvo.stage": the XY stage, in server units.
 #include "sim/automation_object.h"
 #include "sim/class_table.h"
+#include "core/stage_members.h"
 
 namespace {
 constexpr int kAxisX = 0;
@@ -66,26 +67,13 @@ HRESULT SetXY(ControllerModel& model, const Arguments& args, VARIANT*) {
     return S_OK;
 }
 
-constexpr VARTYPE kRefI4 = VT_I4 | VT_BYREF;
-constexpr VARTYPE kRefR8 = VT_R8 | VT_BYREF;
-
 const MemberEntry kMembers[] = {
-    {L"Speed", 9, CallKind::PropertyPut, 1, {VT_R8}, &PutSpeed},
-    {L"TravelX", 16, CallKind::PropertyGet, 0, {}, &GetTravelX},
-    {L"TravelY", 17, CallKind::PropertyGet, 0, {}, &GetTravelY},
-    {L"StageQuery",
-     18,
-     CallKind::Method,
-     6,
-     {kRefI4, VT_BSTR | VT_BYREF, kRefI4, kRefI4, kRefI4, kRefI4},
-     &StageQuery},
-    {L"GetXY", 20, CallKind::Method, 2, {kRefR8, kRefR8}, &GetXY},
-    {L"StepY", 23, CallKind::Method, 1, {VT_R8}, &StepY},
-    {L"StepX", 24, CallKind::Method, 1, {VT_R8}, &StepX},
-    {L"MoveXY", 27, CallKind::Method, 2, {VT_R8, VT_R8}, &MoveXY},
-    {L"RunX", 28, CallKind::Method, 1, {VT_R8}, &RunX},
-    {L"RunY", 29, CallKind::Method, 1, {VT_R8}, &RunY},
-    {L"SetXY", 30, CallKind::Method, 2, {VT_R8, VT_R8}, &SetXY},
+    {&StageMember::Speed, &PutSpeed},     {&StageMember::TravelX, &GetTravelX},
+    {&StageMember::TravelY, &GetTravelY}, {&StageMember::StageQuery, &StageQuery},
+    {&StageMember::GetXY, &GetXY},        {&StageMember::StepY, &StepY},
+    {&StageMember::StepX, &StepX},        {&StageMember::MoveXY, &MoveXY},
+    {&StageMember::RunX, &RunX},          {&StageMember::RunY, &RunY},
+    {&StageMember::SetXY, &SetXY},
 };
 
 const ObjectInterface kStageInterface = {SimStage, kMembers,

@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include "core/filter_members.h"
+#include "core/focus_members.h"
+#include "core/scan_members.h"
+#include "core/stage_members.h"
 
 namespace {
 // The host initialises OLE on its thread before it calls the driver.
@@ -30,9 +34,11 @@ template <typename F> F SimFunction(HMODULE module, const char* name) {
     return function;
 }
 
-const char* ObjectName(int object) {
-    static const char* const names[] = {"scan", "stage", "focus", "filter"};
-    return object >= 0 && object < 4 ? names[object] : "?";
+const ServerInterface* Interface(int object) {
+    static const ServerInterface* const interfaces[] = {
+        &ScanMember::kInterface, &StageMember::kInterface, &FocusMember::kInterface,
+        &FilterMember::kInterface};
+    return object >= 0 && object < 4 ? interfaces[object] : nullptr;
 }
 
 std::string Number(double value) {
@@ -42,14 +48,20 @@ std::string Number(double value) {
 }
 
 std::string Describe(const SimCall& call) {
-    std::string text = std::string(ObjectName(call.object)) + "." + std::to_string(call.dispid);
-    if (call.kind == DISPATCH_PROPERTYGET) {
+    const ServerInterface* objectInterface = Interface(call.object);
+    const ServerMember* member =
+        objectInterface != nullptr
+            ? FindServerMember(*objectInterface, call.dispid, static_cast<WORD>(call.kind))
+            : nullptr;
+    std::string text = std::string(objectInterface != nullptr ? objectInterface->objectName : "?") +
+                       "." + (member != nullptr ? member->name : std::to_string(call.dispid));
+    if (call.kind == DISPATCH_PROPERTYGET && call.argCount == 0) {
         return text + "?";
     }
     if (call.kind == DISPATCH_PROPERTYPUT) {
         return text + "=" + (call.argCount > 0 ? Number(call.argValue[0]) : "");
     }
-    text += "(";
+    text += call.kind == DISPATCH_PROPERTYGET ? "?(" : "(";
     for (int i = 0; i < call.argCount && i < 8; ++i) {
         if (i > 0) {
             text += ",";
@@ -157,6 +169,7 @@ const SimApi& Sim() {
         a.JournalCount = SimFunction<decltype(a.JournalCount)>(module, "SimJournalCount");
         a.JournalEntry = SimFunction<decltype(a.JournalEntry)>(module, "SimJournalEntry");
         a.JournalClear = SimFunction<decltype(a.JournalClear)>(module, "SimJournalClear");
+        a.JournalNote = SimFunction<decltype(a.JournalNote)>(module, "SimJournalNote");
         a.SetBusyPolls = SimFunction<decltype(a.SetBusyPolls)>(module, "SimSetBusyPolls");
         a.SetMotionSpeed = SimFunction<decltype(a.SetMotionSpeed)>(module, "SimSetMotionSpeed");
         a.BusyPollCount = SimFunction<decltype(a.BusyPollCount)>(module, "SimGetBusyPollCount");
@@ -199,6 +212,11 @@ std::vector<std::string> Trace() {
     std::vector<std::string> lines;
     bool polling = false;
     for (const SimCall& call : Journal()) {
+        if (call.object == SimNote) {
+            lines.push_back(std::string(call.text) + "(" + Number(call.argValue[0]) + ")");
+            polling = true; // the polls of a noted wait belong to its line
+            continue;
+        }
         if (IsBusyPoll(call)) {
             if (!polling) {
                 lines.push_back("wait");

@@ -59,6 +59,7 @@ struct SimApi {
     decltype(&SimJournalCount) JournalCount;
     decltype(&SimJournalEntry) JournalEntry;
     decltype(&SimJournalClear) JournalClear;
+    decltype(&SimJournalNote) JournalNote;
     decltype(&SimSetBusyPolls) SetBusyPolls;
     decltype(&SimSetMotionSpeed) SetMotionSpeed;
     decltype(&SimGetBusyPollCount) BusyPollCount;
@@ -81,9 +82,11 @@ struct SimApi {
 const SimApi& Sim();
 
 std::vector<SimCall> Journal();
-// The journal as text, one call a line: "stage.27(1000,-250)", "scan.1(&4)"
-// for a by-ref argument, "stage.9=14499" for a put, "stage.16?" for a get.
-// A run of GetBusy polls shows as one "wait".
+// The journal as text, one call a line: "stage.MoveXY(1000,-250)",
+// "scan.OpenPort(&4)" for a by-ref argument, "stage.Speed=14499" for a put,
+// "stage.TravelX?" for a get. A wait noted by the driver's test build shows as
+// "wait(5000)" with its time-out, and the GetBusy polls it made belong to that
+// line; a run of polls without a note shows as one "wait".
 std::vector<std::string> Trace();
 
 // Puts a new simulator object in the running object table for its lifetime.

@@ -82,7 +82,7 @@ TEST_F(UnboundStage, CalibrationFollowsTheLoadedStepSize) {
 TEST_F(BoundStage, MoveWithAndWithoutWait) {
     Sim().SetBusyPolls(3);
     EXPECT_EQ(xy.Move(1000, -250, 1), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.27(1000,-250)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.MoveXY(1000,-250)", "wait"}));
     EXPECT_EQ(Sim().BusyPollCount(), 4);
     double x = 0.0;
     double y = 0.0;
@@ -92,7 +92,7 @@ TEST_F(BoundStage, MoveWithAndWithoutWait) {
 
     Sim().JournalClear();
     EXPECT_EQ(xy.Move(-2147483647 - 1, 2147483647, 0), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.27(-2147483648,2147483647)"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.MoveXY(-2147483648,2147483647)"}));
 }
 
 TEST_F(BoundStage, ReportTruncatesTowardZero) {
@@ -108,21 +108,21 @@ TEST_F(BoundStage, ReportTruncatesTowardZero) {
         EXPECT_EQ(x, c.ix) << c.x;
         EXPECT_EQ(y, c.iy) << c.y;
     }
-    EXPECT_EQ(Trace().front(), "stage.20(&0,&0)");
+    EXPECT_EQ(Trace().front(), "stage.GetXY(&0,&0)");
 }
 
 TEST_F(BoundStage, StepsGoXThenYEachWithItsWait) {
     EXPECT_EQ(xy.Step(5, -7), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.24(5)", "wait", "stage.23(-7)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.StepX(5)", "wait", "stage.StepY(-7)", "wait"}));
     Sim().JournalClear();
     EXPECT_EQ(xy.XStep(-3), 0);
     EXPECT_EQ(xy.YStep(4), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.24(-3)", "wait", "stage.23(4)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.StepX(-3)", "wait", "stage.StepY(4)", "wait"}));
 }
 
 TEST_F(BoundStage, OriginDoesNotWait) {
     EXPECT_EQ(xy.Origin(), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.30(0,0)"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.SetXY(0,0)"}));
 }
 
 TEST_F(BoundStage, SpeedPercentIsConvertedInDoublePrecision) {
@@ -146,18 +146,19 @@ TEST_F(BoundStage, StepSizeExportsAnswerWhenBound) {
 
 TEST_F(BoundStage, ControllerCommand) {
     EXPECT_EQ(xy.Command(0), 0);
-    EXPECT_EQ(Trace(), (Lines{"scan.5()", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"scan.ScanCommand()", "wait"}));
 }
 
 TEST_F(BoundStage, NegativeTravelEndBecomesTheOrigin) {
     EXPECT_EQ(xy.Command(1), 0);
-    EXPECT_EQ(Trace(), (Lines{"wait", "stage.27(-250000,-250000)", "wait", "stage.30(0,0)"}));
+    EXPECT_EQ(Trace(),
+              (Lines{"wait", "stage.MoveXY(-250000,-250000)", "wait", "stage.SetXY(0,0)"}));
 }
 
 TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
     EXPECT_EQ(xy.Command(2), 0);
-    EXPECT_EQ(Trace(),
-              (Lines{"stage.18(&0,&26,&0,&0,&0,&0)", "wait", "stage.27(250000,250000)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.StageQuery(&0,&26,&0,&0,&0,&0)", "wait",
+                              "stage.MoveXY(250000,250000)", "wait"}));
     const std::vector<SimCall> calls = Journal();
     ASSERT_FALSE(calls.empty());
     EXPECT_STREQ(calls.front().text, "abcdefghjklmnopqrstuvwxyz");
@@ -167,15 +168,15 @@ TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
 TEST_F(BoundStage, CentringRunsToBothEndsAndHalvesTheTravel) {
     Sim().SetTravel(80000.0, 60000.0);
     EXPECT_EQ(xy.Command(3), 0);
-    EXPECT_EQ(Trace(),
-              (Lines{"stage.28(-250000)", "wait", "stage.29(-250000)", "wait", "stage.30(0,0)",
-                     "stage.28(250000)", "wait", "stage.29(250000)", "wait", "stage.16?",
-                     "stage.17?", "stage.27(40000,30000)", "wait", "stage.30(0,0)"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.RunX(-250000)", "wait", "stage.RunY(-250000)", "wait",
+                              "stage.SetXY(0,0)", "stage.RunX(250000)", "wait",
+                              "stage.RunY(250000)", "wait", "stage.TravelX?", "stage.TravelY?",
+                              "stage.MoveXY(40000,30000)", "wait", "stage.SetXY(0,0)"}));
 }
 
 TEST_F(BoundStage, ReturnToOrigin) {
     EXPECT_EQ(xy.Command(4), 0);
-    EXPECT_EQ(Trace(), (Lines{"wait", "stage.27(0,0)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"wait", "stage.MoveXY(0,0)", "wait"}));
 }
 
 TEST_F(BoundStage, UnknownCommandCallsNothing) {
@@ -213,5 +214,5 @@ TEST_F(BoundStage, ExportsByOrdinalAreTheSameFunctions) {
         reinterpret_cast<void*>(GetProcAddress(driver.module(), MAKEINTRESOURCEA(7))));
     ASSERT_NE(byOrdinal, nullptr);
     EXPECT_EQ(byOrdinal(3, 4, 0), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.27(3,4)"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.MoveXY(3,4)"}));
 }

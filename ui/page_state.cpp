@@ -1,7 +1,6 @@
 #include "ui/page_state.h"
 
 HWND StagePageWindow = nullptr;
-int StagePortOwner = -1;
 
 void DestroyStagePage() {
     if (StagePageWindow != nullptr && IsWindow(StagePageWindow)) {

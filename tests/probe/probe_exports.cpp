@@ -5,7 +5,7 @@
 #include "core/module_files.h"
 #include "core/number_text.h"
 #include "core/wait_for_idle.h"
-#include "ui/page_state.h"
+#include "core/link_holders.h"
 #include <cstring>
 
 extern "C" {
