@@ -1,0 +1,55 @@
+#include "config/host_hardware_file.h"
+#include "config/device_kind.h"
+#include "core/module_files.h"
+#include "core/profile_file.h"
+#include <windows.h>
+#include <cstdio>
+
+namespace {
+char hardwarePath[kPathSize] = "";
+
+const char* HardwareFilePath() {
+    if (hardwarePath[0] == '\0') {
+        BuildModuleFilePath("KROHW.INI", hardwarePath);
+    }
+    return hardwarePath;
+}
+} // namespace
+
+const char* HostSectionFormat(int kind) {
+    switch (kind) {
+    case kKindShutter:
+        return "Shutter%d";
+    case kKindFilterWheel:
+        return "FilterWheel%d";
+    case kKindSlider:
+        return "Slider%d";
+    case kKindObjectives:
+        return "Objectives";
+    case kKindLamp:
+        return "Lamp%d";
+    case kKindAperture:
+        return "Aperture%d";
+    case kKindCondenser:
+        return "Condenser";
+    case kKindFocus:
+        return "Focus";
+    default:
+        return nullptr;
+    }
+}
+
+bool IsHostDeviceOurs(int kind, int hostIndex) {
+    const char* format = HostSectionFormat(kind);
+    if (format == nullptr) {
+        return false;
+    }
+    char section[32];
+    // Formats without a number ignore the argument; the host's number wraps
+    // rather than overflowing for an index no host uses.
+    const int hostNumber = static_cast<int>(static_cast<unsigned>(hostIndex) + 1u);
+    std::snprintf(section, sizeof section, format, hostNumber);
+    char module[MAX_PATH] = "";
+    ReadProfileText(HardwareFilePath(), section, "Module", "", module, sizeof module);
+    return module[0] != '\0' && lstrcmpiA(module, "STolvo32.dll") == 0;
+}
