@@ -34,17 +34,17 @@ ComPtr<IDispatch> NewInstance(const CLSID& clsid) {
 }
 } // namespace
 
-bool DispatchConnection::Bind(const wchar_t* progId) {
+BindResult DispatchConnection::Bind(const wchar_t* progId) {
     dispatch_.Reset();
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(progId, &clsid))) {
-        return false;
+        return BindResult::NoClass;
     }
     dispatch_ = RunningInstance(clsid);
     if (!dispatch_) {
         dispatch_ = NewInstance(clsid);
     }
-    return IsBound();
+    return IsBound() ? BindResult::Bound : BindResult::NotCreated;
 }
 
 void EmptyAllConnections() {

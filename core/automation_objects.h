@@ -4,6 +4,9 @@
 #include <oaidl.h>
 #include <wrl/client.h>
 
+// How binding a connection to a ProgID ended.
+enum class BindResult { Bound, NoClass, NotCreated };
+
 // Holds one dispatch interface of an automation object, or nothing, and owns it.
 class DispatchConnection {
   public:
@@ -12,7 +15,7 @@ class DispatchConnection {
 
     // Binds to the object of `progId`: a running instance first, else a new
     // one. On failure the connection is left empty.
-    bool Bind(const wchar_t* progId);
+    BindResult Bind(const wchar_t* progId);
     // Gives the reference back.
     void Empty() { dispatch_.Reset(); }
     // Forgets the reference without giving it back (process termination).

@@ -59,10 +59,10 @@ int ConnectController() {
     if (PortAttempted == 1) {
         return 0;
     }
-    if (!ScanObject.Bind(L"tolvo.scan")) {
+    if (ScanObject.Bind(L"tolvo.scan") != BindResult::Bound) {
         return 0;
     }
-    if (!StageObject.Bind(L"tolvo.stage")) {
+    if (StageObject.Bind(L"tolvo.stage") != BindResult::Bound) {
         return 0;
     }
     PortAttempted = 1;

@@ -1,4 +1,5 @@
 #include "core/number_text.h"
+#include "core/either_convention_call.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +10,6 @@ constexpr int kHostOrdinal = 223;
 constexpr int kHostPrecision = 9;
 // The settings file reads these values back as at most 14 characters.
 constexpr size_t kMaxTextLength = 14;
-
-using HostNumberToText = char*(WINAPI*)(double value, char* buffer, int precision);
 
 // Frees the host library again when the call is done.
 class LibraryHandle {
@@ -47,15 +46,15 @@ void FormatShortestNumber(double value, char (&out)[kNumberTextSize]) {
 
 void FormatNumberText(double value, char (&out)[kNumberTextSize]) {
     LibraryHandle host("QXUTIL32.dll");
-    auto function = host.get() == nullptr
-                        ? nullptr
-                        : reinterpret_cast<HostNumberToText>(reinterpret_cast<void*>(
-                              GetProcAddress(host.get(), MAKEINTRESOURCEA(kHostOrdinal))));
+    void* function =
+        host.get() == nullptr
+            ? nullptr
+            : reinterpret_cast<void*>(GetProcAddress(host.get(), MAKEINTRESOURCEA(kHostOrdinal)));
     if (function == nullptr) {
         FormatShortestNumber(value, out);
         return;
     }
     out[0] = '\0';
-    function(value, out, kHostPrecision);
+    CallEitherConvention(function, value, out, kHostPrecision);
     out[kNumberTextSize - 1] = '\0';
 }

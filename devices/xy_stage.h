@@ -1,7 +1,7 @@
 // Exports of the XY stage and the stage operations they share.
 #pragma once
 #include <windows.h>
-#include "devices/stage_clients.h"
+#include "devices/host_callbacks.h"
 
 // Stage type word reported to the host; bit 0 says whether a joystick is fitted.
 constexpr int XYStageType = 0xC00A;

@@ -7,12 +7,50 @@
 #include <set>
 
 namespace {
-const std::map<std::string, int> kExports = {
-    {"DllMain", 1},     {"StgXYInit", 3},      {"StgXYType", 4},      {"StgXYClose", 5},
-    {"StgXYStatus", 6}, {"StgXYMove", 7},      {"StgXYCommand", 8},   {"StgXYReport", 9},
-    {"StgXYStep", 10},  {"StgXStep", 11},      {"StgYStep", 12},      {"StgXYOrigin", 13},
-    {"StgXYCalib", 14}, {"StgXYSetSpeed", 15}, {"StgXYJoystick", 16}, {"StgXYWrite", 17},
-    {"StgXYRead", 18},  {"StgXStepSize", 35},  {"StgYStepSize", 36}};
+const std::map<std::string, int> kExports = {{"DllMain", 1},
+                                             {"StgXYInit", 3},
+                                             {"StgXYType", 4},
+                                             {"StgXYClose", 5},
+                                             {"StgXYStatus", 6},
+                                             {"StgXYMove", 7},
+                                             {"StgXYCommand", 8},
+                                             {"StgXYReport", 9},
+                                             {"StgXYStep", 10},
+                                             {"StgXStep", 11},
+                                             {"StgYStep", 12},
+                                             {"StgXYOrigin", 13},
+                                             {"StgXYCalib", 14},
+                                             {"StgXYSetSpeed", 15},
+                                             {"StgXYJoystick", 16},
+                                             {"StgXYWrite", 17},
+                                             {"StgXYRead", 18},
+                                             {"StgXStepSize", 35},
+                                             {"StgYStepSize", 36},
+                                             // Focus drive.
+                                             {"StgZInit", 20},
+                                             {"StgZClose", 21},
+                                             {"StgZStatus", 22},
+                                             {"StgZMove", 23},
+                                             {"StgZReport", 24},
+                                             {"StgZStep", 25},
+                                             {"StgZOrigin", 26},
+                                             {"StgZCalib", 27},
+                                             {"StgZSetSpeed", 28},
+                                             {"StgZWrite", 29},
+                                             {"StgZRead", 30},
+                                             {"StgZCanAutoFocus", 31},
+                                             {"StgZAutoFocus", 32},
+                                             {"StgZStepSize", 37},
+                                             {"StgZType", 38},
+                                             // Shutters.
+                                             {"ShtrInit", 51},
+                                             {"ShtrClose", 52},
+                                             {"ShtrGetName", 53},
+                                             {"ShtrSetOpen", 54},
+                                             {"ShtrGetOpen", 55},
+                                             {"ShtrWrite", 56},
+                                             {"ShtrRead", 57},
+                                             {"ShtrGetInstance", 58}};
 
 // Ordinals that stay empty whatever the module exports.
 const int kEmptyOrdinals[] = {34, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 59};

@@ -212,3 +212,19 @@ TEST_F(SettingsTest, StepSizeTextComesFromTheHostLibraryWhenThere) {
     SetDllDirectoryA(nullptr);
     EXPECT_STREQ(text, "0.333333333") << "nine digits, as the host library writes";
 }
+
+// The host library's calling convention is not documented: a library that
+// leaves its arguments on the stack (cdecl) and one that pops them (stdcall)
+// must both work, call after call.
+TEST_F(SettingsTest, HostLibraryOfEitherCallingConvention) {
+    for (const std::string& folder : {HostLibDir(), HostLibDir() + "-cdecl"}) {
+        ASSERT_TRUE(SetDllDirectoryA(folder.c_str()));
+        for (int i = 0; i < 1000; ++i) {
+            char text[kNumberTextSize] = "sentinel";
+            probe.FormatNumber(0.25 + i, text);
+            const std::string expected = std::to_string(i) + ".25";
+            ASSERT_EQ(std::string(text), expected) << folder << " call " << i;
+        }
+        SetDllDirectoryA(nullptr);
+    }
+}

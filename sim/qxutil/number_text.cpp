@@ -7,7 +7,9 @@ namespace {
 constexpr int kBufferSize = 20;
 }
 
-extern "C" char* WINAPI QxNumberToText(double value, char* buffer, int precision) {
+// The library's documentation does not give the calling convention, so the
+// build makes it both ways (QX_CALLING_CONVENTION) and the driver copes with either.
+extern "C" char* QX_CALLING_CONVENTION QxNumberToText(double value, char* buffer, int precision) {
     if (buffer == nullptr) {
         return nullptr;
     }

@@ -1,0 +1,4 @@
+#include "devices/host_callbacks.h"
+
+HostCallback StageClientCallback = nullptr;
+HostCallback DeviceClientCallback = nullptr;

@@ -1,0 +1,126 @@
+#include "devices/shutters.h"
+#include "config/device_kind.h"
+#include "config/device_records.h"
+#include "config/device_roster.h"
+#include "core/automation_objects.h"
+#include "core/controller_connection.h"
+#include "core/dispatch_call.h"
+#include "core/driver_settings.h"
+#include "core/link_holders.h"
+#include "core/scan_members.h"
+#include "devices/device_codes.h"
+#include "devices/export_guard.h"
+#include <cstring>
+
+namespace {
+bool IsHandedOut(int slot) {
+    return slot >= 0 && slot < DeviceRoster.shutterCount && slot < kShutterSlots;
+}
+
+// The slot's entry when the host may use it: handed out and configured.
+ShutterEntry* UsableShutter(int slot) {
+    if (!IsHandedOut(slot) || DeviceRoster.shutters[slot].configured != 1) {
+        return nullptr;
+    }
+    return &DeviceRoster.shutters[slot];
+}
+
+void SendShutterState(int slot, int state) {
+    CallMethod(ScanObject.get(), ScanMember::SetShutter, {ArgI4(slot + 1), ArgI4(state)});
+}
+} // namespace
+
+extern "C" {
+
+int WINAPI ShtrGetInstance(int) {
+    if (DeviceRoster.shutterCount + 1 > kShutterSlots) {
+        return kBadSlot;
+    }
+    return DeviceRoster.shutterCount++;
+}
+
+int WINAPI ShtrInit(int slot, HostCallback callback) {
+    return Guarded(kNotBound, [&] {
+        if (!IsHandedOut(slot)) {
+            return kBadSlot;
+        }
+        ClaimDevicePort(kShutterFamily);
+        if (DevicePortOwner == kShutterFamily) {
+            LoadDeviceRecord(0, kKindSerialLine);
+            if (DriverSettings.port == -1) {
+                return kNotConfigured;
+            }
+        }
+        LoadDeviceRecord(slot, kKindShutter);
+        ShutterEntry& shutter = DeviceRoster.shutters[slot];
+        if (shutter.configured == 0) {
+            return kNotConfigured;
+        }
+        shutter.openState = 0;
+        DeviceClientCallback = callback;
+        if (ConnectController() == 0) {
+            return kLinkFailed;
+        }
+        HoldLink(LinkHolder::Device);
+        if (!ScanObject.IsBound()) {
+            return kNotBound;
+        }
+        SendShutterState(slot, 0);
+        shutter.openState = 0;
+        return kDone;
+    });
+}
+
+int WINAPI ShtrSetOpen(int slot, int state) {
+    return Guarded(kNotBound, [&] {
+        ShutterEntry* shutter = UsableShutter(slot);
+        if (shutter == nullptr) {
+            return kBadSlot;
+        }
+        if (state == shutter->openState) {
+            return kDone;
+        }
+        if (!ScanObject.IsBound()) {
+            return kNotBound;
+        }
+        // A refused call leaves the recorded state, so that the host's next
+        // request is sent again.
+        SendShutterState(slot, state);
+        shutter->openState = state;
+        return kDone;
+    });
+}
+
+int WINAPI ShtrGetOpen(int slot) {
+    const ShutterEntry* shutter = UsableShutter(slot);
+    return shutter != nullptr ? shutter->openState : kBadSlot;
+}
+
+int WINAPI ShtrGetName(int slot, char* name) {
+    const ShutterEntry* shutter = UsableShutter(slot);
+    if (shutter == nullptr) {
+        return kBadSlot;
+    }
+    if (name != nullptr) {
+        const size_t length = strnlen(shutter->name, kNameSize - 1);
+        std::memcpy(name, shutter->name, length);
+        name[length] = '\0';
+    }
+    return kDone;
+}
+
+int WINAPI ShtrClose(int slot) {
+    return Guarded(kDone, [&] {
+        ReleaseDeviceFamily(kShutterFamily, slot);
+        return kDone;
+    });
+}
+
+int WINAPI ShtrWrite(int, int) {
+    return Connected != 0 ? kDone : kLinkFailed;
+}
+
+int WINAPI ShtrRead(int, int, int) {
+    return Connected != 0 ? kDone : kLinkFailed;
+}
+}

@@ -1,3 +1,0 @@
-#include "devices/stage_clients.h"
-
-HostCallback StageClientCallback = nullptr;
