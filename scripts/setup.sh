@@ -8,6 +8,21 @@ export DEBIAN_FRONTEND=noninteractive
 
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# The mirror that serves this machine's bookworm suite, as its apt sources name
+# it (deb822 .sources files or one-line .list files).
+debian_mirror() {
+    local f
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        awk 'BEGIN { RS = ""; FS = "\n" }
+             /(^|\n)Suites:[^\n]*bookworm([ \n]|$)/ {
+                 for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { sub(/^URIs:[ \t]*/, "", $i); split($i, u, " "); print u[1]; exit }
+             }' "$f"
+    done
+    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+        awk '$1 == "deb" && $0 ~ / bookworm / { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit } }'
+}
+
 need=()
 updated=0
 apt_update() { [ $updated = 1 ] || { apt-get update -qq; updated=1; }; }
@@ -33,13 +48,11 @@ fi
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     if ! qemu-i386-static --version 2>/dev/null | grep -qE 'version ([89]|[1-9][0-9])\.'; then
         if [ ! -f /etc/apt/sources.list.d/bookworm-backports.sources ]; then
-            cat >/etc/apt/sources.list.d/bookworm-backports.sources <<'SRC'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+            mirror=$(debian_mirror)
+            mirror=${mirror%%$'\n'*}
+            [ -n "$mirror" ] || { echo "setup: no Debian mirror in the apt sources" >&2; exit 1; }
+            printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+                "$mirror" >/etc/apt/sources.list.d/bookworm-backports.sources
             updated=0
         fi
         apt_update
