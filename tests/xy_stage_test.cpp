@@ -1,6 +1,7 @@
 // The XY stage exports: their codes, and exactly what they ask of the servers.
 #include <gtest/gtest.h>
 #include "xy_api.h"
+#include <functional>
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -9,7 +10,7 @@ class UnboundStage : public ::testing::Test {
   protected:
     void SetUp() override { Sim().Reset(); }
 
-    LoadedDriver driver;
+    LoadedDriver driver{"STolvo32Probe.dll"};
     XYApi xy{driver};
 };
 
@@ -82,7 +83,7 @@ TEST_F(UnboundStage, CalibrationFollowsTheLoadedStepSize) {
 TEST_F(BoundStage, MoveWithAndWithoutWait) {
     Sim().SetBusyPolls(3);
     EXPECT_EQ(xy.Move(1000, -250, 1), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.MoveXY(1000,-250)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.MoveXY(1000,-250)", "wait(60000)"}));
     EXPECT_EQ(Sim().BusyPollCount(), 4);
     double x = 0.0;
     double y = 0.0;
@@ -113,11 +114,11 @@ TEST_F(BoundStage, ReportTruncatesTowardZero) {
 
 TEST_F(BoundStage, StepsGoXThenYEachWithItsWait) {
     EXPECT_EQ(xy.Step(5, -7), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.StepX(5)", "wait", "stage.StepY(-7)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.StepX(5)", "wait(60000)", "stage.StepY(-7)", "wait(60000)"}));
     Sim().JournalClear();
     EXPECT_EQ(xy.XStep(-3), 0);
     EXPECT_EQ(xy.YStep(4), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.StepX(-3)", "wait", "stage.StepY(4)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.StepX(-3)", "wait(60000)", "stage.StepY(4)", "wait(60000)"}));
 }
 
 TEST_F(BoundStage, OriginDoesNotWait) {
@@ -146,19 +147,19 @@ TEST_F(BoundStage, StepSizeExportsAnswerWhenBound) {
 
 TEST_F(BoundStage, ControllerCommand) {
     EXPECT_EQ(xy.Command(0), 0);
-    EXPECT_EQ(Trace(), (Lines{"scan.ScanCommand()", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"scan.ScanCommand()", "wait(60000)"}));
 }
 
 TEST_F(BoundStage, NegativeTravelEndBecomesTheOrigin) {
     EXPECT_EQ(xy.Command(1), 0);
-    EXPECT_EQ(Trace(),
-              (Lines{"wait", "stage.MoveXY(-250000,-250000)", "wait", "stage.SetXY(0,0)"}));
+    EXPECT_EQ(Trace(), (Lines{"wait(5000)", "stage.MoveXY(-250000,-250000)", "wait(5000)",
+                              "stage.SetXY(0,0)"}));
 }
 
 TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
     EXPECT_EQ(xy.Command(2), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.StageQuery(&0,&26,&0,&0,&0,&0)", "wait",
-                              "stage.MoveXY(250000,250000)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"stage.StageQuery(&0,&26,&0,&0,&0,&0)", "wait(60000)",
+                              "stage.MoveXY(250000,250000)", "wait(60000)"}));
     const std::vector<SimCall> calls = Journal();
     ASSERT_FALSE(calls.empty());
     EXPECT_STREQ(calls.front().text, "abcdefghjklmnopqrstuvwxyz");
@@ -168,15 +169,16 @@ TEST_F(BoundStage, PositiveTravelEndAsksTheStageFirst) {
 TEST_F(BoundStage, CentringRunsToBothEndsAndHalvesTheTravel) {
     Sim().SetTravel(80000.0, 60000.0);
     EXPECT_EQ(xy.Command(3), 0);
-    EXPECT_EQ(Trace(), (Lines{"stage.RunX(-250000)", "wait", "stage.RunY(-250000)", "wait",
-                              "stage.SetXY(0,0)", "stage.RunX(250000)", "wait",
-                              "stage.RunY(250000)", "wait", "stage.TravelX?", "stage.TravelY?",
-                              "stage.MoveXY(40000,30000)", "wait", "stage.SetXY(0,0)"}));
+    EXPECT_EQ(Trace(),
+              (Lines{"stage.RunX(-250000)", "wait(5000)", "stage.RunY(-250000)", "wait(5000)",
+                     "stage.SetXY(0,0)", "stage.RunX(250000)", "wait(5000)", "stage.RunY(250000)",
+                     "wait(5000)", "stage.TravelX?", "stage.TravelY?", "stage.MoveXY(40000,30000)",
+                     "wait(5000)", "stage.SetXY(0,0)"}));
 }
 
 TEST_F(BoundStage, ReturnToOrigin) {
     EXPECT_EQ(xy.Command(4), 0);
-    EXPECT_EQ(Trace(), (Lines{"wait", "stage.MoveXY(0,0)", "wait"}));
+    EXPECT_EQ(Trace(), (Lines{"wait(60000)", "stage.MoveXY(0,0)", "wait(60000)"}));
 }
 
 TEST_F(BoundStage, UnknownCommandCallsNothing) {
@@ -191,7 +193,7 @@ TEST_F(BoundStage, FailedCallsReturnNotDone) {
     EXPECT_EQ(xy.Command(4), 1);
     Sim().SetFault(SimStage, 24, DISP_E_EXCEPTION);
     EXPECT_EQ(xy.Step(1, 1), 1);
-    EXPECT_EQ(Trace().back(), "wait") << "the Y step still runs";
+    EXPECT_EQ(Trace().back(), "wait(60000)") << "the Y step still runs";
     Sim().SetFault(SimStage, 20, E_FAIL);
     int x = 5;
     int y = 6;
@@ -215,4 +217,89 @@ TEST_F(BoundStage, ExportsByOrdinalAreTheSameFunctions) {
     ASSERT_NE(byOrdinal, nullptr);
     EXPECT_EQ(byOrdinal(3, 4, 0), 0);
     EXPECT_EQ(Trace(), (Lines{"stage.MoveXY(3,4)"}));
+}
+
+// Every member that an export calls, refused by the server: the export answers
+// "not done", nothing after the refused call is sent, and a later call works.
+TEST_F(BoundStage, EveryMemberRefusedIsNotDone) {
+    Sim().SetTravel(80000.0, 60000.0);
+    int x = 0;
+    int y = 0;
+    const struct {
+        const char* what;
+        int object;
+        DISPID member;
+        std::function<int()> call;
+    } cases[] = {
+        {"move", SimStage, 27, [&] { return xy.Move(1, 2, 1); }},
+        {"report", SimStage, 20, [&] { return xy.Report(&x, &y); }},
+        {"x step", SimStage, 24, [&] { return xy.XStep(1); }},
+        {"y step", SimStage, 23, [&] { return xy.YStep(1); }},
+        {"origin", SimStage, 30, [&] { return xy.Origin(); }},
+        {"speed", SimStage, 9, [&] { return xy.SetSpeed(50); }},
+        {"command 0", SimScan, 5, [&] { return xy.Command(0); }},
+        {"command 1 move", SimStage, 27, [&] { return xy.Command(1); }},
+        {"command 1 origin", SimStage, 30, [&] { return xy.Command(1); }},
+        {"command 2 query", SimStage, 18, [&] { return xy.Command(2); }},
+        {"command 2 move", SimStage, 27, [&] { return xy.Command(2); }},
+        {"command 3 run x", SimStage, 28, [&] { return xy.Command(3); }},
+        {"command 3 run y", SimStage, 29, [&] { return xy.Command(3); }},
+        {"command 3 origin", SimStage, 30, [&] { return xy.Command(3); }},
+        {"command 3 travel x", SimStage, 16, [&] { return xy.Command(3); }},
+        {"command 3 travel y", SimStage, 17, [&] { return xy.Command(3); }},
+        {"command 3 move", SimStage, 27, [&] { return xy.Command(3); }},
+        {"command 4", SimStage, 27, [&] { return xy.Command(4); }},
+    };
+    for (const auto& c : cases) {
+        for (HRESULT fault : {E_FAIL, DISP_E_EXCEPTION, RPC_E_DISCONNECTED}) {
+            Sim().SetFault(c.object, c.member, fault);
+            Sim().JournalClear();
+            EXPECT_EQ(c.call(), 1) << c.what << " " << std::hex << fault;
+            const std::vector<SimCall> calls = Journal();
+            ASSERT_FALSE(calls.empty()) << c.what;
+            EXPECT_EQ(calls.back().dispid, c.member) << c.what << ": nothing after the refusal";
+            EXPECT_EQ(calls.back().result, fault) << c.what;
+            Sim().SetFault(c.object, c.member, S_OK);
+        }
+        EXPECT_EQ(c.call(), 0) << c.what << " works again";
+    }
+}
+
+TEST_F(BoundStage, RefusedClosePortStillGivesEveryReferenceBack) {
+    Sim().SetFault(SimScan, 21, DISP_E_EXCEPTION);
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(Sim().LiveObjects(), 0);
+    EXPECT_EQ(xy.Move(1, 1, 0), 1) << "nothing bound after the close";
+}
+
+TEST_F(BoundStage, NullOutPointersAreNotWrittenThrough) {
+    Sim().SetStagePosition(12.0, -7.0);
+    int y = 0x5A5A5A5A;
+    EXPECT_EQ(xy.Report(nullptr, &y), 0);
+    EXPECT_EQ(y, -7);
+    int x = 0x5A5A5A5A;
+    EXPECT_EQ(xy.Report(&x, nullptr), 0);
+    EXPECT_EQ(x, 12);
+    EXPECT_EQ(xy.Report(nullptr, nullptr), 0);
+    double cx = -3.0;
+    EXPECT_EQ(xy.Calib(&cx, nullptr), 0);
+    EXPECT_DOUBLE_EQ(cx, 1.0);
+    double cy = -3.0;
+    EXPECT_EQ(xy.Calib(nullptr, &cy), 0);
+    EXPECT_DOUBLE_EQ(cy, 1.0);
+    EXPECT_EQ(xy.Type(nullptr), 0);
+}
+
+TEST_F(UnboundStage, InitGivesReferencesBackWhenTheStartUpExchangeFails) {
+    driver.SetIni("Port", "0");
+    for (DISPID member : {1, 10, 18}) {
+        Sim().SetFault(SimScan, member, DISP_E_EXCEPTION);
+        EXPECT_EQ(xy.Init(nullptr), -1) << member;
+        EXPECT_EQ(Sim().LiveObjects(), 0) << member;
+        Sim().SetFault(SimScan, member, S_OK);
+        // Each failure marks the port; another port gets the next try.
+        driver.SetIni("Port", member == 1 ? "1" : member == 10 ? "2" : "3");
+    }
+    EXPECT_EQ(xy.Init(nullptr), 0);
+    xy.Close();
 }
