@@ -37,7 +37,10 @@ void ReleaseXYStage() {
     StageClientOpen = 0;
 }
 
-void ReleaseFocus() {
+void ReleaseFocus(LinkHolder heldAs) {
+    if (heldAs == LinkHolder::Device) {
+        return;
+    }
     if (DeviceClientOpen == 0 && StageClientOpen == 1 && Connected == 1) {
         Disconnect();
     }

@@ -31,9 +31,12 @@ void HoldLink(LinkHolder holder);
 
 // Close rules. XY stage: disconnects unless a device family holds the link.
 void ReleaseXYStage();
-// Focus drive: disconnects only when the link is open, a stage family and no
-// device family holds it; never clears the device holder.
-void ReleaseFocus();
+// Focus drive, held as `heldAs` at its last initialisation. On the stage path:
+// disconnects only when the link is open, a stage family and no device family
+// holds it, then clears the stage holder. On the device path nothing changes:
+// the stage holder belongs to the XY stage there, and the device holder is
+// released only by the line owner's close.
+void ReleaseFocus(LinkHolder heldAs);
 // Shutters and filter wheels: only the line owner's slot 0 releases the
 // device holder, and the link goes when no stage family holds it.
 void ReleaseDeviceFamily(int family, int slot);

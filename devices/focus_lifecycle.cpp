@@ -13,6 +13,10 @@
 namespace {
 // StgZInit's own code for a "tolvo.Z" that has no class.
 constexpr int kNoFocusClass = 1;
+
+// The holder the focus family became at its last initialisation; a close
+// before any initialisation acts as on the stage path.
+LinkHolder FocusHolder = LinkHolder::Stage;
 } // namespace
 
 extern "C" {
@@ -32,11 +36,13 @@ int WINAPI StgZInit(HostCallback callback) {
         if (IsHostDeviceOurs(kKindFocus, 0)) {
             ClaimDevicePort(kFocusFamily);
             LoadDeviceRecord(0, kKindFocus);
-            HoldLink(LinkHolder::Device);
+            FocusHolder = LinkHolder::Device;
+            HoldLink(FocusHolder);
             DeviceClientCallback = callback;
         } else {
             ClaimStagePort(kFocusFamily);
-            HoldLink(LinkHolder::Stage);
+            FocusHolder = LinkHolder::Stage;
+            HoldLink(FocusHolder);
             StageClientCallback = callback;
         }
         // The line settings are whatever the XY stage, a line-owning device
@@ -47,7 +53,7 @@ int WINAPI StgZInit(HostCallback callback) {
 
 int WINAPI StgZClose() {
     return Guarded(0, [] {
-        ReleaseFocus();
+        ReleaseFocus(FocusHolder);
         return 0;
     });
 }

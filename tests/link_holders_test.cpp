@@ -104,6 +104,22 @@ TEST_F(LinkHoldersTest, DevicePathFocusThatOwnsTheLineKeepsItUntilUnload) {
     EXPECT_EQ(ReadLinkState(driver).deviceClientOpen, 1);
 }
 
+// The focus close on the device path leaves the XY stage's hold alone: closing
+// the line-owning shutter afterwards must not take the link from the stage.
+TEST_F(LinkHoldersTest, DevicePathFocusCloseLeavesTheStageHold) {
+    FocusOnDevicePath();
+    ASSERT_EQ(shutter.Init(0, nullptr), 0);
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    ASSERT_EQ(z.Init(nullptr), 0);
+    z.Close();
+    EXPECT_EQ(ReadLinkState(driver).stageClientOpen, 1);
+    shutter.Close(0);
+    EXPECT_TRUE(LinkOpen());
+    EXPECT_EQ(xy.Move(10, 10, 0), 0) << "the XY stage still works";
+    xy.Close();
+    EXPECT_FALSE(LinkOpen());
+}
+
 TEST_F(LinkHoldersTest, DevicePathFocusJoinsTheShutterOwnersHold) {
     FocusOnDevicePath();
     ASSERT_EQ(shutter.Init(0, nullptr), 0);
