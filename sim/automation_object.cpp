@@ -1,12 +1,16 @@
 #include "sim/automation_object.h"
+#include "sim/class_table.h"
 #include "sim/object_accounting.h"
 #include <oleauto.h>
 #include <cstring>
 #include <cwctype>
 #include <new>
+#include <string>
 
 namespace {
 constexpr UINT kJournalArgs = sizeof(SimCall::argType) / sizeof(SimCall::argType[0]);
+// The error an EXCEPINFO of an injected DISP_E_EXCEPTION carries.
+constexpr SCODE kExceptionCode = E_FAIL;
 
 template <typename T> double Pick(bool byRef, const T* pointer, T value) {
     return static_cast<double>(byRef ? *pointer : value);
@@ -149,14 +153,16 @@ class AutomationObject final : public IDispatch {
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID riid, LCID, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argError) override;
 
   private:
     SimCall Describe(DISPID dispid, WORD flags, const DISPPARAMS* params) const;
     HRESULT Dispatch(ControllerModel& model, DISPID dispid, REFIID riid, WORD flags,
-                     const DISPPARAMS* params, VARIANT* result, UINT* argError) const;
+                     const DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                     UINT* argError) const;
     const MemberEntry* FindMember(DISPID dispid, WORD flags) const;
+    void DescribeException(DISPID dispid, WORD flags, EXCEPINFO* exception) const;
 
     const ObjectInterface& interface_;
     volatile LONG references_ = 1;
@@ -185,10 +191,10 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count
 }
 
 HRESULT AutomationObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                 VARIANT* result, EXCEPINFO*, UINT* argError) {
+                                 VARIANT* result, EXCEPINFO* exception, UINT* argError) {
     LockedModel model;
     SimCall call = Describe(dispid, flags, params);
-    call.result = Dispatch(*model, dispid, riid, flags, params, result, argError);
+    call.result = Dispatch(*model, dispid, riid, flags, params, result, exception, argError);
     model->Record(call);
     return call.result;
 }
@@ -216,7 +222,7 @@ SimCall AutomationObject::Describe(DISPID dispid, WORD flags, const DISPPARAMS* 
 }
 
 HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID riid, WORD flags,
-                                   const DISPPARAMS* params, VARIANT* result,
+                                   const DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                    UINT* argError) const {
     if (!IsEqualIID(riid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
@@ -227,6 +233,9 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
     }
     const HRESULT fault = model.FaultFor(interface_.kind, dispid);
     if (fault != S_OK) {
+        if (fault == DISP_E_EXCEPTION) {
+            DescribeException(dispid, flags, exception);
+        }
         return fault;
     }
     const MemberEntry* entry = FindMember(dispid, flags);
@@ -282,6 +291,29 @@ const MemberEntry* AutomationObject::FindMember(DISPID dispid, WORD flags) const
         }
     }
     return nullptr;
+}
+
+// A server that answers DISP_E_EXCEPTION says what went wrong in the caller's
+// EXCEPINFO; the caller frees the strings.
+void AutomationObject::DescribeException(DISPID dispid, WORD flags, EXCEPINFO* exception) const {
+    if (exception == nullptr) {
+        return;
+    }
+    *exception = EXCEPINFO{};
+    exception->scode = kExceptionCode;
+    const ServerClass* serverClass = FindClassByKind(interface_.kind);
+    exception->bstrSource = SysAllocString(serverClass != nullptr ? serverClass->progId : L"");
+    const MemberEntry* entry = FindMember(dispid, flags);
+    std::wstring description = L"The controller refused ";
+    if (entry != nullptr) {
+        for (const char* letter = entry->member->name; *letter != '\0'; ++letter) {
+            description += static_cast<wchar_t>(*letter);
+        }
+    } else {
+        description += L"member " + std::to_wstring(dispid);
+    }
+    description += L" (simulated failure).";
+    exception->bstrDescription = SysAllocString(description.c_str());
 }
 } // namespace
 

@@ -4,6 +4,8 @@ namespace {
 const ServerClass kClasses[] = {
     {SimScan, L"tolvo.scan", &kScanClassId, &CreateScanObject},
     {SimStage, L"tolvo.stage", &kStageClassId, &CreateStageObject},
+    {SimFocus, L"tolvo.Z", &kFocusClassId, &CreateFocusObject},
+    {SimFilter, L"tolvo.filter", &kFilterClassId, &CreateFilterObject},
 };
 constexpr int kClassCount = sizeof(kClasses) / sizeof(kClasses[0]);
 } // namespace

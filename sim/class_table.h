@@ -9,8 +9,6 @@ constexpr CLSID kScanClassId = {
 // {685283F8-18C5-4384-8058-4FD68543E96E}
 constexpr CLSID kStageClassId = {
     0x685283F8, 0x18C5, 0x4384, {0x80, 0x58, 0x4F, 0xD6, 0x85, 0x43, 0xE9, 0x6E}};
-// Reserved for the focus ("tolvo.Z") and filter ("tolvo.filter") objects, which
-// get their rows when they are written.
 // {15D8D81C-629C-46F2-8CF5-D4B107B52E13}
 constexpr CLSID kFocusClassId = {
     0x15D8D81C, 0x629C, 0x46F2, {0x8C, 0xF5, 0xD4, 0xB1, 0x07, 0xB5, 0x2E, 0x13}};
@@ -28,6 +26,8 @@ struct ServerClass {
 // Defined with each object kind's members.
 HRESULT CreateScanObject(IDispatch** out);
 HRESULT CreateStageObject(IDispatch** out);
+HRESULT CreateFocusObject(IDispatch** out);
+HRESULT CreateFilterObject(IDispatch** out);
 
 const ServerClass* ServerClasses();
 int ServerClassCount();

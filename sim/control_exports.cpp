@@ -4,18 +4,13 @@
 #include "sim/class_table.h"
 #include "sim/controller_model.h"
 #include "sim/object_accounting.h"
-
-namespace {
-// Kinds the control interface knows, whether or not the server has them yet.
-bool IsKnownKind(int object) {
-    return object >= SimScan && object <= SimFilter;
-}
-} // namespace
+#include "sim/registration.h"
 
 extern "C" {
 
 void WINAPI SimReset() {
     LockedModel()->Reset();
+    RestoreClassRegistrations();
 }
 
 int WINAPI SimJournalCount() {
@@ -77,6 +72,18 @@ int WINAPI SimGetShutterState(int shutter) {
     return LockedModel()->ShutterState(shutter);
 }
 
+HRESULT WINAPI SimSetClassRegistered(int object, BOOL registered) {
+    const ServerClass* serverClass = FindClassByKind(object);
+    if (serverClass == nullptr) {
+        return E_INVALIDARG;
+    }
+    return SetClassRegistration(*serverClass, registered != FALSE);
+}
+
+void WINAPI SimSetCreationFault(int object, HRESULT hr) {
+    LockedModel()->SetCreationFault(object, hr);
+}
+
 void WINAPI SimSetTravel(double x, double y) {
     LockedModel()->SetTravel(x, y);
 }
@@ -99,6 +106,26 @@ double WINAPI SimGetStageSpeed() {
     return LockedModel()->StageSpeed();
 }
 
+void WINAPI SimSetFocusPosition(double position) {
+    LockedModel()->PlaceFocus(position);
+}
+
+double WINAPI SimGetFocusPosition() {
+    return LockedModel()->FocusPosition();
+}
+
+void WINAPI SimSetWheelPositionCount(int wheel, int count) {
+    LockedModel()->SetWheelPositionCount(wheel, static_cast<SHORT>(count));
+}
+
+int WINAPI SimGetWheelPositionCount(int wheel) {
+    return LockedModel()->WheelPositionCount(wheel);
+}
+
+int WINAPI SimGetWheelPosition(int wheel) {
+    return LockedModel()->WheelPosition(wheel);
+}
+
 int WINAPI SimLiveObjects() {
     return static_cast<int>(LiveObjectCount());
 }
@@ -112,11 +139,8 @@ HRESULT WINAPI SimCreateObject(int object, IDispatch** out) {
         return E_POINTER;
     }
     *out = nullptr;
-    if (!IsKnownKind(object)) {
-        return E_INVALIDARG;
-    }
     const ServerClass* serverClass = FindClassByKind(object);
-    return serverClass != nullptr ? serverClass->create(out) : REGDB_E_CLASSNOTREG;
+    return serverClass != nullptr ? serverClass->create(out) : E_INVALIDARG;
 }
 
 HRESULT WINAPI SimGetClassId(int object, CLSID* out) {
@@ -124,12 +148,9 @@ HRESULT WINAPI SimGetClassId(int object, CLSID* out) {
         return E_POINTER;
     }
     *out = CLSID_NULL;
-    if (!IsKnownKind(object)) {
-        return E_INVALIDARG;
-    }
     const ServerClass* serverClass = FindClassByKind(object);
     if (serverClass == nullptr) {
-        return REGDB_E_CLASSNOTREG;
+        return E_INVALIDARG;
     }
     *out = *serverClass->classId;
     return S_OK;

@@ -11,6 +11,8 @@ constexpr double kDefaultMotionSpeed = 50000.0;
 // it lasts as long as a move of this length.
 constexpr double kScanLength = 1000.0;
 constexpr DWORD kLongestMotion = 0xFFFFFFFE;
+// Wheels of the controller's usual kind have ten positions.
+constexpr SHORT kDefaultWheelPositionCount = 10;
 
 std::mutex modelMutex;
 ControllerModel model;
@@ -35,6 +37,10 @@ void ControllerModel::Reset() {
     physical_[0] = physical_[1] = 0.0;
     origin_[0] = origin_[1] = 0.0;
     stageSpeed_ = 0.0;
+    focus_ = 0.0;
+    wheelCounts_.clear();
+    wheelPositions_.clear();
+    creationFaults_.clear();
 }
 
 void ControllerModel::Record(const SimCall& call) {
@@ -139,6 +145,42 @@ void ControllerModel::Run(int axis, double distance) {
 
 void ControllerModel::StartScan() {
     StartMotion(kScanLength);
+}
+
+// The focus makes the controller busy as a stage motion of the same length.
+void ControllerModel::MoveFocusTo(double target) {
+    const double distance = std::fabs(target - focus_);
+    focus_ = target;
+    StartMotion(distance);
+}
+
+void ControllerModel::MoveFocusBy(double distance) {
+    focus_ += distance;
+    StartMotion(std::fabs(distance));
+}
+
+SHORT ControllerModel::WheelPositionCount(int wheel) const {
+    const auto found = wheelCounts_.find(wheel);
+    return found == wheelCounts_.end() ? kDefaultWheelPositionCount : found->second;
+}
+
+int ControllerModel::WheelPosition(int wheel) const {
+    const auto found = wheelPositions_.find(wheel);
+    return found == wheelPositions_.end() ? -1 : found->second;
+}
+
+// Only failures are kept: a factory that succeeds must hand out an object.
+void ControllerModel::SetCreationFault(int object, HRESULT hr) {
+    if (SUCCEEDED(hr)) {
+        creationFaults_.erase(object);
+    } else {
+        creationFaults_[object] = hr;
+    }
+}
+
+HRESULT ControllerModel::CreationFault(int object) const {
+    const auto found = creationFaults_.find(object);
+    return found == creationFaults_.end() ? S_OK : found->second;
 }
 
 // The stage jumps to its target at once; only the busy state lasts.

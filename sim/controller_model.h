@@ -57,6 +57,26 @@ class ControllerModel {
     void Run(int axis, double distance);
     void StartScan();
 
+    // The focus drive: one axis without origin or limits, in server units.
+    double FocusPosition() const { return focus_; }
+    // Puts the focus at a position without a motion.
+    void PlaceFocus(double position) { focus_ = position; }
+    void MoveFocusTo(double target);
+    void MoveFocusBy(double distance);
+
+    // Filter wheels by their 1-based numbers. Any number is kept, since the
+    // server takes whatever a client sends; a wheel never set has the default
+    // count and no position.
+    void SetWheelPositionCount(int wheel, SHORT count) { wheelCounts_[wheel] = count; }
+    SHORT WheelPositionCount(int wheel) const;
+    void MoveWheel(int wheel, int position) { wheelPositions_[wheel] = position; }
+    int WheelPosition(int wheel) const;
+
+    // What the class factory of an object kind answers instead of an object;
+    // S_OK when it creates one.
+    void SetCreationFault(int object, HRESULT hr);
+    HRESULT CreationFault(int object) const;
+
   private:
     void StartMotion(double distance);
     DWORD MotionTimeLeft(DWORD now) const;
@@ -78,6 +98,10 @@ class ControllerModel {
     double physical_[2];
     double origin_[2];
     double stageSpeed_;
+    double focus_;
+    std::map<int, SHORT> wheelCounts_;
+    std::map<int, int> wheelPositions_;
+    std::map<int, HRESULT> creationFaults_;
 };
 
 // Exclusive access to the module's controller model for one call.

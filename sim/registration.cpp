@@ -1,13 +1,19 @@
 // Self-registration of the server's classes. Entries go under
 // HKEY_LOCAL_MACHINE\Software\Classes because Wine's CLSIDFromProgID does not
 // find ProgIDs registered only for the current user.
-#include "sim/class_table.h"
+#include "sim/registration.h"
 #include "sim/server_module.h"
 #include <objbase.h>
+#include <mutex>
+#include <set>
 #include <string>
 
 namespace {
 const wchar_t kClassesRoot[] = L"Software\\Classes\\";
+
+// Kinds whose entries SetClassRegistration deleted and nothing wrote since.
+std::mutex removedMutex;
+std::set<int> removedKinds;
 
 class RegistryKey {
   public:
@@ -93,7 +99,45 @@ LONG Unregister(const ServerClass& serverClass) {
     const LONG classStatus = DeleteTree(ClassKey(serverClass));
     return status != ERROR_SUCCESS ? status : classStatus;
 }
+
+HRESULT RegisterWithModulePath(const ServerClass& serverClass) {
+    const std::wstring modulePath = ModulePath();
+    if (modulePath.empty()) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    return HRESULT_FROM_WIN32(Register(serverClass, modulePath));
+}
 } // namespace
+
+HRESULT SetClassRegistration(const ServerClass& serverClass, bool registered) {
+    std::lock_guard<std::mutex> lock(removedMutex);
+    if (!registered) {
+        removedKinds.insert(serverClass.kind);
+        return HRESULT_FROM_WIN32(Unregister(serverClass));
+    }
+    const HRESULT hr = RegisterWithModulePath(serverClass);
+    if (SUCCEEDED(hr)) {
+        removedKinds.erase(serverClass.kind);
+    }
+    return hr;
+}
+
+HRESULT RestoreClassRegistrations() {
+    std::lock_guard<std::mutex> lock(removedMutex);
+    HRESULT firstFailure = S_OK;
+    for (auto kind = removedKinds.begin(); kind != removedKinds.end();) {
+        const HRESULT hr = RegisterWithModulePath(*FindClassByKind(*kind));
+        if (SUCCEEDED(hr)) {
+            kind = removedKinds.erase(kind);
+        } else {
+            if (SUCCEEDED(firstFailure)) {
+                firstFailure = hr;
+            }
+            ++kind;
+        }
+    }
+    return firstFailure;
+}
 
 STDAPI DllRegisterServer() {
     const std::wstring modulePath = ModulePath();
@@ -106,6 +150,8 @@ STDAPI DllRegisterServer() {
             return HRESULT_FROM_WIN32(status);
         }
     }
+    std::lock_guard<std::mutex> lock(removedMutex);
+    removedKinds.clear();
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 // Module entry points of the in-process server: class objects and unloading.
 #include "sim/server_module.h"
 #include "sim/class_table.h"
+#include "sim/controller_model.h"
 #include "sim/object_accounting.h"
 #include <unknwn.h>
 #include <new>
@@ -48,6 +49,11 @@ class ClassFactory final : public IClassFactory {
         *object = nullptr;
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
+        }
+        // A registered server that cannot start answers here.
+        const HRESULT fault = LockedModel()->CreationFault(class_.kind);
+        if (FAILED(fault)) {
+            return fault;
         }
         IDispatch* created = nullptr;
         const HRESULT hr = class_.create(&created);

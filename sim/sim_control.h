@@ -26,7 +26,9 @@ struct SimCall {
 };
 
 // Back to the starting state: journal empty, no faults, link closed, every
-// position 0, default travel, ports 0 to 4 openable, busy model by polls (0).
+// position 0, default travel, ports 0 to 4 openable, busy model by polls (0),
+// every wheel with 10 positions and none moved, every class creatable and
+// every class that SimSetClassRegistered took away registered again.
 void WINAPI SimReset();
 
 int WINAPI SimJournalCount();
@@ -45,8 +47,10 @@ void WINAPI SimSetMotionSpeed(double unitsPerSecond);
 int WINAPI SimGetBusyPollCount(); // GetBusy calls since the last reset
 
 // Fault injection. A member given an HRESULT returns it without acting
-// (S_OK clears it); busy never clears while `on`; OpenPort reports a negative
-// status for ports outside the mask (bit n = port argument n, 0 to 31).
+// (S_OK clears it); DISP_E_EXCEPTION also fills the caller's EXCEPINFO with
+// the ProgID as source and a description, which the caller frees. Busy never
+// clears while `on`; OpenPort reports a negative status for ports outside the
+// mask (bit n = port argument n, 0 to 31).
 void WINAPI SimSetFault(int object, int dispid, HRESULT hr);
 void WINAPI SimSetBusyForever(BOOL on);
 void WINAPI SimSetOpenablePorts(DWORD mask);
@@ -55,11 +59,34 @@ int WINAPI SimLastOpenedPort(); // port argument of the last successful OpenPort
 // State last given to the (1-based) shutter with SetShutter, -1 if none.
 int WINAPI SimGetShutterState(int shutter);
 
+// Whether a client finds the kind's class: FALSE deletes its ProgID and class
+// id keys under HKLM\Software\Classes, TRUE writes them again; the other
+// kinds stay as they are. E_INVALIDARG for a kind the server does not have.
+HRESULT WINAPI SimSetClassRegistered(int object, BOOL registered);
+// The kind's class factory answers `hr` instead of an object (a success code
+// clears it). Objects made with SimCreateObject are not affected.
+void WINAPI SimSetCreationFault(int object, HRESULT hr);
+
 // Stage model, in server units.
 void WINAPI SimSetTravel(double x, double y);
 void WINAPI SimSetStagePosition(double x, double y);
 void WINAPI SimGetStagePosition(double* x, double* y);
 double WINAPI SimGetStageSpeed(); // last value put into Speed
+
+// Focus model, in server units. A focus move or step makes the controller busy
+// as a stage motion of the same distance does, in either busy model.
+void WINAPI SimSetFocusPosition(double position); // places the focus without a motion
+double WINAPI SimGetFocusPosition();
+
+// Filter wheels by their 1-based numbers; any number is accepted. The count is
+// what WheelPositionCount reports as a 16-bit integer: the low 16 bits of
+// `count` are kept, so negative counts and counts above 10 can be set. Wheel
+// moves do not make the controller busy.
+void WINAPI SimSetWheelPositionCount(int wheel, int count);
+int WINAPI SimGetWheelPositionCount(int wheel);
+// The 1-based position last given to the wheel by MoveWheel (1 after
+// HomeWheel), -1 if the wheel was never moved.
+int WINAPI SimGetWheelPosition(int wheel);
 
 // Object accounting: objects alive, and the sum of their reference counts.
 int WINAPI SimLiveObjects();
