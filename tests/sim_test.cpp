@@ -6,6 +6,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,15 @@ constexpr DISPID kMoveXY = 27;
 constexpr DISPID kRunX = 28;
 constexpr DISPID kRunY = 29;
 constexpr DISPID kSetXY = 30;
+
+constexpr DISPID kPosition = 12;
+constexpr DISPID kStepNegative = 16;
+constexpr DISPID kStepPositive = 17;
+constexpr DISPID kMoveTo = 18;
+
+constexpr DISPID kWheelPositionCount = 7;
+constexpr DISPID kMoveWheel = 10;
+constexpr DISPID kHomeWheel = 11;
 
 constexpr WORD kMethodOrGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
@@ -70,6 +80,14 @@ VARIANTARG I4(LONG value) {
     return v;
 }
 
+VARIANTARG I2(SHORT value) {
+    VARIANTARG v;
+    VariantInit(&v);
+    v.vt = VT_I2;
+    v.iVal = value;
+    return v;
+}
+
 VARIANTARG R8(double value) {
     VARIANTARG v;
     VariantInit(&v);
@@ -105,7 +123,8 @@ VARIANTARG RefBstr(BSTR* variable) {
 // Invokes with `args` in declaration order; a put passes its value as the
 // named argument DISPID_PROPERTYPUT.
 HRESULT Invoke(IDispatch* target, DISPID dispid, WORD flags, std::vector<VARIANTARG> args = {},
-               VARIANT* result = nullptr, UINT* argError = nullptr) {
+               VARIANT* result = nullptr, UINT* argError = nullptr,
+               EXCEPINFO* exception = nullptr) {
     std::vector<VARIANTARG> reversed(args.rbegin(), args.rend());
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
@@ -116,7 +135,7 @@ HRESULT Invoke(IDispatch* target, DISPID dispid, WORD flags, std::vector<VARIANT
         params.rgdispidNamedArgs = &putId;
     }
     UINT unused = 0;
-    return target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr,
+    return target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception,
                           argError != nullptr ? argError : &unused);
 }
 
@@ -142,6 +161,21 @@ std::pair<double, double> ModelXY() {
     double y = -1.0;
     Sim().GetStagePosition(&x, &y);
     return {x, y};
+}
+
+double FocusPosition(IDispatch* focus) {
+    Variant position;
+    EXPECT_EQ(S_OK, Invoke(focus, kPosition, DISPATCH_PROPERTYGET, {}, position.get()));
+    EXPECT_EQ(VT_R8, position->vt);
+    return position->vt == VT_R8 ? position->dblVal : -1e300;
+}
+
+// WheelPositionCount of a wheel, -99999 when the answer is not a VT_I2.
+LONG WheelCount(IDispatch* filter, LONG wheel, WORD flags = DISPATCH_PROPERTYGET) {
+    Variant count;
+    EXPECT_EQ(S_OK, Invoke(filter, kWheelPositionCount, flags, {I4(wheel)}, count.get()));
+    EXPECT_EQ(VT_I2, count->vt);
+    return count->vt == VT_I2 ? count->iVal : -99999;
 }
 
 SimCall LastCall() {
@@ -178,61 +212,92 @@ class SimTest : public ::testing::Test {
         // Every test gives back every reference it took.
         EXPECT_EQ(0, Sim().LiveObjects());
         EXPECT_EQ(0, Sim().OutstandingRefs());
+        // The test programs that follow share the prefix: a class taken away
+        // here, also by a test that stopped half-way, is registered again.
+        Sim().Reset();
         CoUninitialize();
     }
 
     ComPtr<IDispatch> Scan() { return CreateByProgId(L"tolvo.scan"); }
     ComPtr<IDispatch> Stage() { return CreateByProgId(L"tolvo.stage"); }
+    ComPtr<IDispatch> Focus() { return CreateByProgId(L"tolvo.Z"); }
+    ComPtr<IDispatch> Filter() { return CreateByProgId(L"tolvo.filter"); }
 
   private:
     bool comReady_ = false;
 };
 
-TEST_F(SimTest, ProgIdsResolveToTheKindsClassIdsInThisModule) {
-    CLSID scanId{};
-    CLSID stageId{};
-    CLSID expected{};
-    ASSERT_EQ(S_OK, CLSIDFromProgID(L"tolvo.scan", &scanId));
-    ASSERT_EQ(S_OK, CLSIDFromProgID(L"tolvo.stage", &stageId));
-    ASSERT_EQ(S_OK, Sim().GetClassId(SimScan, &expected));
-    EXPECT_TRUE(IsEqualCLSID(expected, scanId));
-    ASSERT_EQ(S_OK, Sim().GetClassId(SimStage, &expected));
-    EXPECT_TRUE(IsEqualCLSID(expected, stageId));
-    EXPECT_FALSE(IsEqualCLSID(scanId, stageId));
-
+// The registered in-process server path of a class id, empty when there is none.
+std::wstring RegisteredServer(REFCLSID classId) {
     wchar_t idText[40];
-    ASSERT_GT(StringFromGUID2(scanId, idText, 40), 0);
+    if (StringFromGUID2(classId, idText, 40) == 0) {
+        return std::wstring();
+    }
     const std::wstring key = std::wstring(L"CLSID\\") + idText + L"\\InprocServer32";
     wchar_t registered[MAX_PATH] = L"";
     DWORD size = sizeof(registered);
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ,
-                                          nullptr, registered, &size));
-    wchar_t loaded[MAX_PATH] = L"";
-    ASSERT_GT(GetModuleFileNameW(Sim().module, loaded, MAX_PATH), 0u);
-    EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(registered, -1, loaded, -1, TRUE));
-    wchar_t model[32] = L"";
-    size = sizeof(model);
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), L"ThreadingModel",
-                                          RRF_RT_REG_SZ, nullptr, model, &size));
-    EXPECT_STREQ(L"Apartment", model);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, registered,
+                     &size) != ERROR_SUCCESS) {
+        return std::wstring();
+    }
+    return registered;
 }
 
-TEST_F(SimTest, KindsWithoutAClassAreRefused) {
+bool IsThisModule(const std::wstring& path) {
+    wchar_t loaded[MAX_PATH] = L"";
+    return GetModuleFileNameW(Sim().module, loaded, MAX_PATH) > 0 &&
+           CompareStringOrdinal(path.c_str(), -1, loaded, -1, TRUE) == CSTR_EQUAL;
+}
+
+const std::pair<const wchar_t*, int> kProgIds[] = {
+    {L"tolvo.scan", SimScan},
+    {L"tolvo.stage", SimStage},
+    {L"tolvo.Z", SimFocus},
+    {L"tolvo.filter", SimFilter},
+};
+
+TEST_F(SimTest, ProgIdsResolveToTheKindsClassIdsInThisModule) {
+    std::vector<CLSID> seen;
+    for (const auto& [progId, kind] : kProgIds) {
+        CLSID classId{};
+        CLSID expected{};
+        ASSERT_EQ(S_OK, CLSIDFromProgID(progId, &classId)) << kind;
+        ASSERT_EQ(S_OK, Sim().GetClassId(kind, &expected));
+        EXPECT_TRUE(IsEqualCLSID(expected, classId)) << kind;
+        EXPECT_TRUE(IsThisModule(RegisteredServer(classId))) << kind;
+        for (const CLSID& other : seen) {
+            EXPECT_FALSE(IsEqualCLSID(other, classId)) << kind;
+        }
+        seen.push_back(classId);
+
+        wchar_t idText[40];
+        ASSERT_GT(StringFromGUID2(classId, idText, 40), 0);
+        const std::wstring key = std::wstring(L"CLSID\\") + idText + L"\\InprocServer32";
+        wchar_t model[32] = L"";
+        DWORD size = sizeof(model);
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), L"ThreadingModel",
+                                              RRF_RT_REG_SZ, nullptr, model, &size));
+        EXPECT_STREQ(L"Apartment", model);
+    }
+}
+
+TEST_F(SimTest, KindsOutsideTheServerAreRefused) {
     CLSID id{};
-    EXPECT_EQ(REGDB_E_CLASSNOTREG, Sim().GetClassId(SimFocus, &id));
-    EXPECT_EQ(REGDB_E_CLASSNOTREG, Sim().GetClassId(SimFilter, &id));
-    EXPECT_EQ(E_INVALIDARG, Sim().GetClassId(7, &id));
+    EXPECT_EQ(E_INVALIDARG, Sim().GetClassId(4, &id));
+    EXPECT_EQ(E_INVALIDARG, Sim().GetClassId(-1, &id));
     EXPECT_EQ(E_POINTER, Sim().GetClassId(SimScan, nullptr));
 
     IDispatch* object = reinterpret_cast<IDispatch*>(&id);
-    EXPECT_EQ(REGDB_E_CLASSNOTREG, Sim().CreateObject(SimFocus, &object));
+    EXPECT_EQ(E_INVALIDARG, Sim().CreateObject(4, &object));
     EXPECT_EQ(nullptr, object);
     EXPECT_EQ(E_INVALIDARG, Sim().CreateObject(-1, &object));
     EXPECT_EQ(E_POINTER, Sim().CreateObject(SimScan, nullptr));
     EXPECT_EQ(0, Sim().LiveObjects());
+    EXPECT_EQ(E_INVALIDARG, Sim().SetClassRegistered(4, FALSE));
+    EXPECT_EQ(E_INVALIDARG, Sim().SetClassRegistered(SimNote, TRUE));
 
     CLSID unknown{};
-    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.Z", &unknown)));
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.nothing", &unknown)));
 }
 
 TEST_F(SimTest, NamesMapToDispidsIgnoringCase) {
@@ -771,5 +836,548 @@ TEST_F(SimTest, ObjectMadeWithoutComServesFromTheRunningObjectTable) {
     }
     ASSERT_EQ(S_OK, RevokeActiveObject(cookie, nullptr));
     EXPECT_EQ(1, Sim().OutstandingRefs());
+}
+
+TEST_F(SimTest, FocusAndFilterNamesMapToDispids) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    const std::pair<const wchar_t*, DISPID> focusNames[] = {{L"Position", kPosition},
+                                                            {L"stepnegative", kStepNegative},
+                                                            {L"StepPositive", kStepPositive},
+                                                            {L"MOVETO", kMoveTo}};
+    const std::pair<const wchar_t*, DISPID> filterNames[] = {
+        {L"WheelPositionCount", kWheelPositionCount},
+        {L"movewheel", kMoveWheel},
+        {L"HomeWheel", kHomeWheel}};
+    for (const auto& [name, expected] : focusNames) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        EXPECT_EQ(S_OK, focus->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_EQ(expected, id);
+    }
+    for (const auto& [name, expected] : filterNames) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        EXPECT_EQ(S_OK, filter->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_EQ(expected, id);
+    }
+    LPOLESTR stageOnly[] = {const_cast<LPOLESTR>(L"MoveXY")};
+    DISPID id = 0;
+    EXPECT_EQ(DISP_E_UNKNOWNNAME,
+              focus->GetIDsOfNames(IID_NULL, stageOnly, 1, LOCALE_USER_DEFAULT, &id));
+    LPOLESTR focusOnly[] = {const_cast<LPOLESTR>(L"MoveTo")};
+    EXPECT_EQ(DISP_E_UNKNOWNNAME,
+              filter->GetIDsOfNames(IID_NULL, focusOnly, 1, LOCALE_USER_DEFAULT, &id));
+}
+
+TEST_F(SimTest, FocusAndFilterMembersAnswerOnlyTheirCallKinds) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    Variant value;
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(focus.Get(), kPosition, DISPATCH_METHOD, {}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Invoke(focus.Get(), kPosition, DISPATCH_PROPERTYPUT, {R8(3)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(focus.Get(), kMoveTo, DISPATCH_PROPERTYGET, {R8(3)}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(focus.Get(), 1));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_METHOD, {I4(1)}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYPUT, {I4(1)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(filter.Get(), kHomeWheel, DISPATCH_PROPERTYGET, {I4(1)}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(filter.Get(), 8, {I4(1)}));
+    // Members of the other objects are not members here.
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(focus.Get(), kMoveXY, {R8(1), R8(2)}));
+    EXPECT_EQ(SimFocus, LastCall().object);
+    EXPECT_EQ(0.0, Sim().FocusPosition());
+    EXPECT_EQ(-1, Sim().WheelPosition(1));
+
+    // Methods answer VT_I4 0, also when called with the get flag as well.
+    for (const WORD flags : {WORD(DISPATCH_METHOD), kMethodOrGet}) {
+        Variant result;
+        ASSERT_EQ(S_OK, Invoke(focus.Get(), kMoveTo, flags, {R8(2.0)}, result.get()));
+        EXPECT_EQ(VT_I4, result->vt);
+        EXPECT_EQ(0, result->lVal);
+        Variant wheel;
+        ASSERT_EQ(S_OK, Invoke(filter.Get(), kHomeWheel, flags, {I4(2)}, wheel.get()));
+        EXPECT_EQ(VT_I4, wheel->vt);
+        EXPECT_EQ(0, wheel->lVal);
+    }
+    EXPECT_EQ(10, WheelCount(filter.Get(), 1, kMethodOrGet));
+}
+
+TEST_F(SimTest, FocusAndFilterArgumentCountsAreChecked) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    Variant value;
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kMoveTo));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kMoveTo, {R8(1), R8(2)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kStepPositive));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kStepNegative, {R8(1), R8(1)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              Invoke(focus.Get(), kPosition, DISPATCH_PROPERTYGET, {I4(1)}, value.get()));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET, {}, value.get()));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET,
+                                           {I4(1), I4(2)}, value.get()));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kMoveWheel, {I4(1)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kHomeWheel));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kHomeWheel, {I4(1), I4(1)}));
+    EXPECT_EQ(2, LastCall().argCount);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, LastCall().result);
+    EXPECT_EQ(VT_EMPTY, value->vt);
+    EXPECT_EQ(0.0, Sim().FocusPosition());
+    EXPECT_EQ(-1, Sim().WheelPosition(1));
+}
+
+TEST_F(SimTest, FocusAndFilterArgumentTypesAreChecked) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    UINT argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              Invoke(focus.Get(), kMoveTo, DISPATCH_METHOD, {I4(5)}, nullptr, &argError));
+    EXPECT_EQ(0u, argError);
+    double distance = 3.0;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(focus.Get(), kStepPositive, {RefR8(&distance)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(focus.Get(), kStepNegative, {I2(3)}));
+    EXPECT_EQ(0.0, Sim().FocusPosition());
+
+    argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {I4(1), R8(4)},
+                                          nullptr, &argError));
+    EXPECT_EQ(0u, argError);
+    argError = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {I2(1), I4(4)},
+                                          nullptr, &argError));
+    EXPECT_EQ(1u, argError);
+    LONG wheel = 1;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {RefI4(&wheel)}));
+    Variant value;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET,
+                                          {R8(1)}, value.get()));
+    EXPECT_EQ(VT_EMPTY, value->vt);
+    const SimCall call = LastCall();
+    EXPECT_EQ(SimFilter, call.object);
+    EXPECT_EQ(VT_R8, call.argType[0]);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, call.result);
+    EXPECT_EQ(-1, Sim().WheelPosition(1));
+}
+
+TEST_F(SimTest, FocusFollowsMovesAndSteps) {
+    auto focus = Focus();
+    auto stage = Stage();
+    ASSERT_TRUE(focus && stage);
+    EXPECT_EQ(0.0, FocusPosition(focus.Get()));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(1334.0)}));
+    EXPECT_EQ(1334.0, FocusPosition(focus.Get()));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(5.5)}));
+    EXPECT_EQ(1339.5, FocusPosition(focus.Get()));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(2.0)}));
+    EXPECT_EQ(1337.5, FocusPosition(focus.Get()));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(0.0)}));
+    EXPECT_EQ(1337.5, Sim().FocusPosition());
+    // A distance is taken with its sign as sent.
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(-1.0)}));
+    EXPECT_EQ(1338.5, Sim().FocusPosition());
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(-250.25)}));
+    EXPECT_EQ(-250.25, Sim().FocusPosition());
+
+    Sim().SetFocusPosition(2.999);
+    EXPECT_EQ(2.999, FocusPosition(focus.Get()));
+    // The focus is an axis of its own, shared by every focus object.
+    EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(7.0), R8(8.0)}));
+    EXPECT_EQ(2.999, Sim().FocusPosition());
+    auto other = Focus();
+    ASSERT_TRUE(other);
+    ASSERT_EQ(S_OK, Method(other.Get(), kStepNegative, {R8(0.999)}));
+    EXPECT_EQ(2.0, FocusPosition(focus.Get()));
+    EXPECT_EQ(std::make_pair(7.0, 8.0), ModelXY());
+}
+
+TEST_F(SimTest, FocusMotionIsBusyForTheConfiguredPolls) {
+    auto scan = Scan();
+    auto focus = Focus();
+    ASSERT_TRUE(scan && focus);
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(10.0)}));
+    EXPECT_EQ(0, Busy(scan.Get()));
+
+    Sim().SetBusyPolls(2);
+    for (const DISPID member : {kMoveTo, kStepPositive, kStepNegative}) {
+        ASSERT_EQ(S_OK, Method(focus.Get(), member, {R8(4.0)}));
+        std::vector<LONG> seen;
+        for (int i = 0; i < 4; ++i) {
+            seen.push_back(Busy(scan.Get()));
+        }
+        EXPECT_EQ((std::vector<LONG>{1, 1, 0, 0}), seen) << "member " << member;
+    }
+    // A step by nothing is still a command the controller carries out.
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(0.0)}));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    EXPECT_EQ(0, Busy(scan.Get()));
+
+    // Reading and placing the focus moves nothing.
+    FocusPosition(focus.Get());
+    Sim().SetFocusPosition(50.0);
+    EXPECT_EQ(0, Busy(scan.Get()));
+    EXPECT_EQ(17, Sim().BusyPollCount());
+}
+
+TEST_F(SimTest, TimedFocusBusyLastsDistanceOverSpeed) {
+    auto scan = Scan();
+    auto focus = Focus();
+    ASSERT_TRUE(scan && focus);
+    Sim().SetBusyPolls(-1);
+    Sim().SetMotionSpeed(1000.0);
+    Sim().SetFocusPosition(-500.0);
+    DWORD start = GetTickCount();
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(1500.0)}));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    while (Busy(scan.Get()) != 0 && GetTickCount() - start < 20000) {
+        Sleep(20);
+    }
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 1900u);
+    EXPECT_LT(elapsed, 20000u);
+
+    start = GetTickCount();
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(600.0)}));
+    EXPECT_EQ(1, Busy(scan.Get()));
+    while (Busy(scan.Get()) != 0 && GetTickCount() - start < 20000) {
+        Sleep(20);
+    }
+    elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 550u);
+    EXPECT_LT(elapsed, 20000u);
+    EXPECT_EQ(900.0, Sim().FocusPosition());
+
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(900.0)}));
+    EXPECT_EQ(0, Busy(scan.Get()));
+}
+
+TEST_F(SimTest, WheelCountsAreSixteenBitValuesPerWheel) {
+    auto filter = Filter();
+    ASSERT_TRUE(filter);
+    EXPECT_EQ(10, WheelCount(filter.Get(), 1));
+    EXPECT_EQ(10, Sim().WheelPositionCount(1));
+    const std::pair<int, int> counts[] = {{2, 8},      {3, -3},      {4, 12}, {5, 32767},
+                                          {6, -32768}, {7, 0x18005}, {10, 0}, {11, 255}};
+    for (const auto& [wheel, count] : counts) {
+        Sim().SetWheelPositionCount(wheel, count);
+    }
+    EXPECT_EQ(10, WheelCount(filter.Get(), 1));
+    EXPECT_EQ(8, WheelCount(filter.Get(), 2));
+    EXPECT_EQ(-3, WheelCount(filter.Get(), 3));
+    EXPECT_EQ(12, WheelCount(filter.Get(), 4, kMethodOrGet));
+    EXPECT_EQ(32767, WheelCount(filter.Get(), 5));
+    EXPECT_EQ(-32768, WheelCount(filter.Get(), 6));
+    // Only 16 bits travel: 0x18005 arrives as 0x8005.
+    EXPECT_EQ(-32763, WheelCount(filter.Get(), 7));
+    EXPECT_EQ(-32763, Sim().WheelPositionCount(7));
+    EXPECT_EQ(0, WheelCount(filter.Get(), 10));
+    EXPECT_EQ(255, WheelCount(filter.Get(), 11));
+    EXPECT_EQ(-3, Sim().WheelPositionCount(3));
+
+    // Numbers no wheel has are answered too.
+    EXPECT_EQ(10, WheelCount(filter.Get(), 0));
+    EXPECT_EQ(10, WheelCount(filter.Get(), -1));
+    EXPECT_EQ(10, WheelCount(filter.Get(), 0x7FFFFFFF));
+    Sim().SetWheelPositionCount(-1, 4);
+    EXPECT_EQ(4, WheelCount(filter.Get(), -1));
+}
+
+TEST_F(SimTest, WheelsKeepTheirLastPosition) {
+    auto scan = Scan();
+    auto filter = Filter();
+    ASSERT_TRUE(scan && filter);
+    Sim().SetBusyPolls(3);
+    EXPECT_EQ(-1, Sim().WheelPosition(1));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(1), I4(4)}));
+    EXPECT_EQ(4, Sim().WheelPosition(1));
+    EXPECT_EQ(-1, Sim().WheelPosition(2));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(1)}));
+    EXPECT_EQ(1, Sim().WheelPosition(1));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(3)}));
+    EXPECT_EQ(1, Sim().WheelPosition(3));
+    // Positions beyond the count, and wheels no controller has, are kept as sent.
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(2), I4(12)}));
+    EXPECT_EQ(12, Sim().WheelPosition(2));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(0), I4(-7)}));
+    EXPECT_EQ(-7, Sim().WheelPosition(0));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(-5), I4(2)}));
+    EXPECT_EQ(2, Sim().WheelPosition(-5));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(100000)}));
+    EXPECT_EQ(1, Sim().WheelPosition(100000));
+    EXPECT_EQ(-1, Sim().WheelPosition(4));
+    EXPECT_EQ(1, Sim().WheelPosition(1));
+    // Wheels turn without making the controller busy.
+    EXPECT_EQ(0, Busy(scan.Get()));
+    EXPECT_EQ(10, WheelCount(filter.Get(), 2));
+}
+
+TEST_F(SimTest, FocusAndFilterCallsAreJournaledAndTraced) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    Sim().JournalClear();
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(1334.0)}));
+    FocusPosition(focus.Get());
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(5.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(0.0)}));
+    WheelCount(filter.Get(), 2);
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(1), I4(4)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(3)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {R8(3.5)}));
+
+    const std::vector<std::string> expected = {"focus.MoveTo(1334)",
+                                               "focus.Position?",
+                                               "focus.StepNegative(5)",
+                                               "focus.StepPositive(0)",
+                                               "filter.WheelPositionCount?(2)",
+                                               "filter.MoveWheel(1,4)",
+                                               "filter.HomeWheel(3)",
+                                               "filter.HomeWheel(3.5)"};
+    EXPECT_EQ(expected, Trace());
+
+    SimCall call{};
+    ASSERT_TRUE(Sim().JournalEntry(0, &call));
+    EXPECT_EQ(SimFocus, call.object);
+    EXPECT_EQ(kMoveTo, call.dispid);
+    EXPECT_EQ(DISPATCH_METHOD, call.kind);
+    EXPECT_EQ(1, call.argCount);
+    EXPECT_EQ(VT_R8, call.argType[0]);
+    EXPECT_EQ(1334.0, call.argValue[0]);
+    EXPECT_EQ(S_OK, call.result);
+
+    ASSERT_TRUE(Sim().JournalEntry(1, &call));
+    EXPECT_EQ(SimFocus, call.object);
+    EXPECT_EQ(kPosition, call.dispid);
+    EXPECT_EQ(DISPATCH_PROPERTYGET, call.kind);
+    EXPECT_EQ(0, call.argCount);
+
+    ASSERT_TRUE(Sim().JournalEntry(4, &call));
+    EXPECT_EQ(SimFilter, call.object);
+    EXPECT_EQ(kWheelPositionCount, call.dispid);
+    EXPECT_EQ(DISPATCH_PROPERTYGET, call.kind);
+    EXPECT_EQ(1, call.argCount);
+    EXPECT_EQ(VT_I4, call.argType[0]);
+    EXPECT_EQ(2.0, call.argValue[0]);
+
+    ASSERT_TRUE(Sim().JournalEntry(5, &call));
+    EXPECT_EQ(kMoveWheel, call.dispid);
+    EXPECT_EQ(2, call.argCount);
+    EXPECT_EQ(VT_I4, call.argType[1]);
+    EXPECT_EQ(1.0, call.argValue[0]);
+    EXPECT_EQ(4.0, call.argValue[1]);
+
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, LastCall().result);
+    EXPECT_EQ(8, Sim().JournalCount());
+}
+
+TEST_F(SimTest, AClassTakenAwayCannotBeBoundWhileTheOthersCan) {
+    CLSID focusId{};
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimFocus, &focusId));
+    ASSERT_EQ(S_OK, Sim().SetClassRegistered(SimFocus, FALSE));
+    CLSID found{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.Z", &found)));
+    EXPECT_TRUE(RegisteredServer(focusId).empty());
+    ComPtr<IDispatch> object;
+    EXPECT_EQ(REGDB_E_CLASSNOTREG,
+              CoCreateInstance(focusId, nullptr, CLSCTX_ALL, IID_IDispatch, &object));
+    EXPECT_EQ(nullptr, object.Get());
+    EXPECT_EQ(0, Sim().LiveObjects());
+    {
+        auto scan = Scan();
+        auto stage = Stage();
+        auto filter = Filter();
+        EXPECT_TRUE(scan && stage && filter);
+        EXPECT_EQ(3, Sim().LiveObjects());
+    }
+    // Taking it away twice is no error.
+    EXPECT_EQ(S_OK, Sim().SetClassRegistered(SimFocus, FALSE));
+
+    ASSERT_EQ(S_OK, Sim().SetClassRegistered(SimFocus, TRUE));
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"tolvo.Z", &found));
+    EXPECT_TRUE(IsEqualCLSID(focusId, found));
+    EXPECT_TRUE(IsThisModule(RegisteredServer(focusId)));
+    auto focus = Focus();
+    ASSERT_TRUE(focus);
+    EXPECT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(3.0)}));
+    EXPECT_EQ(3.0, Sim().FocusPosition());
+}
+
+TEST_F(SimTest, ResetRegistersAgainWhatWasTakenAway) {
+    ASSERT_EQ(S_OK, Sim().SetClassRegistered(SimFilter, FALSE));
+    ASSERT_EQ(S_OK, Sim().SetClassRegistered(SimScan, FALSE));
+    CLSID found{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.filter", &found)));
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.scan", &found)));
+    EXPECT_EQ(S_OK, CLSIDFromProgID(L"tolvo.stage", &found));
+
+    Sim().Reset();
+    for (const auto& [progId, kind] : kProgIds) {
+        CLSID expected{};
+        ASSERT_EQ(S_OK, Sim().GetClassId(kind, &expected));
+        ASSERT_EQ(S_OK, CLSIDFromProgID(progId, &found)) << kind;
+        EXPECT_TRUE(IsEqualCLSID(expected, found)) << kind;
+        EXPECT_TRUE(IsThisModule(RegisteredServer(found))) << kind;
+    }
+    auto filter = Filter();
+    auto scan = Scan();
+    EXPECT_TRUE(filter && scan);
+}
+
+TEST_F(SimTest, ACreationFaultFailsTheFactoryOfThatKindOnly) {
+    CLSID filterId{};
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimFilter, &filterId));
+    Sim().SetCreationFault(SimFilter, CO_E_SERVER_EXEC_FAILURE);
+    CLSID found{};
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"tolvo.filter", &found));
+    EXPECT_TRUE(IsEqualCLSID(filterId, found));
+    ComPtr<IDispatch> object;
+    EXPECT_EQ(CO_E_SERVER_EXEC_FAILURE,
+              CoCreateInstance(filterId, nullptr, CLSCTX_ALL, IID_IDispatch, &object));
+    EXPECT_EQ(nullptr, object.Get());
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(CO_E_SERVER_EXEC_FAILURE,
+              CoCreateInstance(filterId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &unknown));
+    EXPECT_EQ(0, Sim().LiveObjects());
+    EXPECT_EQ(0, Sim().OutstandingRefs());
+    {
+        auto scan = Scan();
+        auto stage = Stage();
+        auto focus = Focus();
+        EXPECT_TRUE(scan && stage && focus);
+        // The running object table route does not go through the factory.
+        ComPtr<IDispatch> direct;
+        EXPECT_EQ(S_OK, Sim().CreateObject(SimFilter, &direct));
+        EXPECT_EQ(4, Sim().LiveObjects());
+    }
+
+    // A success code clears the fault.
+    Sim().SetCreationFault(SimFilter, S_FALSE);
+    ASSERT_EQ(S_OK, CoCreateInstance(filterId, nullptr, CLSCTX_ALL, IID_IDispatch, &object));
+    EXPECT_EQ(1, Sim().LiveObjects());
+    object.Reset();
+
+    CLSID focusId{};
+    ASSERT_EQ(S_OK, Sim().GetClassId(SimFocus, &focusId));
+    Sim().SetCreationFault(SimFocus, E_OUTOFMEMORY);
+    EXPECT_EQ(E_OUTOFMEMORY,
+              CoCreateInstance(focusId, nullptr, CLSCTX_ALL, IID_IDispatch, &object));
+    Sim().SetCreationFault(SimFocus, S_OK);
+    ASSERT_EQ(S_OK, CoCreateInstance(focusId, nullptr, CLSCTX_ALL, IID_IDispatch, &object));
+    object.Reset();
+    Sim().SetCreationFault(SimFocus, E_OUTOFMEMORY);
+    Sim().Reset();
+    ASSERT_EQ(S_OK, CoCreateInstance(focusId, nullptr, CLSCTX_ALL, IID_IDispatch, &object));
+}
+
+TEST_F(SimTest, InjectedDispExceptionFillsTheCallersExcepInfo) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    Sim().SetFault(SimFocus, kMoveTo, DISP_E_EXCEPTION);
+    // A server writes every field, whatever the caller left in them.
+    EXCEPINFO exception{};
+    exception.wCode = 1001;
+    exception.dwHelpContext = 77;
+    EXPECT_EQ(DISP_E_EXCEPTION, Invoke(focus.Get(), kMoveTo, DISPATCH_METHOD, {R8(9.0)}, nullptr,
+                                       nullptr, &exception));
+    Bstr source(exception.bstrSource);
+    Bstr description(exception.bstrDescription);
+    ASSERT_NE(nullptr, source.get());
+    ASSERT_NE(nullptr, description.get());
+    EXPECT_STREQ(L"tolvo.Z", source.get());
+    EXPECT_NE(nullptr, std::wcsstr(description.get(), L"MoveTo"));
+    EXPECT_EQ(nullptr, exception.bstrHelpFile);
+    EXPECT_EQ(nullptr, exception.pfnDeferredFillIn);
+    EXPECT_EQ(0, exception.wCode);
+    EXPECT_EQ(0u, exception.dwHelpContext);
+    EXPECT_EQ(E_FAIL, exception.scode);
+    EXPECT_EQ(0.0, Sim().FocusPosition());
+    EXPECT_EQ(DISP_E_EXCEPTION, LastCall().result);
+
+    // A caller without an EXCEPINFO gets the result alone.
+    EXPECT_EQ(DISP_E_EXCEPTION, Method(focus.Get(), kMoveTo, {R8(9.0)}));
+    EXPECT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(1.0)}));
+    EXPECT_EQ(1.0, Sim().FocusPosition());
+
+    Sim().SetFault(SimFilter, kWheelPositionCount, DISP_E_EXCEPTION);
+    EXCEPINFO wheelException{};
+    Variant count;
+    EXPECT_EQ(DISP_E_EXCEPTION, Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET,
+                                       {I4(1)}, count.get(), nullptr, &wheelException));
+    Bstr wheelSource(wheelException.bstrSource);
+    Bstr wheelDescription(wheelException.bstrDescription);
+    ASSERT_NE(nullptr, wheelSource.get());
+    EXPECT_STREQ(L"tolvo.filter", wheelSource.get());
+    ASSERT_NE(nullptr, wheelDescription.get());
+    EXPECT_NE(nullptr, std::wcsstr(wheelDescription.get(), L"WheelPositionCount"));
+    EXPECT_EQ(VT_EMPTY, count->vt);
+
+    // Other faults leave the EXCEPINFO alone.
+    Sim().SetFault(SimFilter, kMoveWheel, E_FAIL);
+    EXCEPINFO untouched{};
+    EXPECT_EQ(E_FAIL, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {I4(1), I4(2)}, nullptr,
+                             nullptr, &untouched));
+    EXPECT_EQ(nullptr, untouched.bstrSource);
+    EXPECT_EQ(nullptr, untouched.bstrDescription);
+    EXPECT_EQ(0, untouched.scode);
+    EXPECT_EQ(-1, Sim().WheelPosition(1));
+}
+
+TEST_F(SimTest, ResetRestoresFocusWheelsAndFactories) {
+    auto focus = Focus();
+    auto filter = Filter();
+    ASSERT_TRUE(focus && filter);
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(40.0)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(2), I4(5)}));
+    Sim().SetWheelPositionCount(2, 6);
+    Sim().SetFault(SimFocus, kMoveTo, DISP_E_EXCEPTION);
+    Sim().SetCreationFault(SimStage, E_FAIL);
+
+    Sim().Reset();
+    EXPECT_EQ(2, Sim().LiveObjects());
+    EXPECT_EQ(0.0, Sim().FocusPosition());
+    EXPECT_EQ(-1, Sim().WheelPosition(2));
+    EXPECT_EQ(10, Sim().WheelPositionCount(2));
+    EXPECT_EQ(10, WheelCount(filter.Get(), 2));
+    EXPECT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(7.0)}));
+    EXPECT_EQ(7.0, FocusPosition(focus.Get()));
+    auto stage = Stage();
+    EXPECT_TRUE(stage);
+}
+
+TEST_F(SimTest, FocusAndFilterReferencesBalance) {
+    {
+        auto focus = Focus();
+        auto filter = Filter();
+        ASSERT_TRUE(focus && filter);
+        EXPECT_EQ(2, Sim().LiveObjects());
+        EXPECT_EQ(2, Sim().OutstandingRefs());
+        EXPECT_EQ(S_FALSE, Sim().CanUnloadNow());
+        ComPtr<IUnknown> unknown;
+        ASSERT_EQ(S_OK, filter.As(&unknown));
+        EXPECT_EQ(3, Sim().OutstandingRefs());
+        ComPtr<IClassFactory> wrong;
+        EXPECT_EQ(E_NOINTERFACE, focus.As(&wrong));
+        EXPECT_EQ(3, Sim().OutstandingRefs());
+        // Calls, also refused and faulted ones, take no lasting reference.
+        Sim().SetFault(SimFocus, kStepNegative, DISP_E_EXCEPTION);
+        EXPECT_EQ(DISP_E_EXCEPTION, Method(focus.Get(), kStepNegative, {R8(1.0)}));
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {R8(1.0)}));
+        WheelCount(filter.Get(), 1);
+        EXPECT_EQ(3, Sim().OutstandingRefs());
+    }
+    EXPECT_EQ(0, Sim().LiveObjects());
+    EXPECT_EQ(0, Sim().OutstandingRefs());
+    EXPECT_EQ(S_OK, Sim().CanUnloadNow());
 }
 } // namespace

@@ -191,6 +191,18 @@ const SimApi& Sim() {
         a.OutstandingRefs = SimFunction<decltype(a.OutstandingRefs)>(module, "SimOutstandingRefs");
         a.CreateObject = SimFunction<decltype(a.CreateObject)>(module, "SimCreateObject");
         a.GetClassId = SimFunction<decltype(a.GetClassId)>(module, "SimGetClassId");
+        a.SetClassRegistered =
+            SimFunction<decltype(a.SetClassRegistered)>(module, "SimSetClassRegistered");
+        a.SetCreationFault =
+            SimFunction<decltype(a.SetCreationFault)>(module, "SimSetCreationFault");
+        a.SetFocusPosition =
+            SimFunction<decltype(a.SetFocusPosition)>(module, "SimSetFocusPosition");
+        a.FocusPosition = SimFunction<decltype(a.FocusPosition)>(module, "SimGetFocusPosition");
+        a.SetWheelPositionCount =
+            SimFunction<decltype(a.SetWheelPositionCount)>(module, "SimSetWheelPositionCount");
+        a.WheelPositionCount =
+            SimFunction<decltype(a.WheelPositionCount)>(module, "SimGetWheelPositionCount");
+        a.WheelPosition = SimFunction<decltype(a.WheelPosition)>(module, "SimGetWheelPosition");
         return a;
     }();
     return api;

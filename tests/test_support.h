@@ -78,6 +78,13 @@ struct SimApi {
     decltype(&SimCreateObject) CreateObject;
     decltype(&SimGetClassId) GetClassId;
     HRESULT(STDAPICALLTYPE* CanUnloadNow)();
+    decltype(&SimSetClassRegistered) SetClassRegistered;
+    decltype(&SimSetCreationFault) SetCreationFault;
+    decltype(&SimSetFocusPosition) SetFocusPosition;
+    decltype(&SimGetFocusPosition) FocusPosition;
+    decltype(&SimSetWheelPositionCount) SetWheelPositionCount;
+    decltype(&SimGetWheelPositionCount) WheelPositionCount;
+    decltype(&SimGetWheelPosition) WheelPosition;
 };
 const SimApi& Sim();
 
