@@ -3,6 +3,7 @@
 // driver and its tests.
 #pragma once
 #include "test_support.h"
+#include "devices/filter_wheels.h"
 #include "devices/focus.h"
 #include "devices/shutters.h"
 #include "tests/probe/link_probe.h"
@@ -41,6 +42,20 @@ struct ShutterApi {
     DRIVER_EXPORT(GetOpen, ShtrGetOpen);
     DRIVER_EXPORT(Write, ShtrWrite);
     DRIVER_EXPORT(Read, ShtrRead);
+};
+
+struct WheelApi {
+    explicit WheelApi(const LoadedDriver& d) : driver(d) {}
+    const LoadedDriver& driver;
+    DRIVER_EXPORT(GetInstance, FWGetInstance);
+    DRIVER_EXPORT(Init, FWInit);
+    DRIVER_EXPORT(Close, FWClose);
+    DRIVER_EXPORT(GetCount, FWGetCount);
+    DRIVER_EXPORT(GetName, FWGetName);
+    DRIVER_EXPORT(SetPosition, FWSetPosition);
+    DRIVER_EXPORT(GetPosition, FWGetPosition);
+    DRIVER_EXPORT(Write, FWWrite);
+    DRIVER_EXPORT(Read, FWRead);
 };
 
 // The test build's view of the link holders.
