@@ -64,6 +64,10 @@ BOOL WINAPI SimIsLinkOpen() {
     return LockedModel()->IsLinkOpen() ? TRUE : FALSE;
 }
 
+void WINAPI SimSetOpenPortStatus(LONG opened, LONG refused) {
+    LockedModel()->SetOpenStatuses(opened, refused);
+}
+
 int WINAPI SimLastOpenedPort() {
     return LockedModel()->LastOpenedPort();
 }

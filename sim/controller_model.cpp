@@ -22,6 +22,8 @@ void ControllerModel::Reset() {
     journal_.clear();
     faults_.clear();
     openablePorts_ = kDefaultOpenablePorts;
+    openedStatus_ = 0;
+    refusedStatus_ = -1;
     linkOpen_ = false;
     lastOpenedPort_ = -1;
     shutters_.clear();

@@ -27,6 +27,13 @@ class ControllerModel {
 
     void SetOpenablePorts(DWORD mask) { openablePorts_ = mask; }
     bool OpenPort(LONG port);
+    // The statuses OpenPort writes back for an opened and a refused port.
+    void SetOpenStatuses(LONG opened, LONG refused) {
+        openedStatus_ = opened;
+        refusedStatus_ = refused;
+    }
+    LONG OpenedStatus() const { return openedStatus_; }
+    LONG RefusedStatus() const { return refusedStatus_; }
     void ClosePort() { linkOpen_ = false; }
     bool IsLinkOpen() const { return linkOpen_; }
     int LastOpenedPort() const { return lastOpenedPort_; }
@@ -84,6 +91,8 @@ class ControllerModel {
     std::deque<SimCall> journal_;
     std::map<std::pair<int, int>, HRESULT> faults_;
     DWORD openablePorts_;
+    LONG openedStatus_;
+    LONG refusedStatus_;
     bool linkOpen_;
     int lastOpenedPort_;
     std::map<int, int> shutters_;

@@ -4,14 +4,12 @@
 #include "core/scan_members.h"
 
 namespace {
-// What OpenPort writes back for a port that cannot be opened.
-constexpr LONG kPortNotOpenable = -1;
 // LinkValue reports a constant: nothing in the model depends on it.
 constexpr float kLinkValue = 1.0f;
 
 HRESULT OpenPort(ControllerModel& model, const Arguments& args, VARIANT*) {
     LONG* port = args[0].plVal;
-    *port = model.OpenPort(*port) ? 0 : kPortNotOpenable;
+    *port = model.OpenPort(*port) ? model.OpenedStatus() : model.RefusedStatus();
     return S_OK;
 }
 

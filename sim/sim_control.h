@@ -56,6 +56,9 @@ void WINAPI SimSetBusyForever(BOOL on);
 void WINAPI SimSetOpenablePorts(DWORD mask);
 BOOL WINAPI SimIsLinkOpen();
 int WINAPI SimLastOpenedPort(); // port argument of the last successful OpenPort, -1 if none
+// The statuses OpenPort writes back: `opened` (0 or more) for a port it opens,
+// `refused` (negative) for one it does not. SimReset gives 0 and -1.
+void WINAPI SimSetOpenPortStatus(LONG opened, LONG refused);
 // State last given to the (1-based) shutter with SetShutter, -1 if none.
 int WINAPI SimGetShutterState(int shutter);
 

@@ -2,6 +2,7 @@
 // and waiting for the controller to stop.
 #include <gtest/gtest.h>
 #include "xy_api.h"
+#include <climits>
 
 namespace {
 class ConnectionTest : public ::testing::Test {
@@ -106,6 +107,31 @@ TEST_F(ConnectionTest, PortThatFailedToOpenIsNotTriedAgain) {
     driver.SetIni("Port", "2");
     EXPECT_EQ(xy.Init(nullptr), -1);
     EXPECT_GT(Calls(), 0);
+}
+
+// Any negative status is a failed open and any other an open link, not just
+// the -1 and 0 that the simulator writes by default.
+TEST_F(ConnectionTest, OpenPortStatusDecidesTheOpen) {
+    const struct {
+        LONG opened;
+        LONG refused;
+        DWORD openable;
+        int result;
+    } cases[] = {{0, -2, 0, -1},
+                 {0, LONG_MIN, 0, -1},
+                 {5, -1, 0x1F, 0},
+                 {LONG_MAX, -1, 0x1F, 0},
+                 {0, -1, 0x1F, 0}};
+    int port = 0;
+    for (const auto& c : cases) {
+        Sim().SetOpenPortStatus(c.opened, c.refused);
+        Sim().SetOpenablePorts(c.openable);
+        driver.SetIni("Port", std::to_string(port++ % 4).c_str()); // a new port each time
+        EXPECT_EQ(xy.Init(nullptr), c.result) << c.opened << " " << c.refused;
+        EXPECT_EQ(probe.Connected(), c.result == 0 ? 1 : 0);
+        EXPECT_EQ(Sim().LiveObjects(), c.result == 0 ? 2 : 0);
+        xy.Close();
+    }
 }
 
 TEST_F(ConnectionTest, OpenPortRefusedByTheServerCountsAsAFailedOpen) {

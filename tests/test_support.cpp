@@ -1,13 +1,10 @@
 #include "test_support.h"
+#include "sim/journal/journal_text.h"
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include "core/filter_members.h"
-#include "core/focus_members.h"
-#include "core/scan_members.h"
-#include "core/stage_members.h"
 
 namespace {
 // The host initialises OLE on its thread before it calls the driver.
@@ -17,6 +14,53 @@ class OleEnvironment : public ::testing::Environment {
     void TearDown() override { OleUninitialize(); }
 };
 const auto* const oleEnvironment = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+
+// A test that hangs (a wait that never ends, a dialog nobody answers) ends the
+// program within a bound and names itself, rather than running into ctest's
+// limit for the whole program.
+class HangWatchdog : public ::testing::EmptyTestEventListener {
+  public:
+    static constexpr DWORD kLimitMs = 60000;
+
+    HangWatchdog() : armed_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+    void OnTestStart(const ::testing::TestInfo& test) override {
+        name_ = std::string(test.test_suite_name()) + "." + test.name();
+        ResetEvent(armed_);
+        thread_ = CreateThread(nullptr, 0, &HangWatchdog::Watch, this, 0, nullptr);
+    }
+
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        SetEvent(armed_);
+        if (thread_ != nullptr) {
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+    }
+
+  private:
+    static DWORD WINAPI Watch(void* self) {
+        auto* watchdog = static_cast<HangWatchdog*>(self);
+        if (WaitForSingleObject(watchdog->armed_, kLimitMs) == WAIT_TIMEOUT) {
+            std::fprintf(stderr, "\n%s did not finish within %lu s: ended as hung\n",
+                         watchdog->name_.c_str(), kLimitMs / 1000);
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+        return 0;
+    }
+
+    HANDLE armed_;
+    HANDLE thread_ = nullptr;
+    std::string name_;
+};
+
+struct WatchdogInstaller {
+    WatchdogInstaller() {
+        ::testing::UnitTest::GetInstance()->listeners().Append(new HangWatchdog);
+    }
+} const watchdogInstaller;
 
 std::string ModuleFolder(HMODULE module) {
     char path[MAX_PATH] = "";
@@ -34,49 +78,6 @@ template <typename F> F SimFunction(HMODULE module, const char* name) {
     return function;
 }
 
-const ServerInterface* Interface(int object) {
-    static const ServerInterface* const interfaces[] = {
-        &ScanMember::kInterface, &StageMember::kInterface, &FocusMember::kInterface,
-        &FilterMember::kInterface};
-    return object >= 0 && object < 4 ? interfaces[object] : nullptr;
-}
-
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
-    return text;
-}
-
-std::string Describe(const SimCall& call) {
-    const ServerInterface* objectInterface = Interface(call.object);
-    const ServerMember* member =
-        objectInterface != nullptr
-            ? FindServerMember(*objectInterface, call.dispid, static_cast<WORD>(call.kind))
-            : nullptr;
-    std::string text = std::string(objectInterface != nullptr ? objectInterface->objectName : "?") +
-                       "." + (member != nullptr ? member->name : std::to_string(call.dispid));
-    if (call.kind == DISPATCH_PROPERTYGET && call.argCount == 0) {
-        return text + "?";
-    }
-    if (call.kind == DISPATCH_PROPERTYPUT) {
-        return text + "=" + (call.argCount > 0 ? Number(call.argValue[0]) : "");
-    }
-    text += call.kind == DISPATCH_PROPERTYGET ? "?(" : "(";
-    for (int i = 0; i < call.argCount && i < 8; ++i) {
-        if (i > 0) {
-            text += ",";
-        }
-        if (call.argType[i] & VT_BYREF) {
-            text += "&";
-        }
-        text += Number(call.argValue[i]);
-    }
-    return text + ")";
-}
-
-bool IsBusyPoll(const SimCall& call) {
-    return call.object == SimScan && call.dispid == 2;
-}
 } // namespace
 
 std::string BinDir() {
@@ -144,8 +145,14 @@ void LoadedDriver::Unload() {
 }
 
 void LoadedDriver::SetIni(const char* key, const char* value, const char* section) const {
-    WritePrivateProfileStringA(section, key, value, IniPath().c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+    SetFileKey("STolvo.INI", section, key, value);
+}
+
+void LoadedDriver::SetFileKey(const char* file, const char* section, const char* key,
+                              const char* value) const {
+    const std::string path = folder() + "\\" + file;
+    WritePrivateProfileStringA(section, key, value, path.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
 }
 
 std::string LoadedDriver::IniFileText() const {
@@ -179,6 +186,8 @@ const SimApi& Sim() {
             SimFunction<decltype(a.SetOpenablePorts)>(module, "SimSetOpenablePorts");
         a.IsLinkOpen = SimFunction<decltype(a.IsLinkOpen)>(module, "SimIsLinkOpen");
         a.LastOpenedPort = SimFunction<decltype(a.LastOpenedPort)>(module, "SimLastOpenedPort");
+        a.SetOpenPortStatus =
+            SimFunction<decltype(a.SetOpenPortStatus)>(module, "SimSetOpenPortStatus");
         a.SetTravel = SimFunction<decltype(a.SetTravel)>(module, "SimSetTravel");
         a.SetStagePosition =
             SimFunction<decltype(a.SetStagePosition)>(module, "SimSetStagePosition");
@@ -221,25 +230,7 @@ std::vector<SimCall> Journal() {
 }
 
 std::vector<std::string> Trace() {
-    std::vector<std::string> lines;
-    bool polling = false;
-    for (const SimCall& call : Journal()) {
-        if (call.object == SimNote) {
-            lines.push_back(std::string(call.text) + "(" + Number(call.argValue[0]) + ")");
-            polling = true; // the polls of a noted wait belong to its line
-            continue;
-        }
-        if (IsBusyPoll(call)) {
-            if (!polling) {
-                lines.push_back("wait");
-            }
-            polling = true;
-            continue;
-        }
-        polling = false;
-        lines.push_back(Describe(call));
-    }
-    return lines;
+    return JournalText(Journal());
 }
 
 RunningInstance::RunningInstance(int kind) {

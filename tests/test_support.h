@@ -43,6 +43,9 @@ class LoadedDriver {
     }
 
     void SetIni(const char* key, const char* value, const char* section = "Tolvo Stage") const;
+    // Writes one key of another file beside the driver ("KROHW.INI", a list file).
+    void SetFileKey(const char* file, const char* section, const char* key,
+                    const char* value) const;
     std::string IniFileText() const;
     void Unload();
 
@@ -68,6 +71,7 @@ struct SimApi {
     decltype(&SimSetOpenablePorts) SetOpenablePorts;
     decltype(&SimIsLinkOpen) IsLinkOpen;
     decltype(&SimLastOpenedPort) LastOpenedPort;
+    decltype(&SimSetOpenPortStatus) SetOpenPortStatus;
     decltype(&SimGetShutterState) ShutterState;
     decltype(&SimSetTravel) SetTravel;
     decltype(&SimSetStagePosition) SetStagePosition;
@@ -89,11 +93,7 @@ struct SimApi {
 const SimApi& Sim();
 
 std::vector<SimCall> Journal();
-// The journal as text, one call a line: "stage.MoveXY(1000,-250)",
-// "scan.OpenPort(&4)" for a by-ref argument, "stage.Speed=14499" for a put,
-// "stage.TravelX?" for a get. A wait noted by the driver's test build shows as
-// "wait(5000)" with its time-out, and the GetBusy polls it made belong to that
-// line; a run of polls without a note shows as one "wait".
+// The journal as text (JournalText in sim/journal/journal_text.h).
 std::vector<std::string> Trace();
 
 // Puts a new simulator object in the running object table for its lifetime.
