@@ -1,0 +1,36 @@
+#include "config/name_list_files.h"
+#include "config/device_kind.h"
+#include "core/module_files.h"
+
+namespace {
+struct ListFileEntry {
+    const char* fileName;
+    const char* section;
+    char path[kPathSize];
+};
+
+ListFileEntry listFiles[] = {
+    {"KROFWLST.INI", "Filters", ""},
+    {"KROOBLST.INI", "Objectives", ""},
+    {"KROCNLST.INI", "Condensers", ""},
+};
+
+ListFileEntry& EntryFor(int kind) {
+    switch (kind) {
+    case kKindFilterWheel:
+        return listFiles[0];
+    case kKindObjectives:
+        return listFiles[1];
+    default:
+        return listFiles[2];
+    }
+}
+} // namespace
+
+NameListFile NameListFileFor(int kind) {
+    ListFileEntry& entry = EntryFor(kind);
+    if (entry.path[0] == '\0') {
+        BuildModuleFilePath(entry.fileName, entry.path);
+    }
+    return {entry.path, entry.section};
+}
