@@ -1,0 +1,99 @@
+#include "config/device_records.h"
+#include "config/device_kind.h"
+#include "config/device_roster.h"
+#include "config/filter_sets.h"
+#include "core/driver_settings.h"
+#include "core/module_files.h"
+#include "core/profile_file.h"
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+void LoadShutterRecord(int slot) {
+    if (slot < 0 || slot >= kShutterSlots) {
+        return;
+    }
+    char section[32];
+    std::snprintf(section, sizeof section, "Shutter%d", slot + 1);
+    ShutterEntry& shutter = DeviceRoster.shutters[slot];
+    ReadProfileText(SettingsFilePath(), section, "Name", "", shutter.name, sizeof shutter.name);
+    shutter.shutterNumber = ReadProfileInt(SettingsFilePath(), section, "ShutterNumber", -1);
+    shutter.configured = shutter.shutterNumber != -1 && shutter.name[0] != '\0' ? 1 : 0;
+}
+
+// "NumberPositions" is not read: the count stays what the page or the
+// controller last set.
+void LoadWheelRecord(int slot) {
+    if (slot < 0 || slot >= kWheelSlots) {
+        return;
+    }
+    char section[32];
+    std::snprintf(section, sizeof section, "FilterWheel%d", slot + 1);
+    WheelEntry& wheel = DeviceRoster.wheels[slot];
+    ReadProfileText(SettingsFilePath(), section, "Name", "", wheel.name, sizeof wheel.name);
+    if (wheel.name[0] != '\0') {
+        wheel.valid = LoadFilterSet(slot);
+    }
+}
+
+// The serial line keys as the stage's settings load reads them, except that
+// a missing "StopBits" means the two stop bits the devices expect.
+void LoadSerialLineRecord() {
+    const char* path = SettingsFilePath();
+    DriverSettingsRecord& s = DriverSettings;
+    s.port = ReadProfileInt(path, kStageSection, "Port", -1);
+    s.baudRate = ReadProfileInt(path, kStageSection, "BaudRate", BaudRateTable[0]);
+    int index = 0;
+    while (index < kBaudRates && BaudRateTable[index] != s.baudRate) {
+        ++index;
+    }
+    if (index == kBaudRates) {
+        index = 0;
+        s.baudRate = BaudRateTable[0];
+    }
+    s.baudIndex = index;
+    s.stopBits = ReadProfileInt(path, kStageSection, "StopBits", 2);
+    s.parity = ReadProfileInt(path, kStageSection, "Parity", 0);
+    s.timeOut = ReadProfileInt(path, kStageSection, "TimeOut", 60000);
+    s.canAutoFocus = ReadProfileInt(path, kStageSection, "CanAutoFocus", 1);
+}
+
+// The focus keys for the focus drive of its own: a stored user-defined size
+// is offered whichever size is chosen, and an unknown choice keeps the size
+// in effect.
+void LoadFocusRecord() {
+    const char* path = SettingsFilePath();
+    DriverSettingsRecord& s = DriverSettings;
+    s.focusStepIndex = ReadProfileInt(path, kStageSection, "FocusStep", -1);
+    char text[15];
+    ReadProfileText(path, kStageSection, "dUserDefinedZStepSize", "-1.0", text, sizeof text);
+    s.userZStep = std::strtod(text, nullptr);
+    if (s.userZStep != -1.0) {
+        ZStepTable[kZStepSlots - 1] = s.userZStep;
+        s.zStepChoices = kZStepSlots;
+    }
+    if (s.focusStepIndex >= 0 && s.focusStepIndex < s.zStepChoices &&
+        s.focusStepIndex < kZStepSlots) {
+        s.zStep = ZStepTable[s.focusStepIndex];
+    }
+}
+} // namespace
+
+void LoadDeviceRecord(int slot, int kind) {
+    switch (kind) {
+    case kKindShutter:
+        LoadShutterRecord(slot);
+        break;
+    case kKindFilterWheel:
+        LoadWheelRecord(slot);
+        break;
+    case kKindSerialLine:
+        LoadSerialLineRecord();
+        break;
+    case kKindFocus:
+        LoadFocusRecord();
+        break;
+    default:
+        break;
+    }
+}
