@@ -50,7 +50,11 @@ const std::map<std::string, int> kExports = {{"DllMain", 1},
                                              {"ShtrGetOpen", 55},
                                              {"ShtrWrite", 56},
                                              {"ShtrRead", 57},
-                                             {"ShtrGetInstance", 58}};
+                                             {"ShtrGetInstance", 58},
+                                             // Stage configuration page.
+                                             {"StgXYConfigure", 2},
+                                             {"StgZConfigure", 19},
+                                             {"StgConfigProc", 33}};
 
 // Ordinals that stay empty whatever the module exports.
 const int kEmptyOrdinals[] = {34, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 59};

@@ -1,6 +1,10 @@
 #include "ui/page_state.h"
 
 HWND StagePageWindow = nullptr;
+HWND DevicePageWindow = nullptr;
+int PageTop = 0;
+int CurrentPageKind = 0;
+int CurrentDeviceIndex = 0;
 
 void DestroyStagePage() {
     if (StagePageWindow != nullptr && IsWindow(StagePageWindow)) {

@@ -1,8 +1,16 @@
-// Which configuration pages exist and who claimed the serial port settings.
+// Which configuration pages exist, where the next one goes and which device
+// the device page shows. Who claimed the serial line is in core/link_holders.h.
 #pragma once
 #include <windows.h>
 
+// The one stage page (XY or Z) and the one device page, or nullptr.
 extern HWND StagePageWindow;
+extern HWND DevicePageWindow;
+// Vertical position of the next page in the host's window.
+extern int PageTop;
+// Device kind (8, 1 or 2) and slot of the device page.
+extern int CurrentPageKind;
+extern int CurrentDeviceIndex;
 
 // Destroys the stage page if there is one.
 void DestroyStagePage();

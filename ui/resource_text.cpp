@@ -1,0 +1,13 @@
+#include "ui/resource_text.h"
+#include "core/module_state.h"
+#include <windows.h>
+
+namespace {
+char sharedText[256];
+}
+
+const char* LoadResourceText(int id) {
+    sharedText[0] = '\0';
+    LoadStringA(ModuleInstance, static_cast<UINT>(id), sharedText, sizeof sharedText);
+    return sharedText;
+}

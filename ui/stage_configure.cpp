@@ -1,0 +1,52 @@
+// The configure exports of the XY stage and of the focus drive on the stage
+// path: they create, show and destroy the stage page.
+#include "ui/stage_page.h"
+#include "config/device_kind.h"
+#include "config/host_hardware_file.h"
+#include "core/link_holders.h"
+#include "core/module_state.h"
+#include "ui/focus_device_page.h"
+#include "ui/page_state.h"
+#include "ui/resource_ids.h"
+
+namespace {
+// An existing page is shown again as it is, whatever kind was asked for.
+void ShowStagePage(HWND parent, int top, LPARAM kind) {
+    PageTop = top;
+    if (StagePageWindow == nullptr) {
+        const int templateId = kind == kZPageFlag ? IDD_Z_PAGE : IDD_XY_PAGE;
+        StagePageWindow = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(templateId), parent,
+                                             StgConfigProc, kind);
+    }
+    if (StagePageWindow != nullptr) {
+        ShowWindow(StagePageWindow, SW_SHOW);
+    }
+}
+} // namespace
+
+extern "C" {
+
+int WINAPI StgXYConfigure(HWND parent, int top, int show) {
+    if (show == 0) {
+        DestroyStagePage();
+        return 0;
+    }
+    ClaimStagePort(kXYFamily);
+    ShowStagePage(parent, top, kXYPageFlag);
+    return 0;
+}
+
+int WINAPI StgZConfigure(HWND parent, int top, int show) {
+    if (IsHostDeviceOurs(kKindFocus, 0)) {
+        return ConfigureFocusDevicePage(parent, top, show);
+    }
+    // The Z family claims the line on the stage path even with a hiding call.
+    ClaimStagePort(kFocusFamily);
+    if (show == 0) {
+        DestroyStagePage();
+        return 0;
+    }
+    ShowStagePage(parent, top, kZPageFlag);
+    return 0;
+}
+}

@@ -1,0 +1,121 @@
+// StgConfigProc: the XY and Z stage pages. Every change is written to the
+// settings file at once.
+#include "ui/stage_page.h"
+#include "core/driver_settings.h"
+#include "core/link_holders.h"
+#include "core/module_files.h"
+#include "core/profile_file.h"
+#include "ui/page_controls.h"
+#include "ui/page_state.h"
+#include "ui/resource_ids.h"
+#include "ui/serial_commands.h"
+#include "ui/step_size_box.h"
+
+namespace {
+// Only one stage page exists at a time, so the XY and Z page share it.
+TypedStepText typedStep;
+
+StepAxis AxisOf(HWND page) {
+    return GetWindowLongPtrA(page, DWLP_USER) != kXYPageFlag ? StepAxis::Z : StepAxis::XY;
+}
+
+// The XY page always chooses the port; the Z page only while the Z family owns the line.
+bool ShowsSerialControls(StepAxis axis) {
+    return axis == StepAxis::XY || StagePortOwner == kFocusFamily;
+}
+
+// The Z page takes the auto-focus flag from the file, where a missing key means none.
+void LoadAutoFocus(HWND page) {
+    FlushProfileCache(SettingsFilePath());
+    DriverSettings.canAutoFocus =
+        ReadProfileInt(SettingsFilePath(), kStageSection, "CanAutoFocus", 0);
+    CheckDlgButton(page, IDC_AUTO_FOCUS,
+                   DriverSettings.canAutoFocus != 0 ? BST_CHECKED : BST_UNCHECKED);
+    DriverSettings.hasJoystick = 1;
+}
+
+INT_PTR InitPage(HWND page, LPARAM kind) {
+    HideSerialDetails(page);
+    SetWindowLongPtrA(page, DWLP_USER, kind);
+    const StepAxis axis = AxisOf(page);
+    if (axis == StepAxis::Z) {
+        LoadAutoFocus(page);
+    }
+    HWND box = GetDlgItem(page, IDC_STEP_SIZE);
+    FillStepSizes(box, axis);
+    SelectStepInEffect(box, axis);
+    FitDropDown(box);
+
+    PlacePage(page, PageTop);
+
+    if (ShowsSerialControls(axis)) {
+        if (DriverSettings.port == -1) {
+            DriverSettings.port = 0;
+        }
+        FillSerialControls(page, true);
+    } else {
+        HideSerialControls(page);
+    }
+    // Opening a page settles every setting in the file, a first port included.
+    SaveDriverSettings();
+    return TRUE;
+}
+
+void StepSizeCommand(HWND page, int code) {
+    HWND box = GetDlgItem(page, IDC_STEP_SIZE);
+    const StepAxis axis = AxisOf(page);
+    switch (code) {
+    case CBN_SELCHANGE:
+        ChooseStepSize(box, axis);
+        break;
+    case CBN_EDITUPDATE:
+        TypeStepSize(box, axis, typedStep);
+        break;
+    case CBN_KILLFOCUS:
+        CommitTypedStepSize(box, axis, typedStep);
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR Command(HWND page, int id, int code) {
+    if (HandleSerialCommand(page, id, code, DevicePageWindow)) {
+        return TRUE;
+    }
+    switch (id) {
+    case IDC_STEP_SIZE:
+        StepSizeCommand(page, code);
+        return TRUE;
+    case IDC_AUTO_FOCUS:
+        DriverSettings.canAutoFocus = IsDlgButtonChecked(page, IDC_AUTO_FOCUS) == BST_CHECKED;
+        WriteProfileInt(SettingsFilePath(), kStageSection, "CanAutoFocus",
+                        DriverSettings.canAutoFocus);
+        return TRUE;
+    case kRefreshSerialControls:
+        if (ShowsSerialControls(AxisOf(page))) {
+            FillSerialControls(page, false);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+} // namespace
+
+extern "C" INT_PTR CALLBACK StgConfigProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitPage(page, lParam);
+    case WM_COMMAND:
+        return Command(page, LOWORD(wParam), HIWORD(wParam));
+    case WM_NCDESTROY:
+        // A page that goes with its host window leaves no stale handle behind.
+        if (page == StagePageWindow) {
+            StagePageWindow = nullptr;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

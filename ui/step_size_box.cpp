@@ -1,0 +1,153 @@
+#include "ui/step_size_box.h"
+#include "core/driver_settings.h"
+#include "core/module_files.h"
+#include "core/number_text.h"
+#include "core/profile_file.h"
+#include <cctype>
+#include <cstdlib>
+
+int UserStepEdited[2] = {0, 0};
+
+namespace {
+// One axis's share of DriverSettings. The table's last slot holds the
+// user-defined size.
+struct StepFields {
+    double* table;
+    int slots;
+    int* index;
+    double* step;
+    double* userSize;
+    int* choices;
+    const char* indexKey;
+    const char* userKey;
+};
+
+StepFields Fields(StepAxis axis) {
+    DriverSettingsRecord& s = DriverSettings;
+    if (axis == StepAxis::XY) {
+        return {XYStepTable,   kXYStepSlots,     &s.stageStepIndex, &s.xyStep,
+                &s.userXYStep, &s.xyStepChoices, "StageStep",       "dUserDefinedXYStepSize"};
+    }
+    return {ZStepTable,   kZStepSlots,     &s.focusStepIndex, &s.zStep,
+            &s.userZStep, &s.zStepChoices, "FocusStep",       "dUserDefinedZStepSize"};
+}
+
+int& EditedFlag(StepAxis axis) {
+    return UserStepEdited[static_cast<int>(axis)];
+}
+
+// Entries the list offers; never more than the table holds.
+int OfferedSizes(const StepFields& f) {
+    return *f.choices < 0 ? 0 : (*f.choices > f.slots ? f.slots : *f.choices);
+}
+
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// The leading decimal number of `text` (sign, digits with an optional point,
+// optional exponent); 0 when the text does not start with one. Hexadecimal,
+// "inf" and "nan" are not decimal numbers.
+double LeadingDecimal(const TypedStepText& text) {
+    int i = 0;
+    while (text[i] == ' ' || text[i] == '\t') {
+        ++i;
+    }
+    const int start = i;
+    if (text[i] == '+' || text[i] == '-') {
+        ++i;
+    }
+    int digits = 0;
+    for (; IsDigit(text[i]); ++i) {
+        ++digits;
+    }
+    if (text[i] == '.') {
+        for (++i; IsDigit(text[i]); ++i) {
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0.0;
+    }
+    int end = i;
+    if (text[i] == 'e' || text[i] == 'E') {
+        int j = i + 1;
+        if (text[j] == '+' || text[j] == '-') {
+            ++j;
+        }
+        if (IsDigit(text[j])) {
+            while (IsDigit(text[j])) {
+                ++j;
+            }
+            end = j;
+        }
+    }
+    TypedStepText number{};
+    for (int k = start; k < end; ++k) {
+        number[k - start] = text[k];
+    }
+    return std::strtod(number, nullptr);
+}
+} // namespace
+
+void FillStepSizes(HWND box, StepAxis axis) {
+    const StepFields f = Fields(axis);
+    for (int i = 0; i < OfferedSizes(f); ++i) {
+        char text[kNumberTextSize];
+        FormatNumberText(f.table[i], text);
+        // Inserting at the end keeps table order although the box sorts.
+        SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    }
+}
+
+void SelectStepInEffect(HWND box, StepAxis axis) {
+    const StepFields f = Fields(axis);
+    for (int i = 0; i < OfferedSizes(f); ++i) {
+        if (f.table[i] == *f.step) {
+            SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            return;
+        }
+    }
+}
+
+void ChooseStepSize(HWND box, StepAxis axis) {
+    const StepFields f = Fields(axis);
+    const int i = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
+    if (i < 0 || i >= f.slots) {
+        return; // no entry chosen
+    }
+    *f.index = i;
+    *f.step = f.table[i];
+    WriteProfileInt(SettingsFilePath(), kStageSection, f.indexKey, i);
+}
+
+void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
+    const StepFields f = Fields(axis);
+    typed[0] = '\0';
+    GetWindowTextA(box, typed, kTypedStepSize);
+    typed[kTypedStepSize - 1] = '\0';
+    const double value = LeadingDecimal(typed);
+    *f.userSize = value;
+    f.table[f.slots - 1] = value;
+    *f.index = f.slots - 1;
+    *f.choices = f.slots;
+    EditedFlag(axis) = 1;
+}
+
+void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
+    if (EditedFlag(axis) == 0) {
+        return;
+    }
+    const StepFields f = Fields(axis);
+    const int userEntry = f.slots - 1;
+    SendMessageA(box, CB_DELETESTRING, static_cast<WPARAM>(userEntry), 0);
+    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+    const WPARAM at = static_cast<WPARAM>(count < userEntry ? count : userEntry);
+    const LRESULT inserted =
+        SendMessageA(box, CB_INSERTSTRING, at, reinterpret_cast<LPARAM>(typed));
+    SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(inserted), 0);
+    WriteProfileText(SettingsFilePath(), kStageSection, f.userKey, typed);
+    *f.index = userEntry;
+    WriteProfileInt(SettingsFilePath(), kStageSection, f.indexKey, userEntry);
+    EditedFlag(axis) = 0;
+}

@@ -1,0 +1,26 @@
+// The step-size box of the XY and Z pages: the offered sizes, a size typed
+// into the box, and the commit of that size when the box loses the focus.
+#pragma once
+#include <windows.h>
+
+enum class StepAxis { XY = 0, Z = 1 };
+
+// Room for a typed size: nine characters and the terminator. Longer texts are cut.
+constexpr int kTypedStepSize = 10;
+using TypedStepText = char[kTypedStepSize];
+
+// Per axis: a typed size waits for its commit.
+extern int UserStepEdited[2];
+
+// Appends the offered sizes of `axis` to `box` as number text, in table order.
+void FillStepSizes(HWND box, StepAxis axis);
+// Selects the first entry equal to the step size in effect; none if none is.
+void SelectStepInEffect(HWND box, StepAxis axis);
+// The user chose an entry: it becomes the step size in effect and its index is stored.
+void ChooseStepSize(HWND box, StepAxis axis);
+// The user typed: the box text, cut to fit `typed`, becomes the user-defined size
+// in memory; nothing is stored yet.
+void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed);
+// The box lost the focus: a typed size replaces the list's user-defined entry,
+// is selected and is stored as typed, with its index.
+void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed);
