@@ -6,10 +6,34 @@
 #include "devices/filter_wheels.h"
 #include "devices/focus.h"
 #include "devices/shutters.h"
+#include "devices/xy_stage.h"
 #include "tests/probe/link_probe.h"
 
 // A member `field` holding export `name` of `driver`.
 #define DRIVER_EXPORT(field, name) decltype(&::name) field = driver.Fn<decltype(&::name)>(#name)
+
+struct XYApi {
+    explicit XYApi(const LoadedDriver& d) : driver(d) {}
+    const LoadedDriver& driver;
+    DRIVER_EXPORT(Init, StgXYInit);
+    DRIVER_EXPORT(Type, StgXYType);
+    DRIVER_EXPORT(Close, StgXYClose);
+    DRIVER_EXPORT(Status, StgXYStatus);
+    DRIVER_EXPORT(Move, StgXYMove);
+    DRIVER_EXPORT(Command, StgXYCommand);
+    DRIVER_EXPORT(Report, StgXYReport);
+    DRIVER_EXPORT(Step, StgXYStep);
+    DRIVER_EXPORT(XStep, StgXStep);
+    DRIVER_EXPORT(YStep, StgYStep);
+    DRIVER_EXPORT(Origin, StgXYOrigin);
+    DRIVER_EXPORT(Calib, StgXYCalib);
+    DRIVER_EXPORT(SetSpeed, StgXYSetSpeed);
+    DRIVER_EXPORT(Joystick, StgXYJoystick);
+    DRIVER_EXPORT(Write, StgXYWrite);
+    DRIVER_EXPORT(Read, StgXYRead);
+    DRIVER_EXPORT(XStepSize, StgXStepSize);
+    DRIVER_EXPORT(YStepSize, StgYStepSize);
+};
 
 struct FocusApi {
     explicit FocusApi(const LoadedDriver& d) : driver(d) {}
