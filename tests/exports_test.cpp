@@ -61,6 +61,8 @@ const std::map<std::string, int> kExports = {{"DllMain", 1},
                                              {"FWWrite", 67},
                                              {"FWRead", 68},
                                              {"FWGetInstance", 69},
+                                             // Name list editor.
+                                             {"KroNameListProc", 71},
                                              // Stage configuration page.
                                              {"StgXYConfigure", 2},
                                              {"StgZConfigure", 19},

@@ -1,0 +1,153 @@
+#include "ui/name_list_editor.h"
+#include "config/device_roster.h"
+#include "config/name_lists.h"
+#include "ui/page_controls.h"
+#include "ui/page_state.h"
+#include "ui/resource_ids.h"
+#include "ui/resource_text.h"
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+// Names were deleted from the list since the dialog opened; OK writes the list.
+int NamesDeleted = 0;
+
+// The position whose name the dialog edits: the current position of the
+// wheel the device page shows, or nullptr when the page state names none.
+char* CurrentPositionName() {
+    if (CurrentDeviceIndex < 0 || CurrentDeviceIndex >= kWheelSlots) {
+        return nullptr;
+    }
+    WheelEntry& wheel = DeviceRoster.wheels[CurrentDeviceIndex];
+    if (wheel.currentPosition < 0 || wheel.currentPosition >= kMaxWheelPositions) {
+        return nullptr;
+    }
+    return wheel.positionNames[wheel.currentPosition];
+}
+
+LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendDlgItemMessageA(dialog, IDC_NAME_LIST, message, wParam, lParam);
+}
+
+void Initialise(HWND dialog) {
+    HideSerialDetails(dialog);
+    const char* current = CurrentPositionName();
+    const int count =
+        FillNameList(dialog, IDC_NAME_LIST, CurrentPageKind, current != nullptr ? current : "");
+    HWND list = GetDlgItem(dialog, IDC_NAME_LIST);
+    if (count == 0) {
+        ListMessage(dialog, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                    reinterpret_cast<LPARAM>(LoadResourceText(IDS_EMPTY_NAME_LIST)));
+        ListMessage(dialog, CB_SETCURSEL, 0);
+        EnableWindow(list, FALSE);
+        EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    } else {
+        FitDropDown(list);
+    }
+    CentreOnParent(dialog, GetParent(dialog));
+    NamesDeleted = 0;
+}
+
+// Copies the selected entry into the current position's name, cut to the field.
+void TakeSelectedName(HWND dialog) {
+    const LRESULT selected = ListMessage(dialog, CB_GETCURSEL);
+    char* target = CurrentPositionName();
+    if (selected == CB_ERR || target == nullptr) {
+        return;
+    }
+    const LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected));
+    if (length == CB_ERR || length < 0) {
+        return;
+    }
+    // The entry may be longer than a name; it is read whole, then cut.
+    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
+    if (text == nullptr) {
+        return;
+    }
+    text[0] = '\0';
+    ListMessage(dialog, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                reinterpret_cast<LPARAM>(text));
+    text[length] = '\0';
+    const size_t kept = strnlen(text, kNameSize - 1);
+    std::memcpy(target, text, kept);
+    target[kept] = '\0';
+    std::free(text);
+}
+
+void Close(HWND dialog, int button) {
+    const LRESULT count = ListMessage(dialog, CB_GETCOUNT);
+    const bool taken = button == IDOK && count > 0;
+    if (button == IDOK) {
+        if (taken) {
+            TakeSelectedName(dialog);
+        }
+        if (NamesDeleted != 0) {
+            RewriteNameList(dialog, IDC_NAME_LIST, CurrentPageKind);
+        }
+    }
+    EndDialog(dialog, taken ? 1 : 0);
+}
+
+void DeleteSelectedName(HWND dialog) {
+    const LRESULT count = ListMessage(dialog, CB_GETCOUNT);
+    const LRESULT selected = ListMessage(dialog, CB_GETCURSEL);
+    ListMessage(dialog, CB_DELETESTRING, static_cast<WPARAM>(selected));
+    // The entry after the deleted one moves into its place; after the last
+    // one, the new last entry is selected.
+    ListMessage(dialog, CB_SETCURSEL,
+                static_cast<WPARAM>(selected >= count - 1 ? selected - 1 : selected));
+    if (count - 1 == 0) {
+        EnableWindow(GetDlgItem(dialog, IDC_NAME_LIST), FALSE);
+    }
+    NamesDeleted = 1;
+}
+} // namespace
+
+void CentreOnParent(HWND dialog, HWND parent) {
+    RECT target{};
+    if (parent != nullptr && !IsIconic(parent)) {
+        GetWindowRect(parent, &target);
+    } else {
+        target = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    RECT own{};
+    GetWindowRect(dialog, &own);
+    const int width = own.right - own.left + 1;
+    const int height = own.bottom - own.top + 1;
+    int left = (target.left + target.right - width) >> 1;
+    int top = (target.top + target.bottom - height) >> 1;
+    if (left < 0) {
+        left = 0;
+    }
+    if (top < 0) {
+        top = 0;
+    }
+    MoveWindow(dialog, left, top, width, height, TRUE);
+}
+
+extern "C" INT_PTR CALLBACK KroNameListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // Nothing may unwind into the system's dialog code.
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            Initialise(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+            case IDOK:
+            case IDCANCEL:
+                Close(dialog, LOWORD(wParam));
+                return TRUE;
+            case IDC_DELETE_NAME:
+                DeleteSelectedName(dialog);
+                return TRUE;
+            default:
+                return FALSE;
+            }
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
