@@ -21,8 +21,9 @@ void LoadShutterRecord(int slot) {
     shutter.configured = shutter.shutterNumber != -1 && shutter.name[0] != '\0' ? 1 : 0;
 }
 
-// "NumberPositions" is not read: the count stays what the page or the
-// controller last set.
+// The count the page stored ("NumberPositions", 6, 8 or 10) comes back before
+// the set loads, so that a set saved with 6 or 8 names loads at the next
+// start; any other value leaves the count the page or the controller set.
 void LoadWheelRecord(int slot) {
     if (slot < 0 || slot >= kWheelSlots) {
         return;
@@ -30,6 +31,10 @@ void LoadWheelRecord(int slot) {
     char section[32];
     std::snprintf(section, sizeof section, "FilterWheel%d", slot + 1);
     WheelEntry& wheel = DeviceRoster.wheels[slot];
+    const int stored = ReadProfileInt(SettingsFilePath(), section, "NumberPositions", -1);
+    if (stored == 6 || stored == 8 || stored == 10) {
+        wheel.positionCount = stored;
+    }
     ReadProfileText(SettingsFilePath(), section, "Name", "", wheel.name, sizeof wheel.name);
     if (wheel.name[0] != '\0') {
         wheel.valid = LoadFilterSet(slot);

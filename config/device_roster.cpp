@@ -11,3 +11,10 @@ void ResetDeviceRoster() {
         wheel.positionCount = kMaxWheelPositions;
     }
 }
+
+int NamedPositionCount(const WheelEntry& wheel) {
+    if (wheel.positionCount <= 0) {
+        return 0;
+    }
+    return wheel.positionCount < kMaxWheelPositions ? wheel.positionCount : kMaxWheelPositions;
+}

@@ -32,3 +32,8 @@ extern DeviceRosterTable DeviceRoster;
 
 // Starting values of every slot, given at process attach.
 void ResetDeviceRoster();
+
+// How many of the wheel's position names are in use: its count, but never
+// more than the ten names a wheel holds (a controller may report more) and
+// none for a count of 0 or less.
+int NamedPositionCount(const WheelEntry& wheel);

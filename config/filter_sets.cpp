@@ -1,7 +1,9 @@
 #include "config/filter_sets.h"
 #include "config/device_roster.h"
 #include "config/name_field.h"
+#include "config/set_archive.h"
 #include "core/profile_file.h"
+#include "ui/resource_ids.h"
 #include <cstdio>
 #include <cstring>
 
@@ -12,14 +14,29 @@ void WheelSection(int slot, char (&section)[32]) {
     std::snprintf(section, sizeof section, "FilterWheel%d", slot + 1);
 }
 
-// A wheel holds at most 10 names, whatever count the page or the controller
-// gave it; a count of 0 or less reads none.
-int NamesToRead(const WheelEntry& wheel) {
-    return wheel.positionCount < kMaxWheelPositions ? wheel.positionCount : kMaxWheelPositions;
+void PositionKey(int position, char (&key)[24]) {
+    std::snprintf(key, sizeof key, "Position%dName", position);
 }
 } // namespace
 
+bool IsUsableSetName(const char* setName) {
+    // A name of blanks reads back from the settings file as no name.
+    if (setName == nullptr || setName[std::strspn(setName, " ")] == '\0') {
+        return false;
+    }
+    // Without separators a name is one path component, and only one that
+    // starts with ".." can climb out of the folder.
+    if (std::strpbrk(setName, "\\/:") != nullptr) {
+        return false;
+    }
+    return std::strncmp(setName, "..", 2) != 0;
+}
+
 bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
+    out[0] = '\0';
+    if (!IsUsableSetName(setName)) {
+        return false;
+    }
     BuildModuleFilePath("", out);
     const size_t folderLength = std::strlen(out);
     const size_t nameLength = std::strlen(setName);
@@ -41,15 +58,15 @@ int LoadFilterSet(int slot) {
     char setName[kNameSize];
     CopyNameField(setName, wheel.name);
     char path[kPathSize];
-    if (setName[0] == '\0' || !FilterSetPath(setName, path)) {
+    if (!FilterSetPath(setName, path)) {
         return 0;
     }
     char section[32];
     WheelSection(slot, section);
-    const int count = NamesToRead(wheel);
+    const int count = NamedPositionCount(wheel);
     for (int p = 1; p <= count; ++p) {
         char key[24];
-        std::snprintf(key, sizeof key, "Position%dName", p);
+        PositionKey(p, key);
         char name[kNameSize];
         ReadProfileText(path, section, key, "", name, sizeof name);
         if (name[0] == '\0') {
@@ -58,5 +75,39 @@ int LoadFilterSet(int slot) {
         std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
     }
     WriteProfileText(SettingsFilePath(), section, "Name", setName);
+    return 1;
+}
+
+int SaveFilterSet(int slot, HWND owner) {
+    if (slot < 0 || slot >= kWheelSlots) {
+        return 0;
+    }
+    const WheelEntry& wheel = DeviceRoster.wheels[slot];
+    char setName[kNameSize];
+    CopyNameField(setName, wheel.name);
+    const int count = NamedPositionCount(wheel);
+    char names[kMaxWheelPositions][kNameSize];
+    for (int p = 0; p < count; ++p) {
+        CopyNameField(names[p], wheel.positionNames[p]);
+        if (names[p][0] == '\0') {
+            return 0;
+        }
+    }
+    char path[kPathSize];
+    if (!FilterSetPath(setName, path)) {
+        return 0;
+    }
+    if (!MayChangeFilterSet(owner, path, setName, IDS_SAVE_ARCHIVED_SET,
+                            IDS_SAVE_ARCHIVED_CAPTION)) {
+        return 0;
+    }
+    char section[32];
+    WheelSection(slot, section);
+    WriteProfileText(SettingsFilePath(), section, "Name", setName);
+    for (int p = 1; p <= count; ++p) {
+        char key[24];
+        PositionKey(p, key);
+        WriteProfileText(path, section, key, names[p - 1]);
+    }
     return 1;
 }

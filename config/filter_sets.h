@@ -2,14 +2,27 @@
 // set, holding the position names each wheel slot saved under that name.
 #pragma once
 #include "core/module_files.h"
+#include <windows.h>
+
+// False for a name that cannot name a set file beside the module: an empty
+// or blank one, and one that would lead out of the module's folder (a path separator,
+// a drive colon, or a leading "..").
+bool IsUsableSetName(const char* setName);
 
 // Writes the full path of set `setName` ("<name>.TolvoFW" beside the module)
-// into `out`. False, with `out` empty, when the path would not fit: a cut
-// path would name another file.
+// into `out`. False, with `out` empty, for a name IsUsableSetName refuses and
+// when the path would not fit: a cut path would name another file.
 bool FilterSetPath(const char* setName, char (&out)[kPathSize]);
 
 // Reads the position names of wheel `slot` from the set named by the wheel's
 // name and records that name as the wheel's set in STolvo.INI. 1 on success;
-// 0 for an unknown slot, an empty name, or at the first missing or empty
-// position name (the names before it have been replaced by then).
+// 0 for an unknown slot, an empty or refused name, or at the first missing or
+// empty position name (the names before it have been replaced by then).
 int LoadFilterSet(int slot);
+
+// Writes the wheel's name as its set in STolvo.INI and its used position
+// names into section "FilterWheel<slot + 1>" of the set file, creating it.
+// 0, with nothing written, for an unknown slot, an empty or refused name, an
+// empty used position name, or an archived set the user would not un-archive
+// (asked in a box owned by `owner`); 1 otherwise.
+int SaveFilterSet(int slot, HWND owner);

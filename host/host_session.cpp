@@ -1,13 +1,16 @@
 // Loads the driver as the imaging host does and runs a short session against
-// the controller simulator: the XY stage, the focus drive and two shutters.
-// It prepares the host's hardware file and the driver's settings beside the
-// driver, then prints every call, its result, and what the simulator saw.
+// the controller simulator: the XY stage, the focus drive, two shutters and
+// two filter wheels. It prepares the host's hardware file, the driver's
+// settings and the wheels' filter sets beside the driver, then prints every
+// call, its result, and what the simulator saw.
 //
 // Usage: host_session <path of STolvo32.dll>
 #include <windows.h>
 #include <ole2.h>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include "devices/filter_wheels.h"
 #include "devices/focus.h"
 #include "devices/shutters.h"
 #include "devices/xy_stage.h"
@@ -30,6 +33,7 @@ struct Simulator {
     decltype(&SimGetFocusPosition) focusPosition;
     decltype(&SimGetShutterState) shutterState;
     decltype(&SimSetBusyPolls) busyPolls;
+    decltype(&SimGetWheelPosition) wheelPosition;
 };
 
 Simulator LoadSimulator(HMODULE module) {
@@ -40,7 +44,8 @@ Simulator LoadSimulator(HMODULE module) {
                      Export<decltype(&SimGetStagePosition)>(module, "SimGetStagePosition"),
                      Export<decltype(&SimGetFocusPosition)>(module, "SimGetFocusPosition"),
                      Export<decltype(&SimGetShutterState)>(module, "SimGetShutterState"),
-                     Export<decltype(&SimSetBusyPolls)>(module, "SimSetBusyPolls")};
+                     Export<decltype(&SimSetBusyPolls)>(module, "SimSetBusyPolls"),
+                     Export<decltype(&SimGetWheelPosition)>(module, "SimGetWheelPosition")};
 }
 
 // Prints one call's result and the calls the simulator received for it, then
@@ -69,6 +74,25 @@ void ShowWhere(const Simulator& sim) {
                 y, sim.focusPosition(), sim.shutterState(1), sim.shutterState(2));
 }
 
+void ShowWheels(const Simulator& sim) {
+    std::printf("  simulator: wheels 1 and 2 at positions %d %d\n", sim.wheelPosition(1),
+                sim.wheelPosition(2));
+}
+
+// The filter sets of the two wheels: position names 1 to 10, each set saved
+// from its own wheel's slot.
+struct WheelSet {
+    const char* name;
+    const char* positions[10];
+};
+const WheelSet kWheelSets[] = {
+    {"Excitation",
+     {"Open", "DAPI", "FITC", "GFP", "TRITC", "Cy3", "Cy5", "Texas Red", "YFP", "Blocked"}},
+    {"Emission",
+     {"Open", "Blue", "Green", "Yellow", "Orange", "Red", "Far Red", "Quad Band", "Dual Band",
+      "Blocked"}},
+};
+
 // The files the host and the user would have prepared beside the driver.
 void PrepareFiles(const std::string& folder) {
     const std::string hardware = folder + "KROHW.INI";
@@ -84,12 +108,56 @@ void PrepareFiles(const std::string& folder) {
     for (const auto& k : keys) {
         WritePrivateProfileStringA(k.section, k.key, k.value, settings.c_str());
     }
+    for (int slot = 0; slot < 2; ++slot) {
+        const WheelSet& set = kWheelSets[slot];
+        const std::string section = "FilterWheel" + std::to_string(slot + 1);
+        WritePrivateProfileStringA(section.c_str(), "Name", set.name, settings.c_str());
+        const std::string file = folder + set.name + ".TolvoFW";
+        for (int p = 0; p < 10; ++p) {
+            const std::string key = "Position" + std::to_string(p + 1) + "Name";
+            WritePrivateProfileStringA(section.c_str(), key.c_str(), set.positions[p],
+                                       file.c_str());
+        }
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settings.c_str());
 }
 
 // The driver records the host's callback and never calls it.
 int HostReady() {
     return 0;
+}
+
+// Turns a wheel to the position of that name, as the host does: the position
+// whose name the driver reports equal to `wanted`, then a move there.
+void TurnWheelTo(HMODULE driver, const Simulator& sim, int wheel, const char* wanted) {
+    EXPORT(FWGetCount);
+    EXPORT(FWGetName);
+    EXPORT(FWSetPosition);
+    const int count = FWGetCount(wheel);
+    for (int p = 0; p < count; ++p) {
+        char name[60] = "";
+        if (FWGetName(wheel, p, name) == 0 && std::strcmp(name, wanted) == 0) {
+            char call[80];
+            std::snprintf(call, sizeof call, "FWSetPosition(%d, %d) \"%s\"", wheel, p, wanted);
+            Show(sim, call, FWSetPosition(wheel, p));
+            return;
+        }
+    }
+    sim.journalClear();
+    std::printf("  wheel %d has no position named \"%s\"\n", wheel, wanted);
+}
+
+// Reads back where a wheel stands and the name of that position.
+void ShowWheelPosition(HMODULE driver, const Simulator& sim, int wheel) {
+    EXPORT(FWGetPosition);
+    EXPORT(FWGetName);
+    const int position = FWGetPosition(wheel);
+    char name[60] = "";
+    const int named = FWGetName(wheel, position, name);
+    char call[80];
+    std::snprintf(call, sizeof call, "FWGetPosition(%d) -> %d \"%s\"", wheel, position, name);
+    Show(sim, call, named);
 }
 
 void RunSession(HMODULE driver, const Simulator& sim) {
@@ -115,6 +183,11 @@ void RunSession(HMODULE driver, const Simulator& sim) {
     EXPORT(ShtrSetOpen);
     EXPORT(ShtrGetOpen);
     EXPORT(ShtrClose);
+    EXPORT(FWGetInstance);
+    EXPORT(FWInit);
+    EXPORT(FWGetCount);
+    EXPORT(FWGetName);
+    EXPORT(FWClose);
     const HostCallback callback = &HostReady;
     char text[128];
 
@@ -168,9 +241,33 @@ void RunSession(HMODULE driver, const Simulator& sim) {
     Show(sim, text, zCalibrated);
     ShowWhere(sim);
 
+    std::printf("Filter wheels\n");
+    Show(sim, "FWGetInstance(0)", FWGetInstance(0));
+    Show(sim, "FWGetInstance(0)", FWGetInstance(0));
+    Show(sim, "FWInit(0, callback)", FWInit(0, callback));
+    Show(sim, "FWInit(1, callback)", FWInit(1, callback));
+    for (int wheel = 0; wheel < 2; ++wheel) {
+        char set[60] = "";
+        const int named = FWGetName(wheel, -1, set);
+        Show(sim, "FWGetName(" + std::to_string(wheel) + ", -1) -> \"" + set + "\"", named);
+        Show(sim, "FWGetCount(" + std::to_string(wheel) + ")", FWGetCount(wheel));
+    }
+    TurnWheelTo(driver, sim, 0, "GFP");
+    TurnWheelTo(driver, sim, 1, "Green");
+    ShowWheelPosition(driver, sim, 0);
+    ShowWheelPosition(driver, sim, 1);
+    ShowWheels(sim);
+    TurnWheelTo(driver, sim, 0, "Cy5");
+    TurnWheelTo(driver, sim, 1, "Far Red");
+    TurnWheelTo(driver, sim, 1, "Violet");
+    ShowWheelPosition(driver, sim, 0);
+    ShowWheelPosition(driver, sim, 1);
+    ShowWheels(sim);
+
     std::printf("Closing\n");
     Show(sim, "StgZClose()", StgZClose());
     Show(sim, "ShtrClose(0)", ShtrClose(0));
+    Show(sim, "FWClose(0)", FWClose(0));
     Show(sim, "StgXYClose()", StgXYClose());
 }
 } // namespace

@@ -194,7 +194,7 @@ TEST_F(DeviceRecordTest, OtherKindsDoNothing) {
 
 TEST_F(DeviceRecordTest, WheelLoadsItsSetWhenNamed) {
     driver.SetIni("Name", "Fluo", "FilterWheel2");
-    driver.SetIni("NumberPositions", "6", "FilterWheel2");
+    driver.SetIni("NumberPositions", "7", "FilterWheel2");
     std::string set = "[FilterWheel2]\r\n";
     for (int p = 1; p <= 10; ++p) {
         set += "Position" + std::to_string(p) + "Name=F" + std::to_string(p) + "\r\n";
@@ -206,7 +206,7 @@ TEST_F(DeviceRecordTest, WheelLoadsItsSetWhenNamed) {
     const WheelEntry& wheel = roster.wheels[1];
     EXPECT_STREQ(wheel.name, "Fluo");
     EXPECT_EQ(wheel.valid, 1);
-    EXPECT_EQ(wheel.positionCount, 10) << "NumberPositions is not read";
+    EXPECT_EQ(wheel.positionCount, 10) << "a NumberPositions other than 6, 8 or 10 is not taken";
     EXPECT_STREQ(wheel.positionNames[0], "F1");
     EXPECT_STREQ(wheel.positionNames[9], "F10");
 

@@ -5,6 +5,7 @@ HWND DevicePageWindow = nullptr;
 int PageTop = 0;
 int CurrentPageKind = 0;
 int CurrentDeviceIndex = 0;
+bool FilterSetDirty = false;
 
 void DestroyStagePage() {
     if (StagePageWindow != nullptr && IsWindow(StagePageWindow)) {

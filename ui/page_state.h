@@ -11,6 +11,8 @@ extern int PageTop;
 // Device kind (8, 1 or 2) and slot of the device page.
 extern int CurrentPageKind;
 extern int CurrentDeviceIndex;
+// The filter wheel page holds set changes that "Save" has not written yet.
+extern bool FilterSetDirty;
 
 // Destroys the stage page if there is one.
 void DestroyStagePage();

@@ -1,0 +1,111 @@
+#include "config/default_config.h"
+#include "config/device_kind.h"
+#include "config/device_roster.h"
+#include "config/device_store.h"
+#include "config/device_walk.h"
+#include "config/host_hardware_file.h"
+#include "config/name_field.h"
+#include "core/driver_settings.h"
+#include "core/module_files.h"
+#include "core/profile_file.h"
+#include "ui/resource_ids.h"
+#include "ui/resource_text.h"
+#include <cstdio>
+#include <cstring>
+
+namespace {
+void DefaultName(char (&field)[kNameSize], const char* word, int number) {
+    std::snprintf(field, sizeof field, "%s %d", word, number);
+}
+
+bool DefaultShutters(bool first, int slot) {
+    bool changed = false;
+    const DeviceWalk walk = WalkDevices(kKindShutter, first, slot);
+    for (int i = 0; i < walk.count; ++i) {
+        const int k = walk.slots[i];
+        ShutterEntry& shutter = DeviceRoster.shutters[k];
+        if (shutter.configured == 0) {
+            shutter.shutterNumber = k;
+            DefaultName(shutter.name, "Shutter", k + 1);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool DefaultWheels(bool first, int slot) {
+    bool changed = false;
+    const DeviceWalk walk = WalkDevices(kKindFilterWheel, first, slot);
+    for (int i = 0; i < walk.count; ++i) {
+        const int k = walk.slots[i];
+        WheelEntry& wheel = DeviceRoster.wheels[k];
+        if (NameFieldLength(wheel.name) == 0) {
+            DefaultName(wheel.name, "Filter Wheel", k + 1);
+            changed = true;
+        }
+        const int count = NamedPositionCount(wheel);
+        for (int p = 0; p < count; ++p) {
+            if (NameFieldLength(wheel.positionNames[p]) == 0) {
+                DefaultName(wheel.positionNames[p], "Position", p + 1);
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
+bool DefaultFocus() {
+    if (DriverSettings.focusStepIndex != -1) {
+        return false;
+    }
+    DriverSettings.focusStepIndex = kDefaultFocusStep;
+    return true;
+}
+
+bool DefaultSerialLine() {
+    DriverSettingsRecord& s = DriverSettings;
+    if (s.port != -1) {
+        return false;
+    }
+    s.port = 0;
+    s.baudIndex = 0;
+    s.parity = 0;
+    s.baudRate = 9600;
+    s.stopBits = 2;
+    return true;
+}
+
+void ShowDefaultsNotice(HWND owner) {
+    // The two texts share one buffer: the caption is copied first.
+    char caption[256];
+    std::strncpy(caption, LoadResourceText(IDS_CAPTION), sizeof caption - 1);
+    caption[sizeof caption - 1] = '\0';
+    MessageBoxA(owner, LoadResourceText(IDS_DEFAULTS_APPLIED), caption, MB_OK | MB_ICONINFORMATION);
+}
+} // namespace
+
+void ApplyDefaults(HWND owner, int kind, int slot) {
+    const char* path = SettingsFilePath();
+    const bool first = ReadProfileInt(path, kStageSection, "DefaultAll", 1) != 0;
+    WriteProfileInt(path, kStageSection, "DefaultAll", 0);
+
+    bool changed = false;
+    if (first || kind == kKindShutter) {
+        changed |= DefaultShutters(first, slot);
+    }
+    if (first || kind == kKindFilterWheel) {
+        changed |= DefaultWheels(first, slot);
+    }
+    if ((first && IsHostDeviceOurs(kKindFocus, 0)) || kind == kKindFocus) {
+        changed |= DefaultFocus();
+    }
+    if (first || kind == kKindSerialLine) {
+        changed |= DefaultSerialLine();
+    }
+    if (changed) {
+        StoreDeviceRecords(owner, first ? kKindAll : kind, slot);
+    }
+    if (first) {
+        ShowDefaultsNotice(owner);
+    }
+}

@@ -1,0 +1,18 @@
+// Archived filter sets: a set file with the read-only attribute. Saving over
+// one or deleting it needs the user's consent, which un-archives it.
+#pragma once
+#include <windows.h>
+
+// True when the file at `path` exists and is read-only.
+bool IsFilterSetArchived(const char* path);
+
+// Sets or clears the read-only attribute of the file at `path`; a missing
+// file stays missing.
+void SetFilterSetArchived(const char* path, bool archived);
+
+// True when the set file at `path` may be changed: it is not archived, or it
+// was and the user answered Yes to question `questionId` (the set name in
+// place of its "%s", caption `captionId`, warning icon, owned by `owner`), in
+// which case it is no longer archived. No leaves file and attribute alone.
+bool MayChangeFilterSet(HWND owner, const char* path, const char* setName, int questionId,
+                        int captionId);

@@ -1,0 +1,349 @@
+// The default configuration: the first time every device the host's hardware
+// file gives the driver, later only the device whose page opens, and the
+// write-back of the records.
+#include <gtest/gtest.h>
+#include "sets_api.h"
+#include "config/device_kind.h"
+#include <cstring>
+
+namespace {
+const char kDefaultsNotice[] = "All components have been set up with a default configuration.\n"
+                               "You will want to review the default configuration,\n"
+                               "especially serial port settings and filter wheel positions.";
+
+class DefaultConfig : public SetsTest {
+  protected:
+    void GiveToDriver(const std::string& section, const char* module = "STolvo32.dll") const {
+        driver.SetFileKey("KROHW.INI", section.c_str(), "Module", module);
+    }
+    std::string Setting(const std::string& section, const std::string& key) const {
+        return IniValue(driver.IniPath(), section, key);
+    }
+    std::string Stage(const std::string& key) const { return Setting("Tolvo Stage", key); }
+    void FirstTimeAlreadyDone() const { driver.SetIni("DefaultAll", "0"); }
+    std::vector<std::string> IniSections() const { return Sections(driver.IniPath()); }
+};
+
+std::string ShutterSection(int slot) {
+    return "Shutter" + std::to_string(slot + 1);
+}
+std::string WheelSection(int slot) {
+    return "FilterWheel" + std::to_string(slot + 1);
+}
+} // namespace
+
+TEST_F(DefaultConfig, FirstTimeEveryDeviceTheHostGivesTheDriver) {
+    GiveToDriver("Shutter1", "OtherDriver.dll");
+    GiveToDriver("Shutter2");
+    GiveToDriver("FilterWheel1", "stolvo32.DLL");
+    GiveToDriver("FilterWheel2", "STolvo32");
+    GiveToDriver("FilterWheel3");
+    const DeviceRosterTable before = config.Roster();
+
+    DialogAnswerer boxes;
+    BoxLook look;
+    boxes.Act([&](HWND box) {
+        look = LookAt(box);
+        return IDOK;
+    });
+    sets.ApplyDefaults(host.get(), kKindFilterWheel, 0);
+
+    EXPECT_EQ(Setting("Shutter1", "ShutterNumber"), "0");
+    EXPECT_EQ(Setting("Shutter1", "Name"), "Shutter 1");
+    EXPECT_EQ(Setting("FilterWheel1", "Name"), "Filter Wheel 1");
+    EXPECT_EQ(Setting("FilterWheel2", "Name"), "Filter Wheel 2");
+    EXPECT_EQ(IniSections(), (std::vector<std::string>{"FilterWheel1", "FilterWheel2", "Shutter1",
+                                                       "Tolvo Stage"}));
+    EXPECT_EQ(SetKeys("Filter Wheel 1", 0, 11), Joined(Numbered("Position ", 1, 10), {"<absent>"}));
+    EXPECT_EQ(SetKeys("Filter Wheel 2", 1, 10), Numbered("Position ", 1, 10));
+    EXPECT_EQ(Sections(SetPath("Filter Wheel 2")), std::vector<std::string>{"FilterWheel2"});
+    EXPECT_EQ(Stage("Port"), "0");
+    EXPECT_EQ(Stage("BaudRate"), "9600");
+    EXPECT_EQ(Stage("StopBits"), "2");
+    EXPECT_EQ(Stage("Parity"), "0");
+    EXPECT_EQ(Stage("DefaultAll"), "0");
+    EXPECT_EQ(Stage("FocusStep"), "<absent>") << "the host keeps the focus";
+    EXPECT_EQ(WrittenFiles(),
+              (std::vector<std::string>{"Filter Wheel 1.TolvoFW", "Filter Wheel 2.TolvoFW",
+                                        "KROHW.INI", "STolvo.INI"}));
+
+    const DeviceRosterTable roster = config.Roster();
+    EXPECT_STREQ(roster.shutters[0].name, "Shutter 1");
+    EXPECT_EQ(roster.shutters[0].shutterNumber, 0);
+    EXPECT_EQ(roster.shutters[0].configured, 1);
+    EXPECT_EQ(std::memcmp(&roster.shutters[1], &before.shutters[1], sizeof roster.shutters[1]), 0);
+    for (int slot : {0, 1}) {
+        EXPECT_EQ(std::string(roster.wheels[slot].name),
+                  "Filter Wheel " + std::to_string(slot + 1));
+        EXPECT_EQ(roster.wheels[slot].valid, 1);
+        EXPECT_EQ(PositionNames(roster.wheels[slot]), Numbered("Position ", 1, 10));
+    }
+    EXPECT_EQ(std::memcmp(&roster.wheels[2], &before.wheels[2], sizeof roster.wheels[2]), 0);
+    const DriverSettingsRecord settings = config.Settings();
+    EXPECT_EQ(settings.port, 0);
+    EXPECT_EQ(settings.baudIndex, 0);
+    EXPECT_EQ(settings.baudRate, 9600);
+    EXPECT_EQ(settings.stopBits, 2);
+    EXPECT_EQ(settings.parity, 0);
+    EXPECT_EQ(settings.focusStepIndex, -1);
+
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].caption, "Tolvo Configuration");
+    EXPECT_EQ(boxes.seen()[0].text, kDefaultsNotice);
+    EXPECT_EQ(look.owner, host.get());
+    EXPECT_EQ(look.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(look.icon, SystemIcon(IDI_INFORMATION));
+}
+
+TEST_F(DefaultConfig, LaterOnlyThePagesDeviceAndSilently) {
+    GiveToDriver("Shutter1");
+    GiveToDriver("FilterWheel1");
+    {
+        DialogAnswerer boxes;
+        boxes.Press(IDOK);
+        sets.ApplyDefaults(host.get(), kKindShutter, 0);
+        ASSERT_EQ(boxes.seen().size(), 1u);
+    }
+    const std::vector<std::string> sectionsBefore = IniSections();
+    const std::string stageBefore = Stage("Port") + Stage("BaudRate") + Stage("StopBits");
+
+    DialogAnswerer boxes;
+    sets.ApplyDefaults(host.get(), kKindShutter, 2);
+    EXPECT_EQ(Setting("Shutter3", "Name"), "Shutter 3");
+    EXPECT_EQ(Setting("Shutter3", "ShutterNumber"), "2");
+    EXPECT_EQ(Setting("Shutter2", "Name"), "<absent>") << "the host file is not asked";
+    sets.ApplyDefaults(host.get(), kKindFilterWheel, 4);
+    EXPECT_EQ(Setting("FilterWheel5", "Name"), "Filter Wheel 5");
+    EXPECT_EQ(SetKeys("Filter Wheel 5", 4, 10), Numbered("Position ", 1, 10));
+    EXPECT_EQ(Sections(SetPath("Filter Wheel 5")), std::vector<std::string>{"FilterWheel5"});
+    EXPECT_EQ(Stage("FocusStep"), "<absent>");
+    sets.ApplyDefaults(host.get(), kKindFocus, 0);
+    EXPECT_EQ(Stage("FocusStep"), "2");
+    EXPECT_DOUBLE_EQ(config.Settings().zStep, 0.5);
+
+    EXPECT_EQ(IniSections(), Sorted(Joined(sectionsBefore, {"FilterWheel5", "Shutter3"})));
+    EXPECT_EQ(Stage("Port") + Stage("BaudRate") + Stage("StopBits"), stageBefore);
+    EXPECT_EQ(Stage("DefaultAll"), "0");
+    EXPECT_TRUE(boxes.seen().empty()) << "the notice comes once";
+    EXPECT_EQ(WrittenFiles(),
+              (std::vector<std::string>{"Filter Wheel 1.TolvoFW", "Filter Wheel 5.TolvoFW",
+                                        "KROHW.INI", "STolvo.INI"}));
+}
+
+TEST_F(DefaultConfig, FocusTheHostGivesTheDriverGetsItsStepTheFirstTime) {
+    GiveToDriver("Focus");
+    DialogAnswerer boxes;
+    boxes.Press(IDOK);
+    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    EXPECT_EQ(Stage("FocusStep"), "2");
+    EXPECT_EQ(config.Settings().focusStepIndex, 2);
+    EXPECT_DOUBLE_EQ(config.Settings().zStep, 0.5);
+}
+
+TEST_F(DefaultConfig, WithoutAHostFileOnlyTheSerialLineIsDefaulted) {
+    const DeviceRosterTable before = config.Roster();
+    DialogAnswerer boxes;
+    boxes.Press(IDOK);
+    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    EXPECT_EQ(IniSections(), std::vector<std::string>{"Tolvo Stage"});
+    EXPECT_EQ(Stage("Port"), "0");
+    EXPECT_EQ(Stage("StopBits"), "2");
+    EXPECT_EQ(Stage("DefaultAll"), "0");
+    const DeviceRosterTable after = config.Roster();
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].text, kDefaultsNotice);
+}
+
+TEST(DefaultConfigSlots, OnlyTheFirstFiveHostShuttersAndOnlyThreeSlots) {
+    const struct {
+        const char* label;
+        std::vector<int> hostShutters; // host device numbers naming the driver
+        int slots;
+    } cases[] = {
+        {"the sixth only", {6}, 0},     {"four", {1, 2, 3, 4}, 3},
+        {"five", {1, 2, 3, 4, 5}, 3},   {"second, fourth, fifth", {2, 4, 5}, 3},
+        {"fifth and sixth", {5, 6}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        LoadedDriver driver{"STolvo32Probe.dll"};
+        ConfigProbe config{driver};
+        SetsProbe sets{driver};
+        HostWindow host;
+        for (int number : c.hostShutters) {
+            driver.SetFileKey("KROHW.INI", ("Shutter" + std::to_string(number)).c_str(), "Module",
+                              "STolvo32.dll");
+        }
+        DialogAnswerer boxes;
+        boxes.Press(IDOK);
+        sets.ApplyDefaults(host.get(), kKindShutter, 0);
+        const DeviceRosterTable roster = config.Roster();
+        for (int slot = 0; slot < kShutterSlots; ++slot) {
+            const bool reached = slot < c.slots;
+            EXPECT_EQ(IniValue(driver.IniPath(), ShutterSection(slot), "Name"),
+                      reached ? "Shutter " + std::to_string(slot + 1) : "<absent>")
+                << slot;
+            EXPECT_EQ(roster.shutters[slot].shutterNumber, reached ? slot : -1) << slot;
+            EXPECT_EQ(roster.shutters[slot].configured, reached ? 1 : 0) << slot;
+        }
+        EXPECT_EQ(IniValue(driver.IniPath(), "Shutter4", "Name"), "<absent>");
+    }
+}
+
+TEST_F(DefaultConfig, FiveHostWheelsTakeFiveSlots) {
+    for (int number = 1; number <= 6; ++number) {
+        GiveToDriver(WheelSection(number - 1));
+    }
+    DialogAnswerer boxes;
+    boxes.Press(IDOK);
+    sets.ApplyDefaults(host.get(), kKindFilterWheel, 0);
+    for (int slot = 0; slot < 5; ++slot) {
+        EXPECT_EQ(Setting(WheelSection(slot), "Name"), "Filter Wheel " + std::to_string(slot + 1));
+    }
+    EXPECT_EQ(Setting(WheelSection(5), "Name"), "<absent>");
+}
+
+TEST_F(DefaultConfig, ASetPortMakesTheSerialLineCallChangeNothing) {
+    FirstTimeAlreadyDone();
+    driver.SetIni("Port", "3");
+    DriverSettingsRecord settings = config.Settings();
+    settings.port = 2;
+    settings.stopBits = 1;
+    config.SetSettings(&settings);
+    const std::string before = driver.IniFileText();
+
+    DialogAnswerer boxes;
+    sets.ApplyDefaults(host.get(), kKindSerialLine, 0);
+    EXPECT_EQ(driver.IniFileText(), before);
+    const DriverSettingsRecord after = config.Settings();
+    EXPECT_EQ(std::memcmp(&after, &settings, sizeof after), 0);
+    EXPECT_TRUE(boxes.seen().empty());
+}
+
+TEST_F(DefaultConfig, AnUnsetPortIsDefaultedByTheSerialLineCall) {
+    FirstTimeAlreadyDone();
+    GiveToDriver("Shutter1");
+    DialogAnswerer boxes;
+    sets.ApplyDefaults(host.get(), kKindSerialLine, 0);
+    EXPECT_EQ(Stage("Port"), "0");
+    EXPECT_EQ(Stage("BaudRate"), "9600");
+    EXPECT_EQ(Stage("StopBits"), "2");
+    EXPECT_EQ(Stage("Parity"), "0");
+    EXPECT_EQ(IniSections(), std::vector<std::string>{"Tolvo Stage"}) << "no device record";
+    EXPECT_TRUE(boxes.seen().empty());
+}
+
+TEST_F(DefaultConfig, AConfiguredShutterKeepsItsRecord) {
+    GiveToDriver("Shutter1");
+    GiveToDriver("Shutter2");
+    EditRoster([](DeviceRosterTable& r) {
+        std::strcpy(r.shutters[0].name, "Main");
+        r.shutters[0].shutterNumber = 5;
+        r.shutters[0].configured = 1;
+        std::strcpy(r.shutters[1].name, "Named");
+        r.shutters[1].shutterNumber = -1;
+        r.shutters[1].configured = 0;
+    });
+    DialogAnswerer boxes;
+    boxes.Press(IDOK);
+    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    EXPECT_EQ(Setting("Shutter1", "Name"), "Main");
+    EXPECT_EQ(Setting("Shutter1", "ShutterNumber"), "5");
+    EXPECT_EQ(Setting("Shutter2", "Name"), "Shutter 2");
+    EXPECT_EQ(Setting("Shutter2", "ShutterNumber"), "1");
+    const DeviceRosterTable roster = config.Roster();
+    EXPECT_STREQ(roster.shutters[0].name, "Main");
+    EXPECT_EQ(roster.shutters[0].shutterNumber, 5);
+    EXPECT_STREQ(roster.shutters[1].name, "Shutter 2");
+    EXPECT_EQ(roster.shutters[1].configured, 1);
+}
+
+TEST_F(DefaultConfig, ANamedWheelKeepsItsNameAndGetsItsMissingPositions) {
+    GiveToDriver("FilterWheel1");
+    EditRoster([](DeviceRosterTable& r) {
+        NameWheel(r.wheels[0], "Mine", 10, "P");
+        for (int p = 3; p < kMaxWheelPositions; ++p) {
+            r.wheels[0].positionNames[p][0] = '\0';
+        }
+    });
+    DialogAnswerer boxes;
+    boxes.Press(IDOK);
+    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    const std::vector<std::string> names =
+        Joined(Numbered("P", 1, 3), Numbered("Position ", 4, 10));
+    EXPECT_EQ(PositionNames(config.Roster().wheels[0]), names);
+    EXPECT_EQ(Setting("FilterWheel1", "Name"), "Mine");
+    EXPECT_EQ(SetKeys("Mine", 0, 10), names);
+}
+
+TEST_F(DefaultConfig, APickOfSixOrTenPositions) {
+    FirstTimeAlreadyDone();
+    EditRoster([](DeviceRosterTable& r) {
+        NameWheel(r.wheels[1], "Picked", 6, "N");
+        for (int p = 6; p < kMaxWheelPositions; ++p) {
+            r.wheels[1].positionNames[p][0] = '\0';
+        }
+    });
+    const std::string before = driver.IniFileText();
+    DialogAnswerer boxes;
+    sets.ApplyDefaults(host.get(), kKindFilterWheel, 1);
+    EXPECT_EQ(driver.IniFileText(), before) << "six names in use, none missing";
+    EXPECT_EQ(WrittenFiles(), std::vector<std::string>{"STolvo.INI"});
+
+    EditRoster([](DeviceRosterTable& r) { r.wheels[1].positionCount = 10; });
+    sets.ApplyDefaults(host.get(), kKindFilterWheel, 1);
+    const std::vector<std::string> names =
+        Joined(Numbered("N", 1, 6), Numbered("Position ", 7, 10));
+    EXPECT_EQ(PositionNames(config.Roster().wheels[1]), names);
+    EXPECT_EQ(SetKeys("Picked", 1, 10), names);
+    EXPECT_EQ(Setting("FilterWheel2", "Name"), "Picked");
+    EXPECT_EQ(config.Roster().wheels[1].valid, 1);
+    EXPECT_TRUE(boxes.seen().empty());
+}
+
+TEST_F(DefaultConfig, AnArchivedSetAnsweredNoStaysAndLeavesTheWheelInvalid) {
+    FirstTimeAlreadyDone();
+    WriteDriverFile(driver, "Picked.TolvoFW", SetSectionText(2, 6, "N"));
+    SetFileAttributesA(SetPath("Picked").c_str(), FILE_ATTRIBUTE_READONLY);
+    EditRoster([](DeviceRosterTable& r) {
+        NameWheel(r.wheels[1], "Picked", 10, "N");
+        r.wheels[1].positionNames[9][0] = '\0';
+        r.wheels[1].valid = 1;
+    });
+    DialogAnswerer boxes;
+    BoxLook look;
+    boxes.Act([&](HWND box) {
+        look = LookAt(box);
+        return IDNO;
+    });
+    sets.ApplyDefaults(host.get(), kKindFilterWheel, 1);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].caption, "Saving Filter Wheel Set");
+    EXPECT_EQ(look.owner, host.get());
+    EXPECT_EQ(config.Roster().wheels[1].valid, 0);
+    EXPECT_EQ(ReadDriverFile(driver, "Picked.TolvoFW"), SetSectionText(2, 6, "N"));
+    EXPECT_TRUE(IsReadOnly(SetPath("Picked")));
+    EXPECT_EQ(Setting("FilterWheel2", "Name"), "Picked") << "the record is written before the set";
+}
+
+TEST_F(DefaultConfig, StoringOneShutterWritesOnlyItsRecord) {
+    EditRoster([](DeviceRosterTable& r) {
+        std::strcpy(r.shutters[1].name, "Side");
+        r.shutters[1].shutterNumber = -1;
+        r.shutters[1].configured = 1;
+        std::strcpy(r.shutters[2].name, "Other");
+    });
+    sets.StoreDeviceRecords(host.get(), kKindShutter, 1);
+    EXPECT_EQ(IniSections(), std::vector<std::string>{"Shutter2"});
+    EXPECT_EQ(Setting("Shutter2", "ShutterNumber"), "-1");
+    EXPECT_EQ(Setting("Shutter2", "Name"), "Side");
+    EXPECT_EQ(config.Roster().shutters[1].configured, 0) << "no number, not configured";
+    for (int slot : {-1, 3, 10, 100}) {
+        sets.StoreDeviceRecords(host.get(), kKindShutter, slot);
+    }
+    for (int slot : {-1, 10, 100}) {
+        sets.StoreDeviceRecords(host.get(), kKindFilterWheel, slot);
+    }
+    EXPECT_EQ(IniSections(), std::vector<std::string>{"Shutter2"}) << "slots outside the roster";
+}
