@@ -1,0 +1,50 @@
+// include/STolvo32.h declares every export of the module definition as the
+// driver does. The driver's declarations come first: a parameter or result
+// that differs is then a conflicting declaration, and a calling convention
+// that differs shows in the pointer types compared below. The list of exports
+// and of driver headers is made from STolvo32.def, devices/ and ui/ when the
+// build is configured, so a new export is checked as soon as it is declared.
+#include <type_traits>
+#include "header_agreement_driver.h"
+#include "config/device_kind.h"
+#include "config/device_roster.h"
+#include "core/module_files.h"
+#include "devices/device_codes.h"
+#include "STolvo32.h"
+
+#define STOLVO_EXPORT(name)                                                                        \
+    static_assert(std::is_same<decltype(&::name), STOLVO_PFN_##name>::value,                       \
+                  #name ": its pointer type in STolvo32.h differs from its declaration");
+#include "header_agreement_exports.h"
+#undef STOLVO_EXPORT
+
+// The driver's own DllMain is declared in no header; its type is Windows'.
+static_assert(std::is_same<STOLVO_PFN_DllMain, BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>::value,
+              "DllMain");
+
+static_assert(std::is_same<STOLVO_HOST_CALLBACK, HostCallback>::value, "host callback");
+
+static_assert(STOLVO_OK == kDone, "status code");
+static_assert(STOLVO_NOT_BOUND == kNotBound, "status code");
+static_assert(STOLVO_LINK_FAILED == kLinkFailed, "status code");
+static_assert(STOLVO_NOT_CONFIGURED == kNotConfigured, "status code");
+static_assert(STOLVO_BAD_SLOT == kBadSlot, "status code");
+static_assert(STOLVO_BAD_POSITION == kBadPosition, "status code");
+
+static_assert(STOLVO_KIND_ALL == kKindAll, "device kind");
+static_assert(STOLVO_KIND_SHUTTER == kKindShutter, "device kind");
+static_assert(STOLVO_KIND_FILTER_WHEEL == kKindFilterWheel, "device kind");
+static_assert(STOLVO_KIND_SLIDER == kKindSlider, "device kind");
+static_assert(STOLVO_KIND_OBJECTIVES == kKindObjectives, "device kind");
+static_assert(STOLVO_KIND_LAMP == kKindLamp, "device kind");
+static_assert(STOLVO_KIND_APERTURE == kKindAperture, "device kind");
+static_assert(STOLVO_KIND_CONDENSER == kKindCondenser, "device kind");
+static_assert(STOLVO_KIND_FOCUS == kKindFocus, "device kind");
+static_assert(STOLVO_KIND_SERIAL_LINE == kKindSerialLine, "device kind");
+
+static_assert(STOLVO_NAME_SIZE == kNameSize, "name field size");
+static_assert(STOLVO_PATH_SIZE == kPathSize, "path size");
+static_assert(STOLVO_MAX_SHUTTERS == kShutterSlots, "shutter slots");
+static_assert(STOLVO_MAX_FILTER_WHEELS == kWheelSlots, "filter wheel slots");
+static_assert(STOLVO_MAX_WHEEL_POSITIONS == kMaxWheelPositions, "wheel positions");
+static_assert(STOLVO_XY_STAGE_TYPE == XYStageType, "stage type word");
