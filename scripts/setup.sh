@@ -31,9 +31,12 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
 
-packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          mingw-w64-i686-dev wine wine32:i386 xvfb xauth googletest imagemagick clang-format
-          python3-pefile)
+# The posix thread model compilers build GoogleTest, the tests and the
+# simulator; the win32 ones the shipped driver, which must load on Windows XP.
+# nsis makes the installer.
+packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-i686-win32
+          gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386
+          xvfb xauth googletest imagemagick clang-format python3-pefile nsis)
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
 if [ ${#need[@]} -gt 0 ]; then
     apt_update

@@ -1,0 +1,72 @@
+# The distributable ZIP and the Windows installer, both made by CPack into
+# build/packages ("package" target, scripts/package.sh). Both hold the same
+# tree: the driver, the simulator, the host library stand-in, the session
+# program and the simulator's registration script at the top, where they work
+# side by side; the header, the documents and sample settings for a full rig
+# under STolvo32/. The installer (NSIS.template.in) puts the top files into
+# the host's folder and copies the samples there when the folder has none.
+
+# The program that runs a host session against the simulator.
+set(PACKAGE_SESSION_PROGRAM host_session)
+# Sample settings beside the driver for a rig with the XY stage, the focus
+# drive, three shutters and two filter wheels.
+set(PACKAGE_SAMPLES KROHW.INI STolvo.INI Excitation.TolvoFW Emission.TolvoFW)
+set(PACKAGE_DOCS ${CMAKE_SOURCE_DIR}/docs/install.md)
+file(GLOB PACKAGE_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
+
+# Text files with Windows line ends, for cmd and Notepad.
+set(PACKAGE_STAGING ${CMAKE_BINARY_DIR}/packaging)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/register-simulator.cmd
+               ${PACKAGE_STAGING}/register-simulator.cmd @ONLY NEWLINE_STYLE CRLF)
+set(staged_samples "")
+foreach(sample ${PACKAGE_SAMPLES})
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/samples/${sample} ${PACKAGE_STAGING}/samples/${sample}
+                   @ONLY NEWLINE_STYLE CRLF)
+    list(APPEND staged_samples ${PACKAGE_STAGING}/samples/${sample})
+endforeach()
+
+install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/STolvo32.dll
+              ${PACKAGE_STAGING}/register-simulator.cmd DESTINATION .)
+install(TARGETS TolvoSim QXUTIL32 ${PACKAGE_SESSION_PROGRAM}
+        RUNTIME DESTINATION .
+        ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION STolvo32)
+install(FILES ${CMAKE_SOURCE_DIR}/include/STolvo32.h DESTINATION STolvo32/include)
+install(FILES ${PACKAGE_DOCS} ${PACKAGE_PICTURES} DESTINATION STolvo32/docs)
+install(FILES ${staged_samples} DESTINATION STolvo32/samples)
+
+# The installer's view of the top files: its own, the host's (kept when the
+# folder has one) and the samples it copies up.
+set(text "!macro PackageFiles OWN HOST SAMPLE\n")
+foreach(file STolvo32.dll register-simulator.cmd $<TARGET_FILE_NAME:TolvoSim>
+             $<TARGET_FILE_NAME:${PACKAGE_SESSION_PROGRAM}>)
+    string(APPEND text "  !insertmacro \${OWN} \"${file}\"\n")
+endforeach()
+string(APPEND text "  !insertmacro \${HOST} \"$<TARGET_FILE_NAME:QXUTIL32>\"\n")
+foreach(sample ${PACKAGE_SAMPLES})
+    string(APPEND text "  !insertmacro \${SAMPLE} \"${sample}\"\n")
+endforeach()
+string(APPEND text "!macroend\n")
+file(GENERATE OUTPUT ${PACKAGE_STAGING}/package_files.nsh CONTENT "${text}")
+
+set(CPACK_PACKAGE_NAME STolvo32)
+set(CPACK_PACKAGE_VENDOR Tolvo)
+set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Tolvo motion controller driver for the imaging host, with a controller simulator")
+set(CPACK_PACKAGE_FILE_NAME STolvo32-${CPACK_PACKAGE_VERSION}-win32)
+set(CPACK_GENERATOR ZIP NSIS)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
+set(CPACK_NSIS_INSTALL_ROOT "C:")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY ImagingHost)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY STolvo32)
+set(CPACK_NSIS_PACKAGE_NAME "STolvo32 Tolvo controller driver")
+set(CPACK_NSIS_DISPLAY_NAME "STolvo32 Tolvo controller driver ${CPACK_PACKAGE_VERSION}")
+set(CPACK_NSIS_UNINSTALL_NAME STolvo32-uninstall)
+set(CPACK_STOLVO_NSIS_FILE_LIST ${PACKAGE_STAGING}/package_files.nsh)
+# The packages' path without .zip or .exe (CPack changes the file name
+# variable while it writes its source package settings).
+set(PACKAGE_BASE ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME})
+include(CPack)

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Tries a package as an integrator would, in a new Wine prefix of its own:
+#   zip        unpack the ZIP into an empty folder, register the simulator with
+#              the package's script, run the session program from there;
+#   installer  install silently (with the simulator's registration) into a
+#              host folder that already holds settings and a host library of
+#              its own, run the session program, then uninstall.
+#
+# Usage: package_test.sh zip|installer BUILD_DIR PACKAGE_BASE SESSION_PROGRAM
+# where PACKAGE_BASE is the packages' path without .zip or .exe.
+set -euo pipefail
+kind=$1
+build=$2
+package=$3
+session=$4
+name=$(basename "$package")
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# A new prefix under the build tree, not the tests' shared one.
+work="$build/package-tests/$kind"
+rm -rf "$work"
+mkdir -p "$work"
+export WINE_BUILD_DIR="$work"
+. "$(dirname "$0")/../scripts/wine-env.sh"
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+drive_c="$WINEPREFIX/drive_c"
+
+# The registered in-process server of tolvo.scan, or nothing.
+scan_server() {
+    local clsid
+    clsid=$(wine reg query 'HKLM\Software\Classes\tolvo.scan\CLSID' /ve 2>/dev/null |
+        grep -o '{[^}]*}' | head -n 1) || true
+    [ -n "$clsid" ] || return 0
+    wine reg query "HKLM\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /ve 2>/dev/null |
+        tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
+}
+
+expect_file() {
+    [ -f "$1" ] || fail "missing $1"
+}
+
+# Runs the session program of the folder (a Windows path) on its driver and
+# checks that every device family worked against the simulator.
+run_session() {
+    local folder=$1 unix=$2 output="$work/session.txt"
+    (cd "$unix" && wine "$session" "$folder\\STolvo32.dll") >"$output" 2>&1 ||
+        { cat "$output"; fail "$session ended with an error"; }
+    cat "$output"
+    local line
+    while IFS= read -r line; do
+        grep -Eq "$line" "$output" || fail "the session printed no line like: $line"
+    done <<'LINES'
+^ShtrInit\(0, callback\) +-> +0 +scan\.OpenPort
+^ShtrGetName\(1\) -> "Transmitted" +-> +0
+^StgXYInit\(callback\) +-> +0
+^StgXYMove\(1000, -250, 1\) +-> +0 +stage\.MoveXY\(1000,-250\)
+^StgXYReport -> \(1100, -150\) +-> +0
+^StgZInit\(callback\) +-> +0
+^StgZReport -> 5 +-> +0
+^FWInit\(0, callback\) +-> +0 +filter\.HomeWheel\(1\)
+^FWGetPosition\(1\) -> 6 "Far Red" +-> +0
+^StgXYClose\(\) +-> +0 +scan\.ClosePort\(\)
+LINES
+    ! grep -E -- '-> +-[0-9]' "$output" || fail "a call in the session returned an error code"
+}
+
+case $kind in
+zip)
+    host="$drive_c/Host"
+    mkdir "$host"
+    (cd "$host" && cmake -E tar xf "$package.zip")
+    unpacked="$host/$name"
+    for f in STolvo32.dll TolvoSim.dll QXUTIL32.dll "$session" register-simulator.cmd \
+        STolvo32/README.md STolvo32/include/STolvo32.h STolvo32/docs/install.md \
+        STolvo32/samples/KROHW.INI STolvo32/samples/STolvo.INI \
+        STolvo32/samples/Excitation.TolvoFW STolvo32/samples/Emission.TolvoFW; do
+        expect_file "$unpacked/$f"
+    done
+    cmp "$unpacked/STolvo32.dll" "$build/bin/STolvo32.dll" || fail "the ZIP holds another driver"
+    [ -z "$(scan_server)" ] || fail "the new prefix already has tolvo.scan"
+
+    wine cmd /c "C:\\Host\\$name\\register-simulator.cmd" | tr -d '\r' | tee "$work/register.txt"
+    grep -q 'TolvoSim.dll is registered' "$work/register.txt" || fail "registration failed"
+    server=$(scan_server)
+    [ "${server,,}" = "c:\\host\\${name,,}\\tolvosim.dll" ] ||
+        fail "tolvo.scan is served by '$server', not the unpacked simulator"
+
+    run_session "C:\\Host\\$name" "$unpacked"
+    ;;
+
+installer)
+    host="$drive_c/ImagingHost"
+    mkdir "$host"
+    # What the host's folder held before: its own settings and host library.
+    printf '[Host]\r\nMarker=kept\r\n' >"$host/STolvo.INI"
+    cp "$build/hostlib-cdecl/QXUTIL32.dll" "$host/QXUTIL32.dll"
+    cp "$host/STolvo.INI" "$work/STolvo.INI.before"
+    before=$(cd "$host" && ls)
+
+    wine "$package.exe" /S /REGISTER '/D=C:\ImagingHost' || fail "the installer ended with an error"
+    for f in STolvo32.dll TolvoSim.dll "$session" register-simulator.cmd STolvo32-uninstall.exe \
+        KROHW.INI Excitation.TolvoFW Emission.TolvoFW STolvo32/README.md \
+        STolvo32/include/STolvo32.h STolvo32/docs/install.md STolvo32/samples/STolvo.INI; do
+        expect_file "$host/$f"
+    done
+    cmp "$host/STolvo32.dll" "$build/bin/STolvo32.dll" || fail "another driver was installed"
+    for f in KROHW.INI Excitation.TolvoFW Emission.TolvoFW; do
+        cmp "$host/$f" "$build/packaging/samples/$f" || fail "$f is not the sample"
+    done
+    cmp "$host/STolvo.INI" "$work/STolvo.INI.before" || fail "the folder's STolvo.INI was replaced"
+    cmp "$host/QXUTIL32.dll" "$build/hostlib-cdecl/QXUTIL32.dll" ||
+        fail "the folder's QXUTIL32.dll was replaced"
+    location=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' \
+        /v InstallLocation | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+    [ "$location" = 'C:\ImagingHost' ] || fail "installed programs list '$location'"
+    server=$(scan_server)
+    [ "${server,,}" = 'c:\imaginghost\tolvosim.dll' ] ||
+        fail "tolvo.scan is served by '$server', not the installed simulator"
+
+    run_session 'C:\ImagingHost' "$host"
+
+    # The uninstaller runs from a copy in the temporary folder and returns at
+    # once; its last steps delete itself and its entry in the installed programs.
+    wine 'C:\ImagingHost\STolvo32-uninstall.exe' /S
+    for _ in $(seq 1 240); do
+        if [ ! -e "$host/STolvo32-uninstall.exe" ] && ! wine reg query \
+            'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' >/dev/null 2>&1; then
+            break
+        fi
+        sleep 0.5
+    done
+    after=$(cd "$host" && ls)
+    echo "left in the host's folder: $(echo $after)"
+    [ "$after" = "$before" ] || fail "the folder held '$(echo $before)' before, '$(echo $after)' after"
+    grep -q 'Marker=kept' "$host/STolvo.INI" || fail "the folder's own STolvo.INI lost its keys"
+    cmp "$host/QXUTIL32.dll" "$build/hostlib-cdecl/QXUTIL32.dll" ||
+        fail "the folder's QXUTIL32.dll changed"
+    [ -z "$(scan_server)" ] || fail "tolvo.scan is still registered"
+    ;;
+
+*)
+    fail "unknown package kind $kind"
+    ;;
+esac
+echo "PASS: $kind"
