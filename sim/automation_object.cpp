@@ -1,5 +1,6 @@
 #include "sim/automation_object.h"
 #include "sim/class_table.h"
+#include "sim/member_check.h"
 #include "sim/object_accounting.h"
 #include <oleauto.h>
 #include <cstring>
@@ -82,19 +83,6 @@ void CopyText(const VARIANTARG& arg, char (&text)[sizeof(SimCall::text)]) {
         std::memcpy(text, value, length);
     }
     text[length] = '\0';
-}
-
-HRESULT CheckNamedArgs(const ServerMember& member, const DISPPARAMS& params) {
-    if (member.kind != CallKind::PropertyPut) {
-        return params.cNamedArgs == 0 ? S_OK : DISP_E_NONAMEDARGS;
-    }
-    if (params.cNamedArgs == 0) {
-        return DISP_E_PARAMNOTOPTIONAL;
-    }
-    if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
-        return DISP_E_NONAMEDARGS;
-    }
-    return S_OK;
 }
 
 class AutomationObject final : public IDispatch {
@@ -243,25 +231,11 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
         return DISP_E_MEMBERNOTFOUND;
     }
     const ServerMember* member = entry->member;
-    if (params->cArgs != member->argCount) {
-        return DISP_E_BADPARAMCOUNT;
-    }
-    HRESULT hr = CheckNamedArgs(*member, *params);
+    HRESULT hr = CheckArguments(*member, *params, argError);
     if (FAILED(hr)) {
         return hr;
     }
     const Arguments args(*params);
-    for (UINT i = 0; i < member->argCount; ++i) {
-        const VARIANTARG& arg = args[i];
-        const bool typeMatches = arg.vt == member->argTypes[i];
-        if (!typeMatches || ((arg.vt & VT_BYREF) != 0 && arg.byref == nullptr)) {
-            // The caller's index counts in DISPPARAMS order, last argument first.
-            if (argError != nullptr) {
-                *argError = params->cArgs - 1 - i;
-            }
-            return typeMatches ? E_POINTER : DISP_E_TYPEMISMATCH;
-        }
-    }
     VARIANT value;
     VariantInit(&value);
     hr = entry->handler(model, args, &value);

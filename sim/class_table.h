@@ -16,8 +16,12 @@ constexpr CLSID kFocusClassId = {
 constexpr CLSID kFilterClassId = {
     0x4432EA89, 0x56BA, 0x4085, {0xA9, 0x70, 0xC5, 0x1E, 0xF9, 0x3B, 0xEE, 0x26}};
 
+// The kind of a class whose objects are not the controller's (the local
+// server's control object): no creation fault applies to it.
+constexpr int kNoObjectKind = -1;
+
 struct ServerClass {
-    SimObjectKind kind;
+    int kind; // SimObjectKind, or kNoObjectKind
     const wchar_t* progId;
     const CLSID* classId;
     HRESULT (*create)(IDispatch** out);

@@ -4,9 +4,17 @@ namespace {
 volatile LONG liveObjects = 0;
 volatile LONG outstandingReferences = 0;
 volatile LONG serverLocks = 0;
+void (*volatile unusedHandler)() = nullptr;
 
 LONG Read(volatile LONG* counter) {
     return InterlockedCompareExchange(counter, 0, 0);
+}
+
+void NotifyIfUnused() {
+    void (*handler)() = unusedHandler;
+    if (handler != nullptr && !ModuleInUse()) {
+        handler();
+    }
 }
 } // namespace
 
@@ -15,6 +23,7 @@ void ObjectCreated() {
 }
 void ObjectDestroyed() {
     InterlockedDecrement(&liveObjects);
+    NotifyIfUnused();
 }
 void ReferenceAdded() {
     InterlockedIncrement(&outstandingReferences);
@@ -27,6 +36,7 @@ void ServerLocked() {
 }
 void ServerUnlocked() {
     InterlockedDecrement(&serverLocks);
+    NotifyIfUnused();
 }
 
 LONG LiveObjectCount() {
@@ -37,4 +47,8 @@ LONG OutstandingReferenceCount() {
 }
 bool ModuleInUse() {
     return Read(&liveObjects) != 0 || Read(&serverLocks) != 0;
+}
+
+void SetUnusedHandler(void (*handler)()) {
+    unusedHandler = handler;
 }

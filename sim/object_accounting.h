@@ -13,3 +13,6 @@ void ServerUnlocked();
 LONG LiveObjectCount();
 LONG OutstandingReferenceCount();
 bool ModuleInUse();
+// Called whenever the last object goes or the last lock is given back while
+// nothing else is in use, so that a local server can end; none by default.
+void SetUnusedHandler(void (*handler)());

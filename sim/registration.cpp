@@ -1,6 +1,8 @@
 // Self-registration of the server's classes. Entries go under
 // HKEY_LOCAL_MACHINE\Software\Classes because Wine's CLSIDFromProgID does not
-// find ProgIDs registered only for the current user.
+// find ProgIDs registered only for the current user. The DLL and the local
+// server EXE register the same classes; each takes away the other's server key,
+// so that a client asking for any context reaches the one registered last.
 #include "sim/registration.h"
 #include "sim/server_module.h"
 #include <objbase.h>
@@ -74,6 +76,27 @@ std::wstring ModulePath() {
     }
 }
 
+const wchar_t kInprocServerKey[] = L"\\InprocServer32";
+const wchar_t kLocalServerKey[] = L"\\LocalServer32";
+
+// The DLL names its path with its threading model; the EXE gives the command
+// line COM starts it with (quoted, as a path may hold spaces).
+LONG SetServerKey(const std::wstring& classKey, const std::wstring& modulePath) {
+    if (Hosting() == ServerHosting::LocalServer) {
+        const LONG status = DeleteTree(classKey + kInprocServerKey);
+        return status != ERROR_SUCCESS
+                   ? status
+                   : SetValue(classKey + kLocalServerKey, nullptr, L"\"" + modulePath + L"\"");
+    }
+    LONG status = DeleteTree(classKey + kLocalServerKey);
+    if (status == ERROR_SUCCESS) {
+        status = SetValue(classKey + kInprocServerKey, nullptr, modulePath);
+    }
+    return status != ERROR_SUCCESS
+               ? status
+               : SetValue(classKey + kInprocServerKey, L"ThreadingModel", L"Apartment");
+}
+
 LONG Register(const ServerClass& serverClass, const std::wstring& modulePath) {
     const std::wstring progId = serverClass.progId;
     const std::wstring classKey = ClassKey(serverClass);
@@ -85,13 +108,7 @@ LONG Register(const ServerClass& serverClass, const std::wstring& modulePath) {
     if (status == ERROR_SUCCESS) {
         status = SetValue(classKey + L"\\ProgID", nullptr, progId);
     }
-    if (status == ERROR_SUCCESS) {
-        status = SetValue(classKey + L"\\InprocServer32", nullptr, modulePath);
-    }
-    if (status == ERROR_SUCCESS) {
-        status = SetValue(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-    }
-    return status;
+    return status != ERROR_SUCCESS ? status : SetServerKey(classKey, modulePath);
 }
 
 LONG Unregister(const ServerClass& serverClass) {
@@ -139,7 +156,15 @@ HRESULT RestoreClassRegistrations() {
     return firstFailure;
 }
 
-STDAPI DllRegisterServer() {
+HRESULT RegisterClassEntries(const ServerClass& serverClass) {
+    return RegisterWithModulePath(serverClass);
+}
+
+HRESULT UnregisterClassEntries(const ServerClass& serverClass) {
+    return HRESULT_FROM_WIN32(Unregister(serverClass));
+}
+
+HRESULT RegisterServerClasses() {
     const std::wstring modulePath = ModulePath();
     if (modulePath.empty()) {
         return HRESULT_FROM_WIN32(GetLastError());
@@ -155,7 +180,7 @@ STDAPI DllRegisterServer() {
     return S_OK;
 }
 
-STDAPI DllUnregisterServer() {
+HRESULT UnregisterServerClasses() {
     LONG firstFailure = ERROR_SUCCESS;
     for (int i = 0; i < ServerClassCount(); ++i) {
         const LONG status = Unregister(ServerClasses()[i]);
