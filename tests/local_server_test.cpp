@@ -1,0 +1,383 @@
+// The driver against the simulator served out of process by TolvoSimServer.exe:
+// objects bound across processes, references given back, the server killed
+// during a wait and between calls, and what a call across processes costs.
+#include <gtest/gtest.h>
+#include "driver_api.h"
+#include "sim_server.h"
+#include "xy_api.h"
+#include "core/stage_members.h"
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+using Lines = std::vector<std::string>;
+
+// A server whose last client let go ends well within this.
+constexpr DWORD kServerEndMs = 10000;
+// An export facing a dead server answers well within this; the XY wait's
+// time-out is 60 s and the move below would last 20 s.
+constexpr DWORD kPromptMs = 5000;
+constexpr UINT kKilledCode = 77;
+
+const wchar_t* const kControllerProgIds[] = {L"tolvo.scan", L"tolvo.stage", L"tolvo.Z",
+                                             L"tolvo.filter"};
+
+bool SamePath(const std::wstring& a, const std::string& b) {
+    const std::wstring wide(b.begin(), b.end());
+    return CompareStringOrdinal(a.c_str(), -1, wide.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+class LocalServerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(RegisterLocalServer());
+        driver.SetIni("Port", "0");
+    }
+
+    // Also after a failure: the driver and the control object let go, every
+    // server this test reached ends, and the prefix gets TolvoSim.dll back.
+    void TearDown() override {
+        driver.Unload();
+        server.Disconnect();
+        for (const auto& process : processes_) {
+            if (!process->WaitForEnd(kServerEndMs)) {
+                ADD_FAILURE() << "a server process was still running at the end";
+                process->Kill(kKilledCode);
+            }
+        }
+        EXPECT_TRUE(RestoreInProcessServer());
+    }
+
+    // Connects the control object, notes the server's process and returns it.
+    ServerProcess* ConnectServer() {
+        const HRESULT hr = server.Connect();
+        EXPECT_EQ(S_OK, hr) << "tolvo.simcontrol";
+        if (FAILED(hr)) {
+            return nullptr;
+        }
+        processes_.push_back(std::make_unique<ServerProcess>(server.ProcessId()));
+        EXPECT_TRUE(processes_.back()->opened());
+        return processes_.back().get();
+    }
+
+    // The XY stage, the focus on the stage path, shutter 0 and wheel 0, all
+    // initialised on "COMM 1".
+    void OpenEveryFamily() {
+        driver.SetIni("Name", "Excitation", "Shutter1");
+        driver.SetIni("ShutterNumber", "0", "Shutter1");
+        driver.SetIni("Name", "Emission", "FilterWheel1");
+        for (int p = 1; p <= 10; ++p) {
+            const std::string key = "Position" + std::to_string(p) + "Name";
+            driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
+                              ("Filter " + std::to_string(p)).c_str());
+        }
+        ASSERT_EQ(xy.Init(nullptr), 0);
+        ASSERT_EQ(z.Init(nullptr), 0);
+        ASSERT_EQ(shutter.GetInstance(0), 0);
+        ASSERT_EQ(shutter.Init(0, nullptr), 0);
+        ASSERT_EQ(wheel.GetInstance(0), 0);
+        ASSERT_EQ(wheel.Init(0, nullptr), 0);
+    }
+
+    LoadedDriver driver{"STolvo32.dll"};
+    XYApi xy{driver};
+    FocusApi z{driver};
+    ShutterApi shutter{driver};
+    WheelApi wheel{driver};
+    SimServer server;
+
+  private:
+    std::vector<std::unique_ptr<ServerProcess>> processes_;
+};
+
+// Time of `calls` runs of `call`, in microseconds per run.
+template <typename Call> double MicrosecondsPerCall(int calls, Call call) {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+    LARGE_INTEGER end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < calls; ++i) {
+        call();
+    }
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
+           static_cast<double>(frequency.QuadPart) / calls;
+}
+} // namespace
+
+TEST_F(LocalServerTest, RegistrationSwitchesBetweenTheProgramAndTheModule) {
+    for (const wchar_t* progId : kControllerProgIds) {
+        EXPECT_TRUE(SamePath(RegisteredServer(progId, L"LocalServer32"),
+                             BinDir() + "\\TolvoSimServer.exe"));
+        EXPECT_EQ(RegisteredServer(progId, L"InprocServer32"), L"");
+    }
+    EXPECT_TRUE(SamePath(RegisteredServer(L"tolvo.simcontrol", L"LocalServer32"),
+                         BinDir() + "\\TolvoSimServer.exe"));
+
+    ASSERT_TRUE(RestoreInProcessServer());
+    for (const wchar_t* progId : kControllerProgIds) {
+        EXPECT_TRUE(
+            SamePath(RegisteredServer(progId, L"InprocServer32"), BinDir() + "\\TolvoSim.dll"));
+        EXPECT_EQ(RegisteredServer(progId, L"LocalServer32"), L"");
+    }
+    CLSID classId;
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"tolvo.simcontrol", &classId)))
+        << "removed by /unregserver";
+}
+
+TEST_F(LocalServerTest, DriverWorksWithObjectsOfTheServerProcess) {
+    ServerProcess* process = ConnectServer();
+    ASSERT_NE(process, nullptr);
+    EXPECT_NE(server.ProcessId(), GetCurrentProcessId());
+    server.Reset();
+    EXPECT_EQ(server.LiveObjects(), 0) << "the control object is not counted";
+
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(server.LiveObjects(), 2) << "scan and stage live in the server";
+    EXPECT_TRUE(server.IsLinkOpen());
+    EXPECT_EQ(server.LastOpenedPort(), 1) << "COMM 1";
+    EXPECT_EQ(server.Journal(),
+              (Lines{"scan.OpenPort(&1)", "scan.LinkValue?", "scan.LinkReady()"}));
+
+    server.ClearJournal();
+    server.SetBusyPolls(3);
+    EXPECT_EQ(xy.Move(1000, -250, 1), 0);
+    EXPECT_EQ(server.StagePosition(), std::make_pair(1000.0, -250.0));
+    EXPECT_EQ(server.BusyPollCount(), 4) << "three busy answers, then idle";
+    int x = 0;
+    int y = 0;
+    EXPECT_EQ(xy.Report(&x, &y), 0);
+    EXPECT_EQ(x, 1000);
+    EXPECT_EQ(y, -250);
+    EXPECT_EQ(server.Journal(), (Lines{"stage.MoveXY(1000,-250)", "wait", "stage.GetXY(&0,&0)"}));
+
+    server.ClearJournal();
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(server.Journal(), (Lines{"scan.ClosePort()"}));
+    EXPECT_FALSE(server.IsLinkOpen());
+    EXPECT_EQ(server.LiveObjects(), 0) << "every object given back";
+    EXPECT_EQ(server.OutstandingRefs(), 0);
+
+    server.Disconnect();
+    EXPECT_TRUE(process->WaitForEnd(kServerEndMs)) << "the server ends once nothing is in use";
+    EXPECT_EQ(process->ExitCode(), 0u);
+}
+
+TEST_F(LocalServerTest, FocusShutterAndWheelAcrossProcesses) {
+    ASSERT_NE(ConnectServer(), nullptr);
+    server.Reset();
+    OpenEveryFamily();
+    EXPECT_EQ(server.LiveObjects(), 4) << "scan, stage, focus and filter in one server";
+
+    EXPECT_EQ(z.Move(500, 0), 0);
+    EXPECT_DOUBLE_EQ(server.FocusPosition(), 500.0);
+    EXPECT_EQ(shutter.SetOpen(0, 1), 0);
+    EXPECT_EQ(server.ShutterState(1), 1);
+    EXPECT_EQ(wheel.SetPosition(0, 3), 0);
+    EXPECT_EQ(server.WheelPosition(1), 4);
+
+    EXPECT_EQ(wheel.Close(0), 0);
+    EXPECT_EQ(shutter.Close(0), 0);
+    EXPECT_EQ(z.Close(), 0);
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(server.LiveObjects(), 0);
+    EXPECT_EQ(server.OutstandingRefs(), 0);
+}
+
+TEST_F(LocalServerTest, ServerKilledDuringAWaitedMove) {
+    ServerProcess* killed = ConnectServer();
+    ASSERT_NE(killed, nullptr);
+    const DWORD killedId = server.ProcessId();
+    server.Reset();
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    // So that the kill leaves no registration of this process with COM.
+    server.WithdrawClasses();
+    // A move of 2000 units at 100 units per second lasts 20 s.
+    server.SetBusyPolls(-1);
+    server.SetMotionSpeed(100.0);
+
+    constexpr DWORD kKillAfterMs = 500;
+    std::thread killer([&] {
+        Sleep(kKillAfterMs);
+        killed->Kill(kKilledCode);
+    });
+    const DWORD start = GetTickCount();
+    const int moved = xy.Move(2000, 0, 1);
+    const DWORD elapsed = GetTickCount() - start;
+    killer.join();
+    EXPECT_EQ(moved, 0) << "the move was sent; a wait's outcome is not reported";
+    EXPECT_GE(elapsed, kKillAfterMs - 20) << "the wait was under way when the server died";
+    EXPECT_LT(elapsed, kPromptMs) << "the wait ended with the server";
+    std::printf("[ kill     ] StgXYMove with wait returned %lu ms after its start, the server "
+                "killed at %lu ms\n",
+                elapsed, kKillAfterMs);
+    ASSERT_TRUE(killed->WaitForEnd(kServerEndMs));
+    EXPECT_EQ(killed->ExitCode(), kKilledCode);
+    server.Disconnect();
+
+    const DWORD afterStart = GetTickCount();
+    int x = 123;
+    int y = 456;
+    EXPECT_EQ(xy.Report(&x, &y), 1);
+    EXPECT_EQ(x, 123) << "out untouched";
+    EXPECT_EQ(y, 456);
+    EXPECT_EQ(xy.Move(0, 0, 1), 1);
+    EXPECT_EQ(xy.Step(5, 5), 1);
+    EXPECT_EQ(xy.Origin(), 1);
+    EXPECT_EQ(xy.SetSpeed(50), 1);
+    EXPECT_EQ(xy.Command(0), 1);
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_LT(GetTickCount() - afterStart, kPromptMs);
+
+    ASSERT_EQ(xy.Init(nullptr), 0) << "COM starts a new server";
+    ASSERT_NE(ConnectServer(), nullptr);
+    EXPECT_NE(server.ProcessId(), killedId);
+    EXPECT_EQ(server.LiveObjects(), 2);
+    server.SetStagePosition(-300.0, 40.0);
+    EXPECT_EQ(xy.Report(&x, &y), 0);
+    EXPECT_EQ(x, -300);
+    EXPECT_EQ(y, 40);
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(server.LiveObjects(), 0);
+}
+
+TEST_F(LocalServerTest, ServerKilledBetweenCalls) {
+    ServerProcess* killed = ConnectServer();
+    ASSERT_NE(killed, nullptr);
+    const DWORD killedId = server.ProcessId();
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    server.WithdrawClasses();
+    ASSERT_TRUE(killed->Kill(kKilledCode));
+    ASSERT_TRUE(killed->WaitForEnd(kServerEndMs));
+    server.Disconnect();
+
+    const DWORD start = GetTickCount();
+    int x = 123;
+    int y = 456;
+    EXPECT_EQ(xy.Report(&x, &y), 1);
+    EXPECT_EQ(x, 123) << "out untouched";
+    EXPECT_EQ(xy.Move(10, 10, 1), 1);
+    EXPECT_EQ(xy.XStep(5), 1);
+    EXPECT_EQ(xy.Init(nullptr), 0) << "still connected as far as the driver knows";
+    EXPECT_EQ(xy.Report(&x, &y), 1) << "an init before a close binds nothing anew";
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_LT(GetTickCount() - start, kPromptMs);
+
+    ASSERT_EQ(xy.Init(nullptr), 0) << "COM starts a new server";
+    ASSERT_NE(ConnectServer(), nullptr);
+    EXPECT_NE(server.ProcessId(), killedId);
+    EXPECT_EQ(xy.Move(10, 20, 1), 0);
+    EXPECT_EQ(server.StagePosition(), std::make_pair(10.0, 20.0));
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(server.LiveObjects(), 0);
+}
+
+TEST_F(LocalServerTest, ServerKilledUnderEveryFamily) {
+    ServerProcess* killed = ConnectServer();
+    ASSERT_NE(killed, nullptr);
+    OpenEveryFamily();
+    ASSERT_EQ(server.LiveObjects(), 4);
+    server.WithdrawClasses();
+    ASSERT_TRUE(killed->Kill(kKilledCode));
+    ASSERT_TRUE(killed->WaitForEnd(kServerEndMs));
+    server.Disconnect();
+
+    const DWORD start = GetTickCount();
+    int position = 99;
+    EXPECT_EQ(z.Report(&position), 1);
+    EXPECT_EQ(position, 99) << "out untouched";
+    EXPECT_EQ(z.Move(10, 0), 1);
+    EXPECT_EQ(z.Step(3), 1);
+    EXPECT_EQ(shutter.SetOpen(0, 1), 1);
+    EXPECT_EQ(shutter.GetOpen(0), 0) << "a refused call leaves the recorded state";
+    EXPECT_EQ(wheel.SetPosition(0, 5), 1);
+    EXPECT_EQ(wheel.GetCount(0), 10) << "the stored count stands";
+    EXPECT_EQ(wheel.Close(0), 0);
+    EXPECT_EQ(shutter.Close(0), 0);
+    EXPECT_EQ(z.Close(), 0);
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_LT(GetTickCount() - start, kPromptMs);
+}
+
+TEST_F(LocalServerTest, InjectedExceptionCrossesTheProcessBoundary) {
+    ASSERT_NE(ConnectServer(), nullptr);
+    server.Reset();
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    server.SetFault(SimStage, StageMember::GetXY.dispid, DISP_E_EXCEPTION);
+    int x = 7;
+    int y = 8;
+    EXPECT_EQ(xy.Report(&x, &y), 1) << "a refused call is an operation not done";
+
+    ComPtr<IDispatch> stage = server.CreateObject(SimStage);
+    ASSERT_TRUE(stage);
+    double readX = 0.0;
+    double readY = 0.0;
+    EXCEPINFO exception{};
+    EXPECT_EQ(InvokeMember(stage.Get(), StageMember::GetXY, {MakeRefR8(&readX), MakeRefR8(&readY)},
+                           nullptr, &exception),
+              DISP_E_EXCEPTION);
+    EXPECT_EQ(exception.scode, E_FAIL);
+    EXPECT_STREQ(exception.bstrSource, L"tolvo.stage");
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+
+    server.SetFault(SimStage, StageMember::GetXY.dispid, S_OK);
+    EXPECT_EQ(xy.Report(&x, &y), 0);
+    stage.Reset();
+    EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(server.LiveObjects(), 0);
+}
+
+TEST_F(LocalServerTest, CostOfAReportAcrossProcesses) {
+    // The best of a few rounds, taken in turn, so that a burst of other work
+    // on the machine does not decide the figure.
+    constexpr int kCalls = 300;
+    constexpr int kRounds = 5;
+    ASSERT_NE(ConnectServer(), nullptr);
+    server.Reset();
+    server.SetStagePosition(1234.0, -567.0);
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    ComPtr<IDispatch> stage = server.CreateObject(SimStage);
+    ASSERT_TRUE(stage);
+
+    int failures = 0;
+    const auto report = [&] {
+        int x = 0;
+        int y = 0;
+        if (xy.Report(&x, &y) != 0 || x != 1234 || y != -567) {
+            ++failures;
+        }
+    };
+    const auto invoke = [&] {
+        double x = 0.0;
+        double y = 0.0;
+        // As the driver calls: with an EXCEPINFO, which a success leaves empty.
+        EXCEPINFO exception{};
+        if (InvokeMember(stage.Get(), StageMember::GetXY, {MakeRefR8(&x), MakeRefR8(&y)}, nullptr,
+                         &exception) != S_OK ||
+            x != 1234.0 || y != -567.0) {
+            ++failures;
+        }
+    };
+    double reportUs = 1e300;
+    double invokeUs = 1e300;
+    for (int round = 0; round < kRounds; ++round) {
+        reportUs = std::min(reportUs, MicrosecondsPerCall(kCalls, report));
+        invokeUs = std::min(invokeUs, MicrosecondsPerCall(kCalls, invoke));
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(server.JournalCount(), 3 + 2 * kCalls * kRounds)
+        << "the start-up exchange and every read, all in this server";
+    std::printf("[ cost     ] across processes, best of %d rounds of %d calls: StgXYReport "
+                "%.1f us/call, bare IDispatch::Invoke of GetXY %.1f us/call, ratio %.2f\n",
+                kRounds, kCalls, reportUs, invokeUs, reportUs / invokeUs);
+
+    stage.Reset();
+    EXPECT_EQ(xy.Close(), 0);
+}
