@@ -1,11 +1,11 @@
 #include "ui/name_list_editor.h"
+#include "config/combo_names.h"
 #include "config/device_roster.h"
 #include "config/name_lists.h"
 #include "ui/page_controls.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -50,28 +50,11 @@ void Initialise(HWND dialog) {
 
 // Copies the selected entry into the current position's name, cut to the field.
 void TakeSelectedName(HWND dialog) {
-    const LRESULT selected = ListMessage(dialog, CB_GETCURSEL);
     char* target = CurrentPositionName();
-    if (selected == CB_ERR || target == nullptr) {
-        return;
+    char name[kNameSize];
+    if (target != nullptr && SelectedComboName(GetDlgItem(dialog, IDC_NAME_LIST), name)) {
+        std::memcpy(target, name, kNameSize);
     }
-    const LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected));
-    if (length == CB_ERR || length < 0) {
-        return;
-    }
-    // The entry may be longer than a name; it is read whole, then cut.
-    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-    if (text == nullptr) {
-        return;
-    }
-    text[0] = '\0';
-    ListMessage(dialog, CB_GETLBTEXT, static_cast<WPARAM>(selected),
-                reinterpret_cast<LPARAM>(text));
-    text[length] = '\0';
-    const size_t kept = strnlen(text, kNameSize - 1);
-    std::memcpy(target, text, kept);
-    target[kept] = '\0';
-    std::free(text);
 }
 
 void Close(HWND dialog, int button) {
