@@ -1,7 +1,6 @@
 #include "config/combo_names.h"
 #include "config/name_field.h"
-#include <exception>
-#include <vector>
+#include "core/heap_block.h"
 
 bool ComboEntryName(HWND combo, LRESULT index, char (&name)[kNameSize]) {
     name[0] = '\0';
@@ -13,18 +12,18 @@ bool ComboEntryName(HWND combo, LRESULT index, char (&name)[kNameSize]) {
     if (length < 0) {
         return false;
     }
-    try {
-        std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-        if (SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(text.data())) < 0) {
-            return false;
-        }
-        text.back() = '\0';
-        CopyNameField(name, text.data());
-        return true;
-    } catch (const std::exception&) {
+    HeapBlock text(static_cast<size_t>(length) + 1);
+    if (text.get() == nullptr) {
         return false;
     }
+    text.get()[0] = '\0';
+    if (SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text.get())) < 0) {
+        return false;
+    }
+    text.get()[length] = '\0';
+    CopyNameField(name, text.get());
+    return true;
 }
 
 bool SelectedComboName(HWND combo, char (&name)[kNameSize]) {

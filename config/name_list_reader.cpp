@@ -2,7 +2,6 @@
 #include "config/device_roster.h"
 #include <windows.h>
 #include <cstring>
-#include <exception>
 
 namespace {
 constexpr DWORD kFirstSectionSize = 4096;
@@ -78,14 +77,16 @@ long ListNumberOf(Span key) {
 
 // The section as "key=value" entries, each ending in a NUL; `length` is the
 // length of all entries together.
-bool ReadSectionText(const NameListFile& file, std::vector<char>& text, size_t& length) {
+bool ReadSectionText(const NameListFile& file, HeapBlock& text, size_t& length) {
     for (DWORD size = kFirstSectionSize; size <= kLargestSectionSize; size *= 2) {
-        text.assign(size, '\0');
-        const DWORD read = GetPrivateProfileSectionA(file.section, text.data(), size, file.path);
+        if (!text.Resize(size)) {
+            return false;
+        }
+        const DWORD read = GetPrivateProfileSectionA(file.section, text.get(), size, file.path);
         // A section that does not fit comes back cut, with size - 2 as its
         // length; one that fits exactly looks the same and is read again.
         if (read + 2 < size) {
-            text[read] = '\0';
+            text.get()[read] = '\0';
             length = read;
             return true;
         }
@@ -93,52 +94,52 @@ bool ReadSectionText(const NameListFile& file, std::vector<char>& text, size_t& 
     return false;
 }
 
-size_t CountEntries(const std::vector<char>& text, size_t length) {
+size_t CountEntries(const char* text, size_t length) {
     size_t count = 0;
-    for (size_t at = 0; at < length; at += std::strlen(&text[at]) + 1) {
+    for (size_t at = 0; at < length; at += std::strlen(text + at) + 1) {
         ++count;
     }
     return count;
 }
 } // namespace
 
-bool ReadNameList(const NameListFile& file, std::vector<std::string>& names) noexcept {
-    names.clear();
-    try {
-        std::vector<char> text;
-        size_t length = 0;
-        if (!ReadSectionText(file, text, length)) {
-            return false;
-        }
-        // A list cannot be longer than the section has entries; the value of
-        // each number's first key is kept, as a key read finds that one.
-        const size_t entries = CountEntries(text, length);
-        std::vector<Span> values(entries, Span{nullptr, 0});
-        for (size_t at = 0; at < length;) {
-            const char* entry = &text[at];
-            const size_t entryLength = std::strlen(entry);
-            at += entryLength + 1;
-            const char* equals = static_cast<const char*>(std::memchr(entry, '=', entryLength));
-            const size_t keyLength =
-                equals != nullptr ? static_cast<size_t>(equals - entry) : entryLength;
-            const long number = ListNumberOf(Trimmed(entry, keyLength));
-            if (number < 0 || static_cast<size_t>(number) >= entries ||
-                values[number].text != nullptr) {
-                continue;
-            }
-            values[number] = equals != nullptr
-                                 ? ValueOf(Trimmed(equals + 1, entryLength - keyLength - 1))
-                                 : Span{entry + entryLength, 0};
-        }
-        for (const Span& value : values) {
-            if (value.text == nullptr || value.length == 0) {
-                break;
-            }
-            names.emplace_back(value.text, value.length);
-        }
-        return true;
-    } catch (const std::exception&) {
-        names.clear();
+bool NameList::Read(const NameListFile& file) {
+    count_ = 0;
+    size_t length = 0;
+    if (!ReadSectionText(file, text_, length)) {
         return false;
     }
+    char* text = text_.get();
+    // A list cannot be longer than the section has entries; the value of
+    // each number's first key is kept, as a key read finds that one.
+    const size_t entries = CountEntries(text, length);
+    if (!names_.Resize((entries + 1) * sizeof(const char*))) {
+        return false;
+    }
+    const char** values = names_.get<const char*>();
+    for (size_t i = 0; i <= entries; ++i) {
+        values[i] = nullptr;
+    }
+    for (size_t at = 0; at < length;) {
+        char* entry = text + at;
+        const size_t entryLength = std::strlen(entry);
+        at += entryLength + 1;
+        const char* equals = static_cast<const char*>(std::memchr(entry, '=', entryLength));
+        const size_t keyLength =
+            equals != nullptr ? static_cast<size_t>(equals - entry) : entryLength;
+        const long number = ListNumberOf(Trimmed(entry, keyLength));
+        if (number < 0 || static_cast<size_t>(number) >= entries || values[number] != nullptr) {
+            continue;
+        }
+        const Span value = equals != nullptr
+                               ? ValueOf(Trimmed(equals + 1, entryLength - keyLength - 1))
+                               : Span{entry + entryLength, 0};
+        // The value ends within its own entry, so it is ended in place.
+        entry[value.text - entry + value.length] = '\0';
+        values[number] = value.text;
+    }
+    while (count_ < entries && values[count_] != nullptr && values[count_][0] != '\0') {
+        ++count_;
+    }
+    return true;
 }

@@ -4,49 +4,71 @@
 #include "config/name_list_reader.h"
 #include "core/profile_file.h"
 #include <cstdio>
-#include <exception>
-#include <string>
-#include <vector>
+#include <cstring>
 
 namespace {
-// The list as "Name%d=text" entries each ending in a NUL, from the combo box's
-// entries cut to name fields. False when it does not fit in memory.
-bool ListSectionText(HWND combo, std::string& text) noexcept {
-    try {
-        const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-        std::vector<char> entry;
-        for (LRESULT i = 0; i < count; ++i) {
-            const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
-            entry.assign(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
-            if (length > 0) {
-                SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-                entry.back() = '\0';
-            }
-            char key[24];
-            std::snprintf(key, sizeof key, "Name%ld", static_cast<long>(i));
-            text.append(key).append(1, '=').append(entry.data(), NameFieldLength(entry.data()));
-            text.append(1, '\0');
-        }
-        return true;
-    } catch (const std::exception&) {
+// An entry of the combo box, read whole into `entry` (grown as needed) and
+// cut to a name field. False when the memory cannot be had.
+bool ReadEntry(HWND combo, LRESULT index, HeapBlock& entry) {
+    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
+    const size_t room = length > 0 ? static_cast<size_t>(length) + 1 : 1;
+    if (entry.size() < room && !entry.Resize(room)) {
         return false;
     }
+    entry.get()[0] = '\0';
+    if (length > 0) {
+        SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(entry.get()));
+        entry.get()[length] = '\0';
+    }
+    entry.get()[NameFieldLength(entry.get())] = '\0';
+    return true;
+}
+
+// The list as "Name%d=text" entries each ending in a NUL and a final NUL, from
+// the combo box's entries cut to name fields. False when it does not fit in
+// memory.
+bool ListSectionText(HWND combo, HeapBlock& text) {
+    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    HeapBlock entry;
+    size_t used = 0;
+    for (LRESULT i = 0; i < count; ++i) {
+        if (!ReadEntry(combo, i, entry)) {
+            return false;
+        }
+        char key[24];
+        const int keyLength = std::snprintf(key, sizeof key, "Name%ld", static_cast<long>(i));
+        const size_t nameLength = std::strlen(entry.get());
+        const size_t needed = used + static_cast<size_t>(keyLength) + 1 + nameLength + 2;
+        if (text.size() < needed && !text.Resize(needed * 2)) {
+            return false;
+        }
+        char* at = text.get() + used;
+        std::memcpy(at, key, static_cast<size_t>(keyLength));
+        at[keyLength] = '=';
+        std::memcpy(at + keyLength + 1, entry.get(), nameLength + 1);
+        used = needed - 1;
+    }
+    if (!text.Resize(used + 1)) {
+        return false;
+    }
+    text.get()[used] = '\0';
+    return true;
 }
 } // namespace
 
 int FillNameList(HWND dialog, int controlId, int kind, const char* selectName) {
-    std::vector<std::string> names;
-    ReadNameList(NameListFileFor(kind), names);
-    for (const std::string& name : names) {
+    NameList names;
+    names.Read(NameListFileFor(kind));
+    for (size_t i = 0; i < names.count(); ++i) {
         SendDlgItemMessageA(dialog, controlId, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(name.c_str()));
+                            reinterpret_cast<LPARAM>(names[i]));
     }
     // A search after entry 0 starts at the second entry and wraps to the first.
     const LRESULT found =
         SendDlgItemMessageA(dialog, controlId, CB_FINDSTRINGEXACT, 0,
                             reinterpret_cast<LPARAM>(selectName != nullptr ? selectName : ""));
     SendDlgItemMessageA(dialog, controlId, CB_SETCURSEL, found != CB_ERR ? found : 0, 0);
-    return static_cast<int>(names.size());
+    return static_cast<int>(names.count());
 }
 
 void AddListName(const char* name, int kind) {
@@ -59,17 +81,17 @@ void AddListName(const char* name, int kind) {
     const NameListFile file = NameListFileFor(kind);
     // The host may have changed the list since it was last read.
     FlushProfileCache(file.path);
-    std::vector<std::string> names;
-    if (!ReadNameList(file, names)) {
+    NameList names;
+    if (!names.Read(file)) {
         return;
     }
-    for (const std::string& listed : names) {
-        if (lstrcmpiA(listed.c_str(), wanted) == 0) {
+    for (size_t i = 0; i < names.count(); ++i) {
+        if (lstrcmpiA(names[i], wanted) == 0) {
             return;
         }
     }
     char key[24];
-    std::snprintf(key, sizeof key, "Name%u", static_cast<unsigned>(names.size()));
+    std::snprintf(key, sizeof key, "Name%u", static_cast<unsigned>(names.count()));
     WriteProfileText(file.path, file.section, key, wanted);
 }
 
@@ -80,7 +102,7 @@ void RewriteNameList(HWND dialog, int controlId, int kind) {
     if (combo == nullptr) {
         return;
     }
-    std::string text;
+    HeapBlock text;
     if (!ListSectionText(combo, text)) {
         return;
     }
@@ -89,8 +111,8 @@ void RewriteNameList(HWND dialog, int controlId, int kind) {
     DeleteFileA(file.path);
     // One section write instead of a key write per name: each key write
     // rewrites the whole file, which makes a long list slow.
-    if (!text.empty()) {
-        WritePrivateProfileSectionA(file.section, text.c_str(), file.path);
+    if (text.get()[0] != '\0') {
+        WritePrivateProfileSectionA(file.section, text.get(), file.path);
     }
     FlushProfileCache(file.path);
 }
