@@ -7,7 +7,7 @@
 # the host's folder and copies the samples there when the folder has none.
 
 # The program that runs a host session against the simulator.
-set(PACKAGE_SESSION_PROGRAM host_session)
+set(PACKAGE_SESSION_PROGRAM tolvo-host)
 # Sample settings beside the driver for a rig with the XY stage, the focus
 # drive, three shutters and two filter wheels.
 set(PACKAGE_SAMPLES KROHW.INI STolvo.INI Excitation.TolvoFW Emission.TolvoFW)

@@ -1,22 +1,20 @@
 #!/usr/bin/env bash
-# The main job: set up, build, then run a short host session that drives the
-# XY stage, the focus drive and two shutters through the driver against the
-# controller simulator.
+# The main job: set up, build, then run the host bench's built-in session,
+# which drives the shutters, the XY stage, the focus drive and two filter
+# wheels through the driver against the controller simulator.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 bash "$top/scripts/setup.sh"
 BUILD_DIR=$build bash "$top/scripts/build.sh"
 
-# The session's driver copy lives in a folder of its own; the session writes
-# the host's hardware file and the driver's settings beside it.
+# The bench loads the driver from its own folder, as the host does, and
+# writes the host's hardware file, the driver's settings and the filter sets
+# beside it; the session gets a folder of its own for that.
 session=$build/session
 rm -rf "$session"
 mkdir -p "$session"
-cp "$build/bin/STolvo32.dll" "$session/"
+cp "$build/bin/STolvo32.dll" "$build/bin/tolvo-host.exe" "$build/hostlib/QXUTIL32.dll" "$session/"
 
 "$build/wine-run" regsvr32 /s "$build/bin/TolvoSim.dll"
-# Wine shows the Linux root as drive Z:.
-driver="Z:${session//\//\\}\\STolvo32.dll"
-cd "$build/bin"
-"$build/wine-run" host_session.exe "$driver"
+"$build/wine-run" "$session/tolvo-host.exe" "$@"

@@ -231,11 +231,14 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
         return DISP_E_MEMBERNOTFOUND;
     }
     const ServerMember* member = entry->member;
-    HRESULT hr = CheckArguments(*member, *params, argError);
+    const bool strict = StrictArguments();
+    CoercedArguments coerced;
+    HRESULT hr = strict ? CheckArguments(*member, *params, argError)
+                        : CoerceArguments(*member, *params, &coerced, argError);
     if (FAILED(hr)) {
         return hr;
     }
-    const Arguments args(*params);
+    const Arguments args(strict ? *params : coerced.params());
     VARIANT value;
     VariantInit(&value);
     hr = entry->handler(model, args, &value);

@@ -3,6 +3,7 @@
 #include "sim/sim_control.h"
 #include "sim/class_table.h"
 #include "sim/controller_model.h"
+#include "sim/member_check.h"
 #include "sim/object_accounting.h"
 #include "sim/registration.h"
 
@@ -11,6 +12,10 @@ extern "C" {
 void WINAPI SimReset() {
     LockedModel()->Reset();
     RestoreClassRegistrations();
+}
+
+void WINAPI SimSetStrictArguments(BOOL strict) {
+    SetStrictArguments(strict != FALSE);
 }
 
 int WINAPI SimJournalCount() {

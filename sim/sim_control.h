@@ -31,6 +31,14 @@ struct SimCall {
 // every class that SimSetClassRegistered took away registered again.
 void WINAPI SimReset();
 
+// How the objects take arguments. Lenient (the state at load, and what every
+// client that is not a test gets): each argument converted to the member's
+// declared type as automation servers do, by-reference variants written
+// through. Strict: only the declared type, anything else DISP_E_TYPEMISMATCH,
+// so that tests catch a driver that sends the wrong type. SimReset leaves the
+// mode alone: it belongs to the client, not to the controller.
+void WINAPI SimSetStrictArguments(BOOL strict);
+
 int WINAPI SimJournalCount();
 // Copies entry `index` to `out`; FALSE when there is no such entry.
 BOOL WINAPI SimJournalEntry(int index, SimCall* out);

@@ -43,27 +43,33 @@ expect_file() {
     [ -f "$1" ] || fail "missing $1"
 }
 
-# Runs the session program of the folder (a Windows path) on its driver and
-# checks that every device family worked against the simulator.
+# Runs the session program of the folder (a Windows path), which loads the
+# driver beside it, and checks that every device family worked against the
+# simulator.
 run_session() {
     local folder=$1 unix=$2 output="$work/session.txt"
-    (cd "$unix" && wine "$session" "$folder\\STolvo32.dll") >"$output" 2>&1 ||
+    (cd "$unix" && wine "$folder\\$session") >"$output" 2>&1 ||
         { cat "$output"; fail "$session ended with an error"; }
+    tr -d '\r' <"$output" >"$output.tmp" && mv "$output.tmp" "$output"
     cat "$output"
     local line
     while IFS= read -r line; do
-        grep -Eq "$line" "$output" || fail "the session printed no line like: $line"
+        grep -Eq -- "$line" "$output" || fail "the session printed no line like: $line"
     done <<'LINES'
-^ShtrInit\(0, callback\) +-> +0 +scan\.OpenPort
-^ShtrGetName\(1\) -> "Transmitted" +-> +0
-^StgXYInit\(callback\) +-> +0
-^StgXYMove\(1000, -250, 1\) +-> +0 +stage\.MoveXY\(1000,-250\)
-^StgXYReport -> \(1100, -150\) +-> +0
-^StgZInit\(callback\) +-> +0
-^StgZReport -> 5 +-> +0
-^FWInit\(0, callback\) +-> +0 +filter\.HomeWheel\(1\)
-^FWGetPosition\(1\) -> 6 "Far Red" +-> +0
-^StgXYClose\(\) +-> +0 +scan\.ClosePort\(\)
+^simulator: TolvoSim.dll in process
+^  ShtrInit\(0, callback\) +-> +0 \(done\)
+^     simulator: scan\.OpenPort
+^  ShtrGetName\(1\) +-> +0 \(done\) +"Transmitted"
+^  StgXYInit\(callback\) +-> +0 \(done\)
+^  StgXYMove\(1000, -250, 1\) +-> +0 \(done\)
+^     stage stopped: wait ended after [0-9]+ ms
+^  StgXYReport +-> +0 \(done\) +x 1100, y -150
+^  StgZInit\(callback\) +-> +0 \(done\)
+^  StgZReport +-> +0 \(done\) +z 5
+^     simulator: filter\.HomeWheel\(1\)
+^  FWGetPosition\(1\) +-> +6 \("Far Red"\)
+^  StgXYClose\(\) +-> +0 \(done\)
+^     simulator: scan\.ClosePort\(\)
 LINES
     ! grep -E -- '-> +-[0-9]' "$output" || fail "a call in the session returned an error code"
 }

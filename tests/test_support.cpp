@@ -173,6 +173,11 @@ const SimApi& Sim() {
         SimApi a;
         a.module = module;
         a.Reset = SimFunction<decltype(a.Reset)>(module, "SimReset");
+        a.SetStrictArguments =
+            SimFunction<decltype(a.SetStrictArguments)>(module, "SimSetStrictArguments");
+        // The tests want a driver that sends a wrong argument type caught, so
+        // they take the simulator strict; SimReset keeps the mode.
+        a.SetStrictArguments(TRUE);
         a.JournalCount = SimFunction<decltype(a.JournalCount)>(module, "SimJournalCount");
         a.JournalEntry = SimFunction<decltype(a.JournalEntry)>(module, "SimJournalEntry");
         a.JournalClear = SimFunction<decltype(a.JournalClear)>(module, "SimJournalClear");

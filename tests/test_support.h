@@ -59,6 +59,7 @@ class LoadedDriver {
 struct SimApi {
     HMODULE module;
     decltype(&SimReset) Reset;
+    decltype(&SimSetStrictArguments) SetStrictArguments;
     decltype(&SimJournalCount) JournalCount;
     decltype(&SimJournalEntry) JournalEntry;
     decltype(&SimJournalClear) JournalClear;

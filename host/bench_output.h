@@ -1,0 +1,15 @@
+// How the bench prints a call: the call, its status code and meaning, the
+// values it returned and how long it took.
+#pragma once
+#include "host/bench_context.h"
+#include <string>
+
+// Milliseconds from a start taken with Now().
+double Now();
+double MillisecondsSince(double start);
+
+void PrintStatus(const std::string& call, int code, const std::string& values, double ms);
+// For exports whose result is a value, not a status (slots, counts, states).
+void PrintValue(const std::string& call, int value, const std::string& meaning, double ms);
+// What the simulator received since the last print, when it is ours.
+void PrintSimulatorCalls(const BenchContext& bench);

@@ -1,0 +1,38 @@
+// Reading a command's arguments; each failure is a ScriptError that says
+// what the command expects.
+#pragma once
+#include "host/bench_context.h"
+
+class CommandArgs {
+  public:
+    CommandArgs(const std::vector<ScriptWord>& words, const char* usage)
+        : words_(words), usage_(usage) {}
+    // The whole number at `index` (the command is 0), named `what`.
+    int Int(size_t index, const char* what) const;
+    // The word at `index`, or "" when the line ends before it.
+    std::string Word(size_t index) const;
+    bool Quoted(size_t index) const;
+    size_t Count() const { return words_.size(); }
+    // No words after `count`.
+    void End(size_t count) const;
+    [[noreturn]] void Fail(const std::string& what) const;
+
+  private:
+    const std::vector<ScriptWord>& words_;
+    const char* usage_;
+};
+
+// printf into a string of at most 159 characters.
+std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// An export the script needs; a driver without it is a script error.
+template <typename F> F Need(F function, const char* name) {
+    if (function == nullptr) {
+        throw ScriptError(std::string("the driver does not export ") + name);
+    }
+    return function;
+}
+#define EXPORT(name) Need(bench.driver.name, #name)
+
+// The host's callback: the driver records it and never calls it.
+int HostCallback();

@@ -1,0 +1,101 @@
+// tolvo-host: a host bench that loads STolvo32.dll from its own folder as the
+// imaging host does (OLE initialised on its thread, slots, initialise with a
+// callback, operate, close) and runs a script of device commands against
+// whatever automation servers are registered, by default our simulator.
+//
+//   tolvo-host                 write the sample rig's files, run the built-in session
+//   tolvo-host [--prepare] run FILE   run a script (--prepare writes the rig's files first)
+#include "host/bench_context.h"
+#include "host/default_session.h"
+#include "host/rig_files.h"
+#include "host/script_runner.h"
+#include <ole2.h>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: tolvo-host                 (write the rig's files, run the built-in "
+                 "session)\n"
+                 "       tolvo-host [--prepare] run FILE\n"
+                 "commands, one a line: %s\n",
+                 CommandSummary());
+    return 2;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// With our simulator in process, moves take time at the bench's stated speed.
+void StartSimulator(BenchContext* bench) {
+    bench->haveSim = LoadSimLink(&bench->sim);
+    if (bench->haveSim) {
+        bench->sim.SetBusyPolls(-1);
+        bench->sim.SetMotionSpeed(kBenchStageSpeed);
+        bench->sim.JournalClear();
+        std::printf("simulator: TolvoSim.dll in process, moves at %.0f units/s\n",
+                    kBenchStageSpeed);
+    } else {
+        std::printf("simulator: not ours in process; the registered servers answer\n");
+    }
+}
+
+int Run(BenchContext& bench, std::istream& script) {
+    const int errors = RunScript(bench, script);
+    if (errors > 0) {
+        std::printf("%d line(s) with errors\n", errors);
+    }
+    return errors > 0 ? 1 : 0;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    int arg = 1;
+    bool prepare = argc == 1;
+    if (arg < argc && std::strcmp(argv[arg], "--prepare") == 0) {
+        prepare = true;
+        ++arg;
+    }
+    const bool runFile = arg < argc && std::strcmp(argv[arg], "run") == 0;
+    if (arg < argc && (!runFile || arg + 2 != argc)) {
+        return Usage();
+    }
+    std::ifstream file;
+    if (runFile) {
+        file.open(argv[arg + 1], std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "cannot open %s\n", argv[arg + 1]);
+            return 2;
+        }
+    }
+    if (FAILED(OleInitialize(nullptr))) {
+        std::fprintf(stderr, "OLE could not be initialised\n");
+        return 1;
+    }
+    if (prepare) {
+        PrepareRigFiles(ProgramFolder());
+    }
+    BenchContext bench{};
+    if (!LoadDriver(&bench.driver)) {
+        std::fprintf(stderr, "cannot load STolvo32.dll from %s\n", ProgramFolder().c_str());
+        OleUninitialize();
+        return 1;
+    }
+    StartSimulator(&bench);
+    std::istringstream builtIn(kDefaultSession);
+    const int status = runFile ? Run(bench, file) : Run(bench, builtIn);
+
+    FreeLibrary(bench.driver.module);
+    if (bench.haveSim) {
+        FreeLibrary(bench.sim.module);
+    }
+    OleUninitialize();
+    return status;
+}
