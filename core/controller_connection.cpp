@@ -18,18 +18,28 @@ void EmptyScanAndStage() {
 
 // Opens the link and runs the start-up exchange; false when it did not open.
 bool OpenLink(int portArgument) {
+    LONG status = portArgument;
     try {
-        LONG status = portArgument;
         CallMethod(ScanObject.get(), ScanMember::OpenPort, {RefI4(&status)});
-        if (status < 0) {
-            return false;
-        }
+    } catch (const DispatchFailure&) {
+        return false;
+    }
+    if (status < 0) {
+        return false;
+    }
+    try {
         GetPropertyR4(ScanObject.get(), ScanMember::LinkValue);
         CallMethod(ScanObject.get(), ScanMember::LinkReady);
         return true;
     } catch (const DispatchFailure&) {
-        return false;
     }
+    // The link opened but is not usable: the controller must not keep it
+    // open for a driver that counts itself unconnected.
+    try {
+        CallMethod(ScanObject.get(), ScanMember::ClosePort);
+    } catch (const DispatchFailure&) {
+    }
+    return false;
 }
 } // namespace
 

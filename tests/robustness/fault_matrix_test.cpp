@@ -1,0 +1,415 @@
+// Every fault the simulator can inject, under every device family, in the
+// host's call order: get instances, init, operate, close. Each case checks the
+// code, the duration against the time-out, that a failed operation changes
+// neither the roster nor a file, and that every object is given back.
+#include <gtest/gtest.h>
+#include "config_api.h"
+#include "driver_api.h"
+#include "robust_support.h"
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Family { XY, ZStage, ZDevice, Shutter, Wheel };
+const char* FamilyName(Family f) {
+    static const char* const names[] = {"XY", "ZStage", "ZDevice", "Shutter", "Wheel"};
+    return names[static_cast<int>(f)];
+}
+
+constexpr DWORD kXYTimeOut = 400; // written as TimeOut into STolvo.INI
+constexpr DWORD kFocusWaitMs = 5000;
+constexpr DWORD kQuickCall = 1000; // calls that do not wait
+
+struct Member {
+    int object;
+    int dispid;
+};
+// Members and their DISPIDs, as the driver calls them.
+constexpr Member kOpenPort{SimScan, 1}, kGetBusy{SimScan, 2}, kSetShutter{SimScan, 9},
+    kLinkValue{SimScan, 10}, kLinkReady{SimScan, 18}, kClosePort{SimScan, 21}, kSpeed{SimStage, 9},
+    kGetXY{SimStage, 20}, kStepY{SimStage, 23}, kStepX{SimStage, 24}, kMoveXY{SimStage, 27},
+    kSetXY{SimStage, 30}, kPosition{SimFocus, 12}, kStepNegative{SimFocus, 16},
+    kStepPositive{SimFocus, 17}, kMoveTo{SimFocus, 18}, kWheelCount{SimFilter, 7},
+    kMoveWheel{SimFilter, 10}, kHomeWheel{SimFilter, 11};
+
+// One operation of a family after a good init: what it calls, its code when
+// one of those calls fails, and its time-out.
+struct Operation {
+    const char* name;
+    std::vector<Member> members;
+    int failedCode;
+    DWORD limitMs;
+    std::function<int(const LoadedDriver&)> call;
+    int doneCode = 0;
+    bool sendsAfterFailedOpen = true; // false: the state it asks for is the recorded one
+};
+
+std::vector<Operation> Operations(Family family) {
+    switch (family) {
+    case Family::XY:
+        return {{"Move",
+                 {kMoveXY, kGetBusy},
+                 1,
+                 kXYTimeOut,
+                 [](const LoadedDriver& d) { return XYApi(d).Move(100, -250, 1); }},
+                {"Report",
+                 {kGetXY},
+                 1,
+                 kQuickCall,
+                 [](const LoadedDriver& d) {
+                     int x = 0;
+                     int y = 0;
+                     return XYApi(d).Report(&x, &y);
+                 }},
+                {"XStep",
+                 {kStepX, kGetBusy},
+                 1,
+                 kXYTimeOut,
+                 [](const LoadedDriver& d) { return XYApi(d).XStep(7); }},
+                {"YStep",
+                 {kStepY, kGetBusy},
+                 1,
+                 kXYTimeOut,
+                 [](const LoadedDriver& d) { return XYApi(d).YStep(-7); }},
+                {"Origin",
+                 {kSetXY},
+                 1,
+                 kQuickCall,
+                 [](const LoadedDriver& d) { return XYApi(d).Origin(); }},
+                {"SetSpeed", {kSpeed}, 1, kQuickCall, [](const LoadedDriver& d) {
+                     return XYApi(d).SetSpeed(50);
+                 }}};
+    case Family::ZStage:
+    case Family::ZDevice:
+        return {{"Move",
+                 {kMoveTo, kGetBusy},
+                 1,
+                 kFocusWaitMs,
+                 [](const LoadedDriver& d) { return FocusApi(d).Move(300, 0); }},
+                {"Report",
+                 {kPosition},
+                 1,
+                 kQuickCall,
+                 [](const LoadedDriver& d) {
+                     int z = 0;
+                     return FocusApi(d).Report(&z);
+                 }},
+                {"StepUp",
+                 {kStepPositive},
+                 1,
+                 kFocusWaitMs,
+                 [](const LoadedDriver& d) { return FocusApi(d).Step(5); }},
+                {"StepDown",
+                 {kStepNegative},
+                 1,
+                 kFocusWaitMs,
+                 [](const LoadedDriver& d) { return FocusApi(d).Step(-5); }},
+                {"Origin", {kPosition}, 1, kQuickCall, [](const LoadedDriver& d) {
+                     return FocusApi(d).Origin();
+                 }}};
+    case Family::Shutter:
+        return {{"Open",
+                 {kSetShutter},
+                 1,
+                 kQuickCall,
+                 [](const LoadedDriver& d) { return ShutterApi(d).SetOpen(0, 1); }},
+                {"Shut",
+                 {kSetShutter},
+                 1,
+                 kQuickCall,
+                 [](const LoadedDriver& d) { return ShutterApi(d).SetOpen(0, 0); },
+                 0,
+                 false}};
+    case Family::Wheel:
+        // A count the controller cannot tell leaves the stored one: 10.
+        return {{"SetPosition",
+                 {kMoveWheel},
+                 1,
+                 kQuickCall,
+                 [](const LoadedDriver& d) { return WheelApi(d).SetPosition(0, 3); }},
+                {"GetCount",
+                 {kWheelCount},
+                 10,
+                 kQuickCall,
+                 [](const LoadedDriver& d) { return WheelApi(d).GetCount(0); },
+                 10}};
+    }
+    return {};
+}
+
+// The settings a family needs to initialise on "COMM 1".
+void Configure(Family family, const LoadedDriver& driver) {
+    driver.SetIni("Port", "0");
+    driver.SetIni("TimeOut", std::to_string(kXYTimeOut).c_str());
+    if (family == Family::ZDevice) {
+        driver.SetFileKey("KROHW.INI", "Focus", "Module", "STolvo32.dll");
+    }
+    driver.SetIni("Name", "Excitation", "Shutter1");
+    driver.SetIni("ShutterNumber", "0", "Shutter1");
+    driver.SetIni("Name", "Cubes", "FilterWheel1");
+    driver.SetIni("NumberPositions", "10", "FilterWheel1");
+    for (int p = 1; p <= 10; ++p) {
+        const std::string key = "Position" + std::to_string(p) + "Name";
+        driver.SetFileKey("Cubes.TolvoFW", "FilterWheel1", key.c_str(),
+                          ("Cube " + std::to_string(p)).c_str());
+    }
+}
+
+int GetInstances(Family family, const LoadedDriver& driver) {
+    if (family == Family::Shutter) {
+        return ShutterApi(driver).GetInstance(0);
+    }
+    if (family == Family::Wheel) {
+        return WheelApi(driver).GetInstance(0);
+    }
+    return 0;
+}
+
+int Init(Family family, const LoadedDriver& driver) {
+    switch (family) {
+    case Family::XY:
+        return XYApi(driver).Init(nullptr);
+    case Family::ZStage:
+        // The host starts the XY stage first; the focus then shares its line.
+        XYApi(driver).Init(nullptr);
+        return FocusApi(driver).Init(nullptr);
+    case Family::ZDevice:
+        // A device family loads the line settings the device-path focus uses.
+        ShutterApi(driver).GetInstance(0);
+        ShutterApi(driver).Init(0, nullptr);
+        return FocusApi(driver).Init(nullptr);
+    case Family::Shutter:
+        return ShutterApi(driver).Init(0, nullptr);
+    case Family::Wheel:
+        return WheelApi(driver).Init(0, nullptr);
+    }
+    return 99;
+}
+
+int Close(Family family, const LoadedDriver& driver) {
+    switch (family) {
+    case Family::XY:
+        return XYApi(driver).Close();
+    case Family::ZStage:
+        FocusApi(driver).Close();
+        return XYApi(driver).Close();
+    case Family::ZDevice:
+        FocusApi(driver).Close();
+        return ShutterApi(driver).Close(0);
+    case Family::Shutter:
+        return ShutterApi(driver).Close(0);
+    case Family::Wheel:
+        return WheelApi(driver).Close(0);
+    }
+    return 99;
+}
+
+// A fault that keeps init from finishing, and the code init then gives.
+struct InitFault {
+    const char* name;
+    std::function<void()> inject;
+    int code[5]; // by Family
+    bool focusOnly = false;
+};
+const HRESULT kFailures[] = {E_FAIL, DISP_E_EXCEPTION, RPC_E_DISCONNECTED};
+
+std::vector<InitFault> InitFaults() {
+    std::vector<InitFault> faults = {
+        {"ScanNotRegistered",
+         [] { Sim().SetClassRegistered(SimScan, FALSE); },
+         {-1, -1, -1, -1, -1}},
+        {"StageNotRegistered",
+         [] { Sim().SetClassRegistered(SimStage, FALSE); },
+         {-1, -1, -1, -1, -1}},
+        {"ScanNotCreatable",
+         [] { Sim().SetCreationFault(SimScan, E_OUTOFMEMORY); },
+         {-1, -1, -1, -1, -1}},
+        {"StageNotCreatable",
+         [] { Sim().SetCreationFault(SimStage, CLASS_E_CLASSNOTAVAILABLE); },
+         {-1, -1, -1, -1, -1}},
+        {"FocusNotCreatable",
+         [] { Sim().SetCreationFault(SimFocus, E_OUTOFMEMORY); },
+         {0, 0, 0, 0, 0},
+         true},
+        {"FocusNotRegistered",
+         [] { Sim().SetClassRegistered(SimFocus, FALSE); },
+         {1, 1, 1, 1, 1},
+         true},
+        {"FilterNotCreatable",
+         [] { Sim().SetCreationFault(SimFilter, E_OUTOFMEMORY); },
+         {0, 0, 0, 0, 1}},
+        {"FilterNotRegistered",
+         [] { Sim().SetClassRegistered(SimFilter, FALSE); },
+         {0, 0, 0, 0, 0}},
+        {"OpenPortNegative", [] { Sim().SetOpenablePorts(0); }, {-1, -1, -1, -1, -1}},
+    };
+    for (const Member m : {kOpenPort, kLinkValue, kLinkReady}) {
+        for (const HRESULT hr : kFailures) {
+            faults.push_back({"LinkMemberFails",
+                              [m, hr] { Sim().SetFault(m.object, m.dispid, hr); },
+                              {-1, -1, -1, -1, -1}});
+        }
+    }
+    return faults;
+}
+
+struct MatrixCase {
+    Family family;
+    std::string label;
+    int initFault; // index into InitFaults(), or -1
+    int operation; // index into Operations(family), or -1
+    Member member{};
+    HRESULT hr = S_OK;
+    bool busyForever = false;
+    bool allMembersGone = false; // every member of every object answers RPC_E_DISCONNECTED
+};
+
+std::vector<MatrixCase> AllCases() {
+    std::vector<MatrixCase> cases;
+    const Family families[] = {Family::XY, Family::ZStage, Family::ZDevice, Family::Shutter,
+                               Family::Wheel};
+    const auto initFaults = InitFaults();
+    for (const Family family : families) {
+        const bool focus = family == Family::ZStage || family == Family::ZDevice;
+        for (size_t i = 0; i < initFaults.size(); ++i) {
+            if (initFaults[i].focusOnly && !focus) {
+                continue; // only the focus family binds tolvo.Z
+            }
+            cases.push_back({family, std::string("init_") + initFaults[i].name + std::to_string(i),
+                             static_cast<int>(i), -1});
+        }
+        const auto operations = Operations(family);
+        for (size_t op = 0; op < operations.size(); ++op) {
+            for (const Member m : operations[op].members) {
+                for (const HRESULT hr : kFailures) {
+                    // Focus waits take their full five seconds: one kind of busy failure each.
+                    if (focus && m.dispid == kGetBusy.dispid && m.object == SimScan &&
+                        hr != RPC_E_DISCONNECTED) {
+                        continue;
+                    }
+                    char label[64];
+                    std::snprintf(label, sizeof label, "%s_%d_%d_%08lx", operations[op].name,
+                                  m.object, m.dispid, static_cast<unsigned long>(hr));
+                    cases.push_back({family, label, -1, static_cast<int>(op), m, hr});
+                }
+            }
+        }
+        if (family == Family::XY || family == Family::ZStage) {
+            MatrixCase busy{family, "BusyForever", -1, 0};
+            busy.busyForever = true;
+            cases.push_back(busy);
+        }
+        MatrixCase gone{family, "ServerGone", -1, 0};
+        gone.allMembersGone = true;
+        cases.push_back(gone);
+        MatrixCase closeFails{family, "ClosePortFails", -1, -1, kClosePort, DISP_E_EXCEPTION};
+        cases.push_back(closeFails);
+    }
+    return cases;
+}
+
+class FaultMatrix : public ::testing::TestWithParam<MatrixCase> {
+  protected:
+    void SetUp() override { Sim().Reset(); }
+    void TearDown() override {
+        Sim().Reset();
+        EXPECT_EQ(LeakedAfterUnload(driver), 0) << "every reference is given back";
+        ++Figures().matrixCases;
+    }
+    void ExpectLinkFlagsAgree() const {
+        const LinkState link = ReadLinkState(driver);
+        if (link.connected == 1) {
+            EXPECT_TRUE(Sim().IsLinkOpen()) << "Connected while the link is closed";
+        }
+    }
+
+    LoadedDriver driver{"STolvo32Probe.dll"};
+    ConfigProbe probe{driver};
+};
+
+void InjectEverywhere(HRESULT hr) {
+    const int dispids[] = {1, 2, 5, 7, 9, 10, 11, 12, 16, 17, 18, 20, 21, 23, 24, 27, 28, 29, 30};
+    for (int object : {SimScan, SimStage, SimFocus, SimFilter}) {
+        for (int dispid : dispids) {
+            Sim().SetFault(object, dispid, hr);
+        }
+    }
+}
+
+TEST_P(FaultMatrix, HostCallOrderSurvives) {
+    const MatrixCase& c = GetParam();
+    Configure(c.family, driver);
+    EXPECT_EQ(Timed(kQuickCall, [&] { return GetInstances(c.family, driver); }), 0);
+
+    if (c.initFault >= 0) {
+        const InitFault fault = InitFaults()[c.initFault];
+        fault.inject();
+        const FolderSnapshot files = SnapshotFolder(driver.folder());
+        EXPECT_EQ(Timed(kQuickCall, [&] { return Init(c.family, driver); }),
+                  fault.code[static_cast<int>(c.family)]);
+        ExpectLinkFlagsAgree();
+        EXPECT_EQ(Timed(kQuickCall, [&] { return Close(c.family, driver); }), 0);
+        EXPECT_EQ(FolderDifferences(files, SnapshotFolder(driver.folder())), "");
+        EXPECT_FALSE(Sim().IsLinkOpen() && ReadLinkState(driver).connected == 0 &&
+                     fault.code[static_cast<int>(c.family)] != 0)
+            << "a failed init leaves no link open behind the driver's back";
+        return;
+    }
+
+    ASSERT_EQ(Init(c.family, driver), 0);
+    const auto operations = Operations(c.family);
+    const FolderSnapshot files = SnapshotFolder(driver.folder());
+    if (c.busyForever) {
+        Sim().SetBusyForever(TRUE);
+    } else if (c.allMembersGone) {
+        InjectEverywhere(RPC_E_DISCONNECTED);
+    } else if (c.operation < 0) {
+        Sim().SetFault(c.member.object, c.member.dispid, c.hr);
+    }
+
+    for (size_t op = 0; op < operations.size(); ++op) {
+        const Operation& operation = operations[op];
+        const bool target =
+            static_cast<int>(op) == c.operation && !c.busyForever && !c.allMembersGone;
+        if (target) {
+            Sim().SetFault(c.member.object, c.member.dispid, c.hr);
+        }
+        // A failed busy poll ends nothing by itself: the wait runs out and the
+        // motion still counts as done, as it does when the controller stays busy.
+        const bool waitOnly =
+            target && c.member.dispid == kGetBusy.dispid && c.member.object == SimScan;
+        const DeviceRosterTable roster = probe.Roster();
+        int expected = operation.doneCode;
+        if (c.allMembersGone) {
+            expected = operation.sendsAfterFailedOpen ? operation.failedCode : 0;
+        } else if (target && !waitOnly) {
+            expected = operation.failedCode;
+        }
+        const int code = Timed(operation.limitMs, [&] { return operation.call(driver); });
+        EXPECT_EQ(code, expected) << operation.name;
+        if (target) {
+            Sim().SetFault(c.member.object, c.member.dispid, S_OK);
+            if (expected != 0) {
+                EXPECT_TRUE(SameRoster(roster, probe.Roster())) << operation.name;
+            }
+        }
+        EXPECT_TRUE(RosterNamesTerminated(probe.Roster()));
+        ExpectLinkFlagsAgree();
+        if (c.busyForever) {
+            break; // one waited motion is the case; the others wait alike
+        }
+    }
+    EXPECT_EQ(Timed(kQuickCall, [&] { return Close(c.family, driver); }), 0);
+    EXPECT_EQ(FolderDifferences(files, SnapshotFolder(driver.folder())), "")
+        << "no operation writes a file";
+    ExpectLinkFlagsAgree();
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFamilies, FaultMatrix, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<MatrixCase>& info) {
+                             return std::string(FamilyName(info.param.family)) + "_" +
+                                    info.param.label + "_" + std::to_string(info.index);
+                         });
+} // namespace
