@@ -2,6 +2,7 @@
 #include "sim/class_table.h"
 #include "sim/member_check.h"
 #include "sim/object_accounting.h"
+#include "sim/type_library.h"
 #include <oleauto.h>
 #include <cstring>
 #include <cwctype>
@@ -127,15 +128,20 @@ class AutomationObject final : public IDispatch {
         if (count == nullptr) {
             return E_POINTER;
         }
-        *count = 0;
+        ITypeInfo* info = nullptr;
+        *count = SUCCEEDED(ObjectTypeInfo(interface_.kind, &info)) ? 1 : 0;
+        if (info != nullptr) {
+            info->Release();
+        }
         return S_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) {
-            *info = nullptr;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (info == nullptr) {
+            return E_POINTER;
         }
-        return E_NOTIMPL;
+        *info = nullptr;
+        return index == 0 ? ObjectTypeInfo(interface_.kind, info) : DISP_E_BADINDEX;
     }
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,

@@ -4,6 +4,7 @@
 // server EXE register the same classes; each takes away the other's server key,
 // so that a client asking for any context reaches the one registered last.
 #include "sim/registration.h"
+#include "sim/type_library.h"
 #include "sim/server_module.h"
 #include <objbase.h>
 #include <mutex>
@@ -177,7 +178,7 @@ HRESULT RegisterServerClasses() {
     }
     std::lock_guard<std::mutex> lock(removedMutex);
     removedKinds.clear();
-    return S_OK;
+    return RegisterTypeLibrary();
 }
 
 HRESULT UnregisterServerClasses() {
@@ -188,5 +189,7 @@ HRESULT UnregisterServerClasses() {
             firstFailure = status;
         }
     }
+    // A library that was never registered is no reason to fail.
+    UnregisterTypeLibrary();
     return HRESULT_FROM_WIN32(firstFailure);
 }
