@@ -81,7 +81,8 @@ TEST_P(TypeLibraryTest, DescribesEveryMemberOfTheTable) {
                 SysFreeString(name);
                 ASSERT_EQ(static_cast<SHORT>(member.argCount), function->cParams);
                 for (UINT a = 0; a < member.argCount; ++a) {
-                    EXPECT_EQ(member.argTypes[a], ArgumentType(function->lprgelemdescParam[a].tdesc))
+                    EXPECT_EQ(member.argTypes[a],
+                              ArgumentType(function->lprgelemdescParam[a].tdesc))
                         << "argument " << a;
                 }
             }
