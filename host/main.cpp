@@ -5,8 +5,10 @@
 //
 //   tolvo-host                 write the sample rig's files, run the built-in session
 //   tolvo-host [--prepare] run FILE   run a script (--prepare writes the rig's files first)
+//   tolvo-host [--prepare] pages [--selftest]   the configuration window
 #include "host/bench_context.h"
 #include "host/default_session.h"
+#include "host/pages_window.h"
 #include "host/rig_files.h"
 #include "host/script_runner.h"
 #include <ole2.h>
@@ -21,6 +23,7 @@ int Usage() {
                  "usage: tolvo-host                 (write the rig's files, run the built-in "
                  "session)\n"
                  "       tolvo-host [--prepare] run FILE\n"
+                 "       tolvo-host [--prepare] pages [--selftest]\n"
                  "commands, one a line: %s\n",
                  CommandSummary());
     return 2;
@@ -64,7 +67,10 @@ int main(int argc, char** argv) {
         ++arg;
     }
     const bool runFile = arg < argc && std::strcmp(argv[arg], "run") == 0;
-    if (arg < argc && (!runFile || arg + 2 != argc)) {
+    const bool pages = arg < argc && std::strcmp(argv[arg], "pages") == 0;
+    const bool selftest = pages && arg + 2 == argc && std::strcmp(argv[arg + 1], "--selftest") == 0;
+    const bool pagesArgsFit = pages && (arg + 1 == argc || selftest);
+    if (arg < argc && !(runFile && arg + 2 == argc) && !pagesArgsFit) {
         return Usage();
     }
     std::ifstream file;
@@ -90,7 +96,9 @@ int main(int argc, char** argv) {
     }
     StartSimulator(&bench);
     std::istringstream builtIn(kDefaultSession);
-    const int status = runFile ? Run(bench, file) : Run(bench, builtIn);
+    const int status = pages     ? RunPagesWindow(bench.driver, ProgramFolder(), selftest)
+                       : runFile ? Run(bench, file)
+                                 : Run(bench, builtIn);
 
     FreeLibrary(bench.driver.module);
     if (bench.haveSim) {

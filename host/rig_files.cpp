@@ -19,15 +19,20 @@ const WheelSet kWheelSets[] = {
 
 void PrepareRigFiles(const std::string& folder) {
     const std::string hardware = folder + "KROHW.INI";
-    WritePrivateProfileStringA("Focus", "Module", "STolvo32.dll", hardware.c_str());
+    for (const char* section : {"Focus", "Shutter1", "Shutter2", "FilterWheel1", "FilterWheel2"}) {
+        WritePrivateProfileStringA(section, "Module", "STolvo32.dll", hardware.c_str());
+    }
     const std::string settings = folder + "STolvo.INI";
     const struct {
         const char* section;
         const char* key;
         const char* value;
-    } keys[] = {{"Tolvo Stage", "Port", "0"},        {"Tolvo Stage", "FocusStep", "1"},
-                {"Shutter1", "Name", "Excitation"},  {"Shutter1", "ShutterNumber", "0"},
-                {"Shutter2", "Name", "Transmitted"}, {"Shutter2", "ShutterNumber", "1"}};
+    } keys[] = {// The rig is configured: the first device page keeps these settings
+                // instead of giving every device the first-time defaults.
+                {"Tolvo Stage", "DefaultAll", "0"}, {"Tolvo Stage", "Port", "0"},
+                {"Tolvo Stage", "FocusStep", "1"},  {"Shutter1", "Name", "Excitation"},
+                {"Shutter1", "ShutterNumber", "0"}, {"Shutter2", "Name", "Transmitted"},
+                {"Shutter2", "ShutterNumber", "1"}};
     for (const auto& k : keys) {
         WritePrivateProfileStringA(k.section, k.key, k.value, settings.c_str());
     }

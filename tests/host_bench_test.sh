@@ -4,6 +4,9 @@
 # of script error with its line number, and fuzzed scripts that must never
 # crash the bench.
 #
+# The window mode's self-test selects each device of the rig, checks its
+# page below the list, applies and closes.
+#
 # Usage: host_bench_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -57,6 +60,18 @@ LINES
 # The waited move's wait lasts about its distance at the stated speed.
 waited=$(sed -n 's/.*wait ended after \([0-9]*\) ms and [0-9]* busy polls (1031 units.*/\1/p' "$work/out.txt" | head -n 1)
 [ "$waited" -ge 100 ] && [ "$waited" -lt 2000 ] || fail "the 1031-unit move waited $waited ms"
+
+echo "== window mode, briefly, under the null graphics driver"
+bench pages --selftest
+cat "$work/out.txt"
+[ "$status" -eq 0 ] || fail "the window's self-test ended with $status"
+expect_lines <<'LINES'
+^selftest: XY stage: page shown below the list \(top 112\)$
+^selftest: Focus drive: page shown below the list \(top 112\)$
+^selftest: Shutter 2: page shown below the list \(top 112\)$
+^selftest: Filter wheel 2: page shown below the list \(top 112\)$
+^selftest: 6 devices, 0 without their page$
+LINES
 
 echo "== a script"
 cat >"$work/script.txt" <<'SCRIPT'

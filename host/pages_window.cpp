@@ -1,0 +1,305 @@
+#include "host/pages_window.h"
+#include "host/command_args.h"
+#include "host/rig_devices.h"
+#include <cstdio>
+#include <vector>
+
+namespace {
+constexpr int kListId = 100;
+constexpr int kApplyId = 101;
+constexpr int kCloseId = 102;
+constexpr UINT_PTR kStatusTimer = 1;
+constexpr UINT kStatusPeriod = 500;
+constexpr int kMargin = 8;
+constexpr int kListHeight = 96;
+// The pages' top: below the list, as the host places them.
+constexpr int kPageTop = kMargin + kListHeight + kMargin;
+constexpr int kClientWidth = 400;
+constexpr int kClientHeight = 470;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 24;
+constexpr int kStatusHeight = 34;
+
+struct PagesState {
+    const DriverExports* driver;
+    std::vector<RigDevice> devices;
+    HWND window;
+    HWND list;
+    HWND status;
+    int shown; // index into devices, -1 for none
+    bool selftest;
+    int failures;
+};
+
+PagesState* State(HWND window) {
+    return reinterpret_cast<PagesState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// Shows (show true) or closes the device's page; FALSE when the driver lacks
+// the export, which the window then skips.
+bool Configure(const PagesState& s, const RigDevice& device, bool show) {
+    const DriverExports& d = *s.driver;
+    const int mode = show ? STOLVO_PAGE_SHOW : STOLVO_PAGE_CLOSE;
+    switch (device.kind) {
+    case RigKind::XyStage:
+        return d.StgXYConfigure != nullptr && (d.StgXYConfigure(s.window, kPageTop, mode), true);
+    case RigKind::Focus:
+        return d.StgZConfigure != nullptr && (d.StgZConfigure(s.window, kPageTop, mode), true);
+    case RigKind::Shutter:
+        return d.ShtrConfigure != nullptr &&
+               (d.ShtrConfigure(s.window, device.slot, kPageTop, mode), true);
+    case RigKind::FilterWheel:
+        return d.FWConfigure != nullptr &&
+               (d.FWConfigure(s.window, device.slot, kPageTop, mode), true);
+    }
+    return false;
+}
+
+// The page the driver made: a visible child dialog of the host window.
+HWND FindPage(HWND window) {
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(child)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void Select(PagesState& s, int index) {
+    if (s.shown >= 0) {
+        Configure(s, s.devices[static_cast<size_t>(s.shown)], false);
+        s.shown = -1;
+    }
+    if (index < 0 || index >= static_cast<int>(s.devices.size())) {
+        return;
+    }
+    const RigDevice& device = s.devices[static_cast<size_t>(index)];
+    if (!Configure(s, device, true)) {
+        std::printf("pages: %s: the driver has no configure export for it yet\n",
+                    device.label.c_str());
+        return;
+    }
+    s.shown = index;
+    if (!s.selftest) {
+        return;
+    }
+    const HWND page = FindPage(s.window);
+    RECT rect{};
+    POINT corner{};
+    if (page != nullptr) {
+        GetWindowRect(page, &rect);
+        corner = {rect.left, rect.top};
+        ScreenToClient(s.window, &corner);
+    }
+    const bool placed = page != nullptr && corner.y == kPageTop;
+    std::printf("selftest: %s: %s (top %ld)\n", device.label.c_str(),
+                placed ? "page shown below the list" : "NO PAGE at the expected top",
+                page != nullptr ? static_cast<long>(corner.y) : -1L);
+    s.failures += placed ? 0 : 1;
+}
+
+// Apply: the filter wheel page saves its set; the shutter page has nothing to
+// save; the stage pages write each choice at once.
+void Apply(const PagesState& s) {
+    if (s.shown < 0) {
+        return;
+    }
+    const RigDevice& device = s.devices[static_cast<size_t>(s.shown)];
+    if (device.kind == RigKind::FilterWheel && s.driver->FWConfigure != nullptr) {
+        s.driver->FWConfigure(s.window, device.slot, kPageTop, STOLVO_PAGE_APPLY);
+    } else if (device.kind == RigKind::Shutter && s.driver->ShtrConfigure != nullptr) {
+        s.driver->ShtrConfigure(s.window, device.slot, kPageTop, STOLVO_PAGE_APPLY);
+    }
+}
+
+std::string WheelText(const DriverExports& d, int slot) {
+    if (d.FWGetPosition == nullptr || d.FWGetName == nullptr) {
+        return "";
+    }
+    const int position = d.FWGetPosition(slot);
+    char name[STOLVO_NAME_SIZE] = "";
+    d.FWGetName(slot, position, name);
+    return Text("  wheel %d: %s", slot + 1, name[0] != '\0' ? name : "?");
+}
+
+void RefreshStatus(const PagesState& s) {
+    const DriverExports& d = *s.driver;
+    std::string text;
+    int x = 0;
+    int y = 0;
+    if (d.StgXYReport != nullptr && d.StgXYReport(&x, &y) == STOLVO_OK) {
+        text += Text("XY %d, %d", x, y);
+    }
+    std::string devices;
+    for (const RigDevice& device : s.devices) {
+        int z = 0;
+        if (device.kind == RigKind::Focus && d.StgZReport != nullptr &&
+            d.StgZReport(&z) == STOLVO_OK) {
+            text += Text("   Z %d", z);
+        } else if (device.kind == RigKind::Shutter && d.ShtrGetOpen != nullptr) {
+            devices += Text("  shutter %d: %s", device.slot + 1,
+                            d.ShtrGetOpen(device.slot) == 1 ? "open" : "closed");
+        } else if (device.kind == RigKind::FilterWheel) {
+            devices += WheelText(d, device.slot);
+        }
+    }
+    text += "\r\n" + (devices.empty() ? devices : devices.substr(2));
+    SetWindowTextA(s.status, text.c_str());
+}
+
+void RunSelftest(PagesState& s) {
+    for (size_t i = 0; i < s.devices.size(); ++i) {
+        SendMessageA(s.list, LB_SETCURSEL, i, 0);
+        Select(s, static_cast<int>(i));
+        Apply(s);
+        RefreshStatus(s);
+    }
+    PostMessageA(s.window, WM_COMMAND, MAKEWPARAM(kCloseId, BN_CLICKED), 0);
+}
+
+HWND Control(HWND parent, const char* type, const char* text, DWORD style, int x, int y, int width,
+             int height, int id) {
+    HWND control = CreateWindowExA(
+        0, type, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 TRUE);
+    return control;
+}
+
+void CreateControls(PagesState& s) {
+    s.list = Control(s.window, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY, kMargin, kMargin,
+                     kClientWidth - 2 * kMargin, kListHeight, kListId);
+    for (const RigDevice& device : s.devices) {
+        SendMessageA(s.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(device.label.c_str()));
+    }
+    const int buttonTop = kClientHeight - kStatusHeight - kMargin - kButtonHeight;
+    Control(s.window, "BUTTON", "Apply", BS_PUSHBUTTON, kClientWidth - 2 * (kButtonWidth + kMargin),
+            buttonTop, kButtonWidth, kButtonHeight, kApplyId);
+    Control(s.window, "BUTTON", "Close", BS_PUSHBUTTON, kClientWidth - kButtonWidth - kMargin,
+            buttonTop, kButtonWidth, kButtonHeight, kCloseId);
+    s.status = Control(s.window, "STATIC", "", SS_LEFT | WS_BORDER, kMargin,
+                       kClientHeight - kStatusHeight - 2, kClientWidth - 2 * kMargin,
+                       kStatusHeight - 4, 0);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PagesState* s = State(window);
+    switch (message) {
+    case WM_CREATE: {
+        s = static_cast<PagesState*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s));
+        s->window = window;
+        CreateControls(*s);
+        SetTimer(window, kStatusTimer, kStatusPeriod, nullptr);
+        return 0;
+    }
+    case WM_TIMER:
+        RefreshStatus(*s);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_SELCHANGE) {
+            Select(*s, static_cast<int>(SendMessageA(s->list, LB_GETCURSEL, 0, 0)));
+        } else if (LOWORD(wParam) == kApplyId) {
+            Apply(*s);
+        } else if (LOWORD(wParam) == kCloseId) {
+            DestroyWindow(window);
+        }
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        Select(*s, -1);
+        KillTimer(window, kStatusTimer);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// The host's order before configuring: slots, then each family initialised,
+// so that the status line can read the devices.
+void InitialiseFamilies(const DriverExports& d, const std::vector<RigDevice>& devices) {
+    for (const RigDevice& device : devices) {
+        if (device.kind == RigKind::Shutter && d.ShtrGetInstance != nullptr) {
+            d.ShtrGetInstance(0);
+        } else if (device.kind == RigKind::FilterWheel && d.FWGetInstance != nullptr) {
+            d.FWGetInstance(0);
+        }
+    }
+    d.StgXYInit(&HostCallback);
+    for (const RigDevice& device : devices) {
+        if (device.kind == RigKind::Focus) {
+            d.StgZInit(&HostCallback);
+        } else if (device.kind == RigKind::Shutter && d.ShtrInit != nullptr) {
+            d.ShtrInit(device.slot, &HostCallback);
+        } else if (device.kind == RigKind::FilterWheel && d.FWInit != nullptr) {
+            d.FWInit(device.slot, &HostCallback);
+        }
+    }
+}
+
+void CloseFamilies(const DriverExports& d, const std::vector<RigDevice>& devices) {
+    for (const RigDevice& device : devices) {
+        if (device.kind == RigKind::Focus) {
+            d.StgZClose();
+        } else if (device.kind == RigKind::Shutter && d.ShtrClose != nullptr) {
+            d.ShtrClose(device.slot);
+        } else if (device.kind == RigKind::FilterWheel && d.FWClose != nullptr) {
+            d.FWClose(device.slot);
+        }
+    }
+    d.StgXYClose();
+}
+} // namespace
+
+int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest) {
+    PagesState state{&driver, ReadRigDevices(folder), nullptr, nullptr, nullptr, -1, selftest, 0};
+    InitialiseFamilies(driver, state.devices);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = "TolvoHostPages";
+    RegisterClassA(&windowClass);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    const HWND window =
+        CreateWindowExA(0, windowClass.lpszClassName, "Tolvo host bench - device configuration",
+                        style, 20, 20, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                        nullptr, windowClass.hInstance, &state);
+    if (window == nullptr) {
+        std::fprintf(stderr, "cannot create the window\n");
+        return 1;
+    }
+    ShowWindow(window, SW_SHOW);
+    if (selftest) {
+        RunSelftest(state);
+    } else {
+        SendMessageA(state.list, LB_SETCURSEL, 0, 0);
+        Select(state, 0);
+        RefreshStatus(state);
+    }
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Keyboard navigation inside the embedded page.
+        const HWND page = IsWindow(window) ? FindPage(window) : nullptr;
+        if (page == nullptr || !IsDialogMessageA(page, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    CloseFamilies(driver, state.devices);
+    if (selftest) {
+        std::printf("selftest: %zu devices, %d without their page\n", state.devices.size(),
+                    state.failures);
+    }
+    return state.failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,12 @@
+// Window mode: a host-like configuration window. A list of the devices the
+// host's hardware file gives to the driver; the selected one's page embedded
+// below the list through its configure export; Apply and Close buttons; a
+// status line refreshed from the exports on a timer.
+#pragma once
+#include "host/driver_exports.h"
+#include <string>
+
+// Runs the window until it is closed; the exit status. With `selftest` the
+// window selects each device in turn, checks that its page came up below the
+// list, applies, closes and returns 0 when every page did.
+int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest);
