@@ -5,12 +5,14 @@
 //
 //   tolvo-host                 write the sample rig's files, run the built-in session
 //   tolvo-host [--prepare] run FILE   run a script (--prepare writes the rig's files first)
-//   tolvo-host [--prepare] pages [--selftest]   the configuration window
+//   tolvo-host [--prepare] pages [--selftest | --select N]   the configuration window,
+//                              N the device selected first (0 the XY stage)
 #include "host/bench_context.h"
 #include "host/default_session.h"
 #include "host/pages_window.h"
 #include "host/rig_files.h"
 #include "host/script_runner.h"
+#include "host/script_words.h"
 #include <ole2.h>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +25,7 @@ int Usage() {
                  "usage: tolvo-host                 (write the rig's files, run the built-in "
                  "session)\n"
                  "       tolvo-host [--prepare] run FILE\n"
-                 "       tolvo-host [--prepare] pages [--selftest]\n"
+                 "       tolvo-host [--prepare] pages [--selftest | --select N]\n"
                  "commands, one a line: %s\n",
                  CommandSummary());
     return 2;
@@ -69,7 +71,10 @@ int main(int argc, char** argv) {
     const bool runFile = arg < argc && std::strcmp(argv[arg], "run") == 0;
     const bool pages = arg < argc && std::strcmp(argv[arg], "pages") == 0;
     const bool selftest = pages && arg + 2 == argc && std::strcmp(argv[arg + 1], "--selftest") == 0;
-    const bool pagesArgsFit = pages && (arg + 1 == argc || selftest);
+    int first = 0;
+    const bool selects = pages && arg + 3 == argc && std::strcmp(argv[arg + 1], "--select") == 0 &&
+                         ParseInt(argv[arg + 2], &first);
+    const bool pagesArgsFit = pages && (arg + 1 == argc || selftest || selects);
     if (arg < argc && !(runFile && arg + 2 == argc) && !pagesArgsFit) {
         return Usage();
     }
@@ -96,7 +101,7 @@ int main(int argc, char** argv) {
     }
     StartSimulator(&bench);
     std::istringstream builtIn(kDefaultSession);
-    const int status = pages     ? RunPagesWindow(bench.driver, ProgramFolder(), selftest)
+    const int status = pages     ? RunPagesWindow(bench.driver, ProgramFolder(), selftest, first)
                        : runFile ? Run(bench, file)
                                  : Run(bench, builtIn);
 

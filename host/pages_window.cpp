@@ -258,7 +258,8 @@ void CloseFamilies(const DriverExports& d, const std::vector<RigDevice>& devices
 }
 } // namespace
 
-int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest) {
+int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest,
+                   int first) {
     PagesState state{&driver, ReadRigDevices(folder), nullptr, nullptr, nullptr, -1, selftest, 0};
     InitialiseFamilies(driver, state.devices);
     WNDCLASSA windowClass{};
@@ -283,8 +284,8 @@ int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool 
     if (selftest) {
         RunSelftest(state);
     } else {
-        SendMessageA(state.list, LB_SETCURSEL, 0, 0);
-        Select(state, 0);
+        SendMessageA(state.list, LB_SETCURSEL, static_cast<WPARAM>(first), 0);
+        Select(state, first);
         RefreshStatus(state);
     }
     MSG message;

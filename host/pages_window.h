@@ -8,5 +8,7 @@
 
 // Runs the window until it is closed; the exit status. With `selftest` the
 // window selects each device in turn, checks that its page came up below the
-// list, applies, closes and returns 0 when every page did.
-int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest);
+// list, applies, closes and returns 0 when every page did; otherwise device
+// `first` of the list is selected at the start.
+int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest,
+                   int first);

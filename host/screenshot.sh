@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Renders the host bench's configuration window (tolvo-host pages, a filter
+# wheel page selected) on a virtual X display and saves docs/host-bench-pages.png.
+# Uses a private prefix with Wine's X11 graphics driver beside the build
+# (wineprefix-bench-display) and the simulator registered in it.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$top/build}
+[ -f "$build/bin/tolvo-host.exe" ] || { echo "no tolvo-host.exe in $build/bin: build first" >&2; exit 1; }
+
+export WINEPREFIX="$build/wineprefix-bench-display"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+export top build
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export work
+cp "$build/bin/STolvo32.dll" "$build/bin/tolvo-host.exe" "$build/hostlib/QXUTIL32.dll" "$work/"
+
+xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+    set -euo pipefail
+    if [ ! -f "$WINEPREFIX/.ready" ]; then
+        rm -rf "$WINEPREFIX"
+        wine wineboot -i >/dev/null 2>&1
+        # There is no window manager: Wine draws the window frames itself.
+        wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.ready"
+    fi
+    wine regsvr32 /s "$build/bin/TolvoSim.dll" >/dev/null 2>&1
+    # The fifth device of the rig: filter wheel 1.
+    wine "$work/tolvo-host.exe" --prepare pages --select 4 </dev/null >/dev/null 2>&1 &
+    # The window, its page and a refresh of the status line.
+    sleep 8
+    import -window root "$work/screen.png"
+    wineserver -k || true
+    wait || true
+    # The window on the black root: cut it out.
+    convert "$work/screen.png" -trim +repage "$top/docs/host-bench-pages.png"
+    echo docs/host-bench-pages.png
+'
