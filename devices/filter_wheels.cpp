@@ -11,6 +11,7 @@
 #include "core/link_holders.h"
 #include "devices/device_codes.h"
 #include "devices/export_guard.h"
+#include "ui/wheel_page_follow.h"
 #include <cstring>
 
 namespace {
@@ -58,6 +59,17 @@ int TurnWheel(int slot, int position) {
     });
 }
 
+int TurnWheelFollowed(int slot, int position) {
+    return Guarded(kNotBound, [&] {
+        SettlePageBeforeTurn(slot);
+        const int result = TurnWheel(slot, position);
+        if (result == kDone) {
+            FollowTurnOnPage(slot);
+        }
+        return result;
+    });
+}
+
 extern "C" {
 
 int WINAPI FWGetInstance(int) {
@@ -100,7 +112,7 @@ int WINAPI FWInit(int slot, HostCallback callback) {
             }
         }
         DeviceClientCallback = callback;
-        return TurnWheel(slot, kHome);
+        return TurnWheelFollowed(slot, kHome);
     });
 }
 
@@ -151,7 +163,7 @@ int WINAPI FWSetPosition(int slot, int position) {
     if (position < 0 || position >= wheel->positionCount) {
         return kBadPosition;
     }
-    return TurnWheel(slot, position);
+    return TurnWheelFollowed(slot, position);
 }
 
 int WINAPI FWGetPosition(int slot) {

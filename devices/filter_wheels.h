@@ -10,6 +10,12 @@
 // the call refused (nothing recorded).
 int TurnWheel(int slot, int position);
 
+// TurnWheel for the host's own turns (FWInit's homing, FWSetPosition): the
+// filter wheel page, while it shows the wheel, selects the new position and
+// shows its number. The page's own moves use TurnWheel and update the page
+// themselves.
+int TurnWheelFollowed(int slot, int position);
+
 extern "C" {
 int WINAPI FWGetInstance(int unused);
 int WINAPI FWInit(int slot, HostCallback callback);

@@ -3,6 +3,7 @@
 #include "test_support.h"
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -43,6 +44,7 @@ const std::map<std::string, int> kExports = {{"DllMain", 1},
                                              {"StgZStepSize", 37},
                                              {"StgZType", 38},
                                              // Shutters.
+                                             {"ShtrConfigure", 50},
                                              {"ShtrInit", 51},
                                              {"ShtrClose", 52},
                                              {"ShtrGetName", 53},
@@ -52,6 +54,7 @@ const std::map<std::string, int> kExports = {{"DllMain", 1},
                                              {"ShtrRead", 57},
                                              {"ShtrGetInstance", 58},
                                              // Filter wheels.
+                                             {"FWConfigure", 60},
                                              {"FWInit", 61},
                                              {"FWClose", 62},
                                              {"FWGetCount", 63},
@@ -61,7 +64,8 @@ const std::map<std::string, int> kExports = {{"DllMain", 1},
                                              {"FWWrite", 67},
                                              {"FWRead", 68},
                                              {"FWGetInstance", 69},
-                                             // Name list editor.
+                                             // Device pages and name list editor.
+                                             {"KroConfigProc", 70},
                                              {"KroNameListProc", 71},
                                              // Stage configuration page.
                                              {"StgXYConfigure", 2},
@@ -131,6 +135,19 @@ TEST(ExportTable, NamesAndOrdinalsAreExactlyTheHostContract) {
     for (int ordinal : kEmptyOrdinals) {
         EXPECT_EQ(GetProcAddress(driver.module(), MAKEINTRESOURCEA(ordinal)), nullptr) << ordinal;
     }
+}
+
+TEST(ExportTable, EveryOrdinalFrom1To71IsAnExportOrLeftEmpty) {
+    EXPECT_EQ(kExports.size(), 58u) << "57 exports and DllMain";
+    const std::set<int> empty(std::begin(kEmptyOrdinals), std::end(kEmptyOrdinals));
+    std::set<int> expected;
+    for (int ordinal = 1; ordinal <= 71; ++ordinal) {
+        if (empty.count(ordinal) == 0) {
+            expected.insert(ordinal);
+        }
+    }
+    LoadedDriver driver;
+    EXPECT_EQ(UsedOrdinals(driver.module()), expected);
 }
 
 TEST(ExportTable, ByNameAndByOrdinalReachTheSameFunction) {

@@ -279,14 +279,19 @@ TEST_F(StagePage, XYCloseDestroysThePage) {
     EXPECT_NE(OpenXY(), nullptr);
 }
 
-TEST_F(StagePage, FocusDevicePathShowsNoStagePage) {
+TEST_F(StagePage, FocusDevicePathShowsTheDevicePageNotTheStagePage) {
     WritePrivateProfileStringA("Focus", "Module", "STolvo32.dll",
                                (driver.folder() + "\\KROHW.INI").c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr,
                                (driver.folder() + "\\KROHW.INI").c_str());
+    driver.SetIni("DefaultAll", "0");
     EXPECT_EQ(pages.ZConfigure(host.get(), 0, 1), 0);
-    EXPECT_EQ(host.Page(), nullptr);
-    EXPECT_EQ(StoredSetting(driver, "Port"), "<absent>");
+    HWND devicePage = host.Page();
+    ASSERT_NE(devicePage, nullptr);
+    EXPECT_EQ(StoredSetting(driver, "HasJoystick"), "<absent>")
+        << "a stage page would have stored every setting";
+    EXPECT_EQ(pages.ZConfigure(host.get(), 0, 0), 0);
+    EXPECT_FALSE(IsWindow(devicePage));
     // The device path claims nothing on the stage side: the XY family still can.
     LetXYFamilyOwnTheLine();
     DeleteFileA((driver.folder() + "\\KROHW.INI").c_str());

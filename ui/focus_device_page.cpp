@@ -1,7 +1,18 @@
 #include "ui/focus_device_page.h"
+#include "config/device_kind.h"
+#include "core/link_holders.h"
+#include "devices/export_guard.h"
+#include "ui/device_page_window.h"
 
-// The device pages are not in the driver yet; until they are, this path shows
-// nothing.
-int ConfigureFocusDevicePage(HWND, int, int) {
-    return 0;
+int ConfigureFocusDevicePage(HWND parent, int top, int show) {
+    return Guarded(0, [&] {
+        if (show == 0) {
+            CloseDevicePage();
+        } else {
+            ClaimDevicePort(kFocusFamily);
+            // The focus drive has no slots: its page is always slot 0.
+            ShowDevicePage(parent, top, kKindFocus, 0);
+        }
+        return 0;
+    });
 }

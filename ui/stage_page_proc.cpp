@@ -3,8 +3,7 @@
 #include "ui/stage_page.h"
 #include "core/driver_settings.h"
 #include "core/link_holders.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
+#include "ui/auto_focus_box.h"
 #include "ui/page_controls.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
@@ -22,16 +21,6 @@ StepAxis AxisOf(HWND page) {
 // The XY page always chooses the port; the Z page only while the Z family owns the line.
 bool ShowsSerialControls(StepAxis axis) {
     return axis == StepAxis::XY || StagePortOwner == kFocusFamily;
-}
-
-// The Z page takes the auto-focus flag from the file, where a missing key means none.
-void LoadAutoFocus(HWND page) {
-    FlushProfileCache(SettingsFilePath());
-    DriverSettings.canAutoFocus =
-        ReadProfileInt(SettingsFilePath(), kStageSection, "CanAutoFocus", 0);
-    CheckDlgButton(page, IDC_AUTO_FOCUS,
-                   DriverSettings.canAutoFocus != 0 ? BST_CHECKED : BST_UNCHECKED);
-    DriverSettings.hasJoystick = 1;
 }
 
 INT_PTR InitPage(HWND page, LPARAM kind) {
@@ -88,9 +77,7 @@ INT_PTR Command(HWND page, int id, int code) {
         StepSizeCommand(page, code);
         return TRUE;
     case IDC_AUTO_FOCUS:
-        DriverSettings.canAutoFocus = IsDlgButtonChecked(page, IDC_AUTO_FOCUS) == BST_CHECKED;
-        WriteProfileInt(SettingsFilePath(), kStageSection, "CanAutoFocus",
-                        DriverSettings.canAutoFocus);
+        StoreAutoFocus(page);
         return TRUE;
     case kRefreshSerialControls:
         if (ShowsSerialControls(AxisOf(page))) {
@@ -104,18 +91,23 @@ INT_PTR Command(HWND page, int id, int code) {
 } // namespace
 
 extern "C" INT_PTR CALLBACK StgConfigProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return InitPage(page, lParam);
-    case WM_COMMAND:
-        return Command(page, LOWORD(wParam), HIWORD(wParam));
-    case WM_NCDESTROY:
-        // A page that goes with its host window leaves no stale handle behind.
-        if (page == StagePageWindow) {
-            StagePageWindow = nullptr;
+    // Nothing may unwind into the system's dialog code.
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            return InitPage(page, lParam);
+        case WM_COMMAND:
+            return Command(page, LOWORD(wParam), HIWORD(wParam));
+        case WM_NCDESTROY:
+            // A page that goes with its host window leaves no stale handle behind.
+            if (page == StagePageWindow) {
+                StagePageWindow = nullptr;
+            }
+            return FALSE;
+        default:
+            return FALSE;
         }
-        return FALSE;
-    default:
+    } catch (...) {
         return FALSE;
     }
 }

@@ -1,0 +1,280 @@
+// The device page's life: which page the configure calls show, the page
+// rebuilt when it is asked to stand for another device, the first-time
+// defaults, the serial port box and its refresh, and calls in any order.
+#include "device_pages_api.h"
+#include <climits>
+#include <cstring>
+
+namespace {
+using Names = std::vector<std::string>;
+
+class DevicePageLife : public DevicePageTest {};
+
+class FreshSettings : public DevicePageTest {
+  protected:
+    FreshSettings() : DevicePageTest(true) {}
+};
+
+bool IsWheelPage(HWND page) {
+    return Control(page, kSetBox) != nullptr;
+}
+bool IsShutterPage(HWND page) {
+    return Control(page, kShutterName) != nullptr;
+}
+} // namespace
+
+TEST_F(FreshSettings, TheFirstPageGivesEveryDeviceItsDefaultsOnce) {
+    driver.SetFileKey("KROHW.INI", "Shutter1", "Module", "STolvo32.dll");
+    driver.SetFileKey("KROHW.INI", "FilterWheel1", "Module", "STolvo32.dll");
+    boxes.Press(IDOK);
+    HWND page = ShowShutter(0);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].caption, kCaption);
+    EXPECT_EQ(boxes.seen()[0].text, kDefaultsNotice);
+    EXPECT_EQ(StoredSetting(driver, "DefaultAll"), "0");
+    EXPECT_EQ(StoredSetting(driver, "Port"), "0");
+    EXPECT_EQ(Text(page, kShutterName), "Shutter 1");
+    EXPECT_EQ(Stored("FilterWheel1", "Name"), "Filter Wheel 1") << "every device of the driver";
+    EXPECT_EQ(SetKeys("Filter Wheel 1", 0, 10), Numbered("Position ", 1, 10));
+
+    ShowWheel(0);
+    pages.FWConfigure(host.get(), 0, 0, 0);
+    ShowShutter(1);
+    ShowFocus();
+    EXPECT_EQ(boxes.seen().size(), 1u) << "the notice comes once per settings file";
+}
+
+TEST_F(DevicePageLife, AShowingCallForAnotherSlotRebuildsThePage) {
+    EditRoster([](DeviceRosterTable& r) {
+        r.shutterCount = 2;
+        for (int k = 0; k < 2; ++k) {
+            std::strcpy(r.shutters[k].name, k == 0 ? "First" : "Second");
+            r.shutters[k].shutterNumber = k;
+            r.shutters[k].configured = 1;
+        }
+    });
+    HWND first = ShowShutter(0);
+    ASSERT_EQ(Text(first, kShutterTitle), "Shutter Number: 1");
+    HWND second = ShowShutter(1);
+    EXPECT_FALSE(IsWindow(first));
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(IsWindowVisible(second));
+    EXPECT_EQ(Text(second, kShutterTitle), "Shutter Number: 2");
+    EXPECT_EQ(Text(second, kShutterName), "Second");
+    // What the page shows is where the edit goes.
+    TypeText(second, kShutterName, "Renamed");
+    MoveFocusTo(host.get());
+    EXPECT_EQ(Stored("Shutter2", "Name"), "Renamed");
+    EXPECT_EQ(Stored("Shutter1", "Name"), "<absent>");
+    EXPECT_STREQ(config.Roster().shutters[0].name, "First");
+}
+
+TEST_F(DevicePageLife, AShowingCallForAnotherKindRebuildsThePage) {
+    GiveWheel(0, "Alpha", 6, "A");
+    HWND shutter = ShowShutter(0);
+    ASSERT_TRUE(IsShutterPage(shutter));
+    HWND wheel = ShowWheel(0);
+    EXPECT_FALSE(IsWindow(shutter));
+    ASSERT_TRUE(IsWheelPage(wheel));
+    EXPECT_EQ(Text(wheel, kWheelTitle), "Filter Wheel Number 1 Filter Set:");
+    HWND focus = ShowFocus();
+    EXPECT_FALSE(IsWindow(wheel));
+    EXPECT_NE(Control(focus, kAutoFocusBox), nullptr);
+    EXPECT_EQ(State().kind, 8);
+}
+
+TEST_F(DevicePageLife, ShowingTheSameDeviceAgainKeepsThePage) {
+    HWND page = ShowShutter(0, 10);
+    ShowWindow(page, SW_HIDE);
+    EXPECT_EQ(ShowShutter(0, 70), page);
+    EXPECT_TRUE(IsWindowVisible(page));
+    EXPECT_EQ(State().top, 70);
+    RECT frame{};
+    GetWindowRect(page, &frame);
+    MapWindowPoints(nullptr, host.get(), reinterpret_cast<POINT*>(&frame), 2);
+    EXPECT_EQ(frame.top, 10) << "shown again where it stands";
+}
+
+TEST_F(DevicePageLife, UnsavedChangesAreSettledBeforeARebuildYes) {
+    GiveWheel(0, "Alpha", 6, "A");
+    GiveWheel(1, "Beta", 6, "B");
+    HWND first = ShowWheel(0);
+    TypeText(first, kPositionBox, "Mine");
+    MoveFocusTo(host.get());
+    boxes.Press(IDYES);
+    HWND second = ShowWheel(1);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].text, kSaveNowQuestion);
+    EXPECT_EQ(SetKeys("Alpha", 0, 1), Names{"Mine"}) << "saved for the wheel it was made on";
+    EXPECT_EQ(SetKeys("Beta", 1, 1), Names{"B1"});
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(Text(second, kWheelTitle), "Filter Wheel Number 2 Filter Set:");
+    EXPECT_EQ(Text(second, kSetBox), "Beta");
+    EXPECT_EQ(State().filterSetDirty, 0);
+}
+
+TEST_F(DevicePageLife, UnsavedChangesAreSettledBeforeARebuildNo) {
+    GiveWheel(0, "Alpha", 6, "A");
+    HWND first = ShowWheel(0);
+    TypeText(first, kPositionBox, "Mine");
+    MoveFocusTo(host.get());
+    boxes.Press(IDNO);
+    HWND shutter = ShowShutter(0);
+    EXPECT_EQ(boxes.seen().size(), 1u);
+    EXPECT_STREQ(config.Roster().wheels[0].positionNames[0], "A1") << "reloaded from its file";
+    EXPECT_EQ(SetKeys("Alpha", 0, 1), Names{"A1"});
+    EXPECT_TRUE(IsShutterPage(shutter));
+}
+
+TEST_F(DevicePageLife, AnotherFamilysCloseSettlesUnsavedChangesToo) {
+    GiveWheel(0, "Alpha", 6, "A");
+    HWND page = ShowWheel(0);
+    TypeText(page, kPositionBox, "Mine");
+    MoveFocusTo(host.get());
+    boxes.Press(IDYES);
+    EXPECT_EQ(pages.ShtrConfigure(host.get(), 0, 0, 0), 0);
+    EXPECT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(SetKeys("Alpha", 0, 1), Names{"Mine"});
+    EXPECT_FALSE(IsWindow(page));
+}
+
+TEST_F(DevicePageLife, OnlyTheLineOwnersFirstDeviceShowsThePort) {
+    GiveWheel(0, "Alpha", 6, "A");
+    GiveWheel(1, "Beta", 6, "B");
+    // The wheel family shows its page first and owns the line.
+    HWND page = ShowWheel(0);
+    EXPECT_EQ(ReadLinkState(driver).devicePortOwner, 2);
+    EXPECT_TRUE(IsShown(page, kPortBox));
+    EXPECT_TRUE(IsShown(page, kPortLabel));
+    EXPECT_EQ(Entries(page, kPortBox).size(), 5u);
+    for (int id : {kBaudBox, kBaudLabel, kStopBitsLabel, kOneStopBit, kTwoStopBits, kParityLabel,
+                   kParityNone, kParityEven, kParityOdd}) {
+        EXPECT_FALSE(IsShown(page, id)) << id;
+    }
+    struct Other {
+        const char* what;
+        std::function<HWND()> show;
+    };
+    const Other others[] = {{"wheel 1", [&] { return ShowWheel(1); }},
+                            {"shutter 0", [&] { return ShowShutter(0); }},
+                            {"focus", [&] { return ShowFocus(); }}};
+    for (const Other& other : others) {
+        SCOPED_TRACE(other.what);
+        page = other.show();
+        ASSERT_NE(page, nullptr);
+        EXPECT_FALSE(IsShown(page, kPortBox));
+        EXPECT_FALSE(IsShown(page, kPortLabel));
+        EXPECT_TRUE(Entries(page, kPortBox).empty());
+        PostMessageA(page, WM_COMMAND, kRefreshSerialControls, 0);
+        PumpMessages();
+        EXPECT_EQ(Selection(page, kPortBox), -1) << "5000 leaves it alone";
+    }
+}
+
+TEST_F(DevicePageLife, TheShutterFamilyOwnsTheLineWhenItInitialisesFirst) {
+    ShutterApi shutters(driver);
+    ASSERT_EQ(shutters.GetInstance(0), 0);
+    EXPECT_EQ(shutters.Init(0, nullptr), -2) << "no port yet; the line is claimed";
+    EXPECT_FALSE(IsShown(ShowWheel(0), kPortBox));
+    EXPECT_TRUE(IsShown(ShowShutter(0), kPortBox));
+    EXPECT_FALSE(IsShown(ShowShutter(1), kPortBox)) << "slot 0 only";
+}
+
+TEST_F(DevicePageLife, APortChoiceOnEitherPageIsShownOnTheOther) {
+    GiveWheel(0, "Alpha", 6, "A");
+    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
+    HWND stage = State().stagePage;
+    HWND device = ShowWheel(0, 220);
+    ASSERT_NE(stage, nullptr);
+    ASSERT_NE(device, nullptr);
+    PumpMessages();
+    ASSERT_EQ(Selection(device, kPortBox), 0);
+
+    ChooseEntry(stage, kPortBox, 2);
+    EXPECT_EQ(Selection(device, kPortBox), 0) << "posted, not sent";
+    PumpMessages();
+    EXPECT_EQ(Selection(device, kPortBox), 2);
+    EXPECT_EQ(Entries(device, kPortBox).size(), 5u) << "re-selected, not filled again";
+
+    ChooseEntry(device, kPortBox, 3);
+    EXPECT_EQ(StoredSetting(driver, "Port"), "3");
+    PumpMessages();
+    EXPECT_EQ(Selection(stage, kPortBox), 3);
+    EXPECT_EQ(Text(stage, kPortBox), "COMM 4");
+}
+
+TEST_F(DevicePageLife, CallsInAnyOrderNeitherCrashNorLeaveAStalePage) {
+    EXPECT_EQ(pages.FWConfigure(host.get(), 0, 0, 0), 0) << "close before any show";
+    EXPECT_EQ(pages.FWConfigure(host.get(), 0, 0, 2), 0) << "apply before any show";
+    EXPECT_EQ(pages.ShtrConfigure(host.get(), 0, 0, 0), 0);
+    EXPECT_EQ(pages.ShtrConfigure(host.get(), 0, 0, 2), 0);
+    GiveFocusToDriver();
+    EXPECT_EQ(pages.ZConfigure(host.get(), 0, 0), 0);
+    EXPECT_EQ(Page(), nullptr);
+
+    HWND page = ShowWheel(0);
+    EXPECT_EQ(ShowWheel(0), page) << "shown twice";
+    EXPECT_EQ(pages.ShtrConfigure(host.get(), 0, 0, 2), 0);
+    EXPECT_TRUE(IsWindow(page));
+    EXPECT_EQ(pages.ZConfigure(host.get(), 0, 0), 0);
+    EXPECT_FALSE(IsWindow(page)) << "any family's close closes the one device page";
+    EXPECT_EQ(pages.FWConfigure(host.get(), 0, 0, 0), 0);
+
+    // A page that went with its host window leaves no stale handle.
+    {
+        HostWindow shortLived;
+        EXPECT_EQ(pages.FWConfigure(shortLived.get(), 0, 0, 1), 0);
+        EXPECT_NE(Page(), nullptr);
+    }
+    EXPECT_EQ(Page(), nullptr);
+    EXPECT_EQ(pages.FWConfigure(host.get(), 0, 0, 2), 0);
+    EXPECT_EQ(pages.FWConfigure(host.get(), 0, 0, 0), 0);
+    EXPECT_NE(ShowWheel(0), nullptr);
+}
+
+TEST_F(DevicePageLife, BogusParentsGiveNoPage) {
+    HWND gone = nullptr;
+    {
+        HostWindow shortLived;
+        gone = shortLived.get();
+    }
+    for (HWND parent :
+         {static_cast<HWND>(nullptr), reinterpret_cast<HWND>(INT_PTR{0x1234}), gone}) {
+        EXPECT_EQ(pages.FWConfigure(parent, 0, 0, 1), 0);
+        EXPECT_EQ(pages.ShtrConfigure(parent, 0, 0, 1), 0);
+        EXPECT_EQ(Page(), nullptr);
+    }
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "#32770", nullptr), nullptr);
+    EXPECT_NE(ShowShutter(0), nullptr) << "a good parent afterwards gets its page";
+}
+
+TEST_F(DevicePageLife, WheelSlotsOutsideTheRosterShowAPageThatChangesNothing) {
+    GiveWheel(0, "Alpha", 6, "A");
+    const DeviceRosterTable before = config.Roster();
+    const std::string settings = driver.IniFileText();
+    for (int slot : {10, -1, 4096, INT_MAX, INT_MIN}) {
+        SCOPED_TRACE(slot);
+        HWND page = ShowWheel(slot);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(Text(page, kWheelTitle),
+                  "Filter Wheel Number " + std::to_string(slot + 1LL) + " Filter Set:");
+        EXPECT_TRUE(Entries(page, kPositionBox).empty());
+        Click(page, kTenPositions);
+        ChooseEntry(page, kSetBox, 0);
+        TypeText(page, kPositionBox, "Nothing");
+        SendNotification(page, kPositionBox, CBN_KILLFOCUS);
+        SendNotification(page, kHome, BN_CLICKED);
+        Click(page, kSaveButton);
+        Click(page, kArchiveSet);
+        SendNotification(page, kNameListButton, BN_CLICKED);
+        PostMessageA(page, WM_COMMAND, kRestoreSetName, 0);
+        PumpMessages();
+        EXPECT_EQ(State().filterSetDirty, 0);
+        pages.FWConfigure(host.get(), slot, 0, 2);
+    }
+    const DeviceRosterTable after = config.Roster();
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << "the roster is untouched";
+    EXPECT_EQ(driver.IniFileText(), settings);
+    EXPECT_FALSE(IsReadOnly(SetPath("Alpha")));
+}

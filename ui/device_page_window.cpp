@@ -1,0 +1,147 @@
+#include "ui/device_page_window.h"
+#include "config/device_kind.h"
+#include "config/wheel_page_sets.h"
+#include "core/module_state.h"
+#include "ui/device_page.h"
+#include "ui/device_page_state.h"
+#include "ui/page_state.h"
+#include "ui/resource_ids.h"
+#include "ui/resource_text.h"
+#include "ui/wheel_page.h"
+#include <cstring>
+
+namespace {
+// A configure call is under way. The first-time notice and the save question
+// run message loops, from which the host could call again; such a nested
+// call is not carried out, so that no page is settled, destroyed or created
+// twice.
+bool configuring = false;
+
+class ConfigureCall {
+  public:
+    ConfigureCall() : nested_(configuring) { configuring = true; }
+    ~ConfigureCall() { configuring = nested_; }
+    ConfigureCall(const ConfigureCall&) = delete;
+    ConfigureCall& operator=(const ConfigureCall&) = delete;
+    bool nested() const { return nested_; }
+
+  private:
+    bool nested_;
+};
+
+int TemplateOf(int kind) {
+    switch (kind) {
+    case kKindShutter:
+        return IDD_SHUTTER_PAGE;
+    case kKindFilterWheel:
+        return IDD_WHEEL_PAGE;
+    default:
+        return IDD_Z_PAGE;
+    }
+}
+
+// The device page, or nullptr; a page gone with its host window counts as none.
+HWND ExistingPage() {
+    if (DevicePageWindow != nullptr && !IsWindow(DevicePageWindow)) {
+        DevicePageWindow = nullptr;
+    }
+    return DevicePageWindow;
+}
+
+bool IsWheelPage() {
+    return CurrentPageKind == kKindFilterWheel;
+}
+
+// A name typed into the position box counts as a change of the set.
+void TakeTypedPositionName(HWND page) {
+    if (IsWheelPage() && PositionNameEdited) {
+        CommitPositionName(page);
+        MarkSetChanged(page);
+    }
+}
+
+bool WantsSaveNow(HWND page) {
+    // The two texts share one buffer: the caption is copied first.
+    char caption[80];
+    std::strncpy(caption, LoadResourceText(IDS_CAPTION), sizeof caption - 1);
+    caption[sizeof caption - 1] = '\0';
+    return MessageBoxA(page, LoadResourceText(IDS_SAVE_SET_NOW), caption,
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Yes saves the wheel's set from the page; No reloads it from its file.
+void SettleWheelSet(HWND page) {
+    TakeTypedPositionName(page);
+    if (IsWheelPage() && FilterSetDirty) {
+        const PageDevice asked = NotePageDevice(page);
+        const bool save = WantsSaveNow(page);
+        // A page gone meanwhile has no set name left to save under.
+        if (StillStandsFor(asked)) {
+            if (save) {
+                SaveWheelFromPage(CurrentDeviceIndex, page);
+            } else {
+                LoadWheelFromPage(page, CurrentDeviceIndex);
+            }
+        }
+    }
+    FilterSetDirty = false;
+}
+
+void DestroyDevicePage() {
+    HWND page = ExistingPage();
+    DevicePageWindow = nullptr;
+    if (page != nullptr) {
+        DestroyWindow(page);
+    }
+}
+} // namespace
+
+void ShowDevicePage(HWND parent, int top, int kind, int slot) {
+    const ConfigureCall call;
+    if (call.nested()) {
+        return;
+    }
+    if (HWND page = ExistingPage()) {
+        if (CurrentPageKind != kind || CurrentDeviceIndex != slot) {
+            SettleWheelSet(page);
+            DestroyDevicePage();
+        }
+    }
+    CurrentPageKind = kind;
+    CurrentDeviceIndex = slot;
+    PageTop = top;
+    if (ExistingPage() == nullptr) {
+        HWND page = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(TemplateOf(kind)), parent,
+                                       KroConfigProc, 0);
+        DevicePageWindow = page != nullptr && IsWindow(page) ? page : nullptr;
+    }
+    if (DevicePageWindow != nullptr) {
+        ShowWindow(DevicePageWindow, SW_SHOW);
+    }
+}
+
+void CloseDevicePage() {
+    const ConfigureCall call;
+    if (call.nested()) {
+        return;
+    }
+    if (HWND page = ExistingPage()) {
+        SettleWheelSet(page);
+        DestroyDevicePage();
+    }
+}
+
+void ApplyDevicePage() {
+    const ConfigureCall call;
+    HWND page = ExistingPage();
+    if (call.nested() || page == nullptr || !IsWheelPage()) {
+        return;
+    }
+    TakeTypedPositionName(page);
+    if (FilterSetDirty) {
+        SaveWheelFromPage(CurrentDeviceIndex, page);
+        FilterSetDirty = false;
+        EnableSave(page, false);
+        NoteShownSetName(page);
+    }
+}

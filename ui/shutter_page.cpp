@@ -1,0 +1,65 @@
+#include "ui/shutter_page.h"
+#include "config/device_kind.h"
+#include "config/name_field.h"
+#include "core/module_files.h"
+#include "core/profile_file.h"
+#include "ui/device_page_state.h"
+#include "ui/label_formats.h"
+#include "ui/page_state.h"
+#include "ui/resource_ids.h"
+#include <cstdio>
+
+namespace {
+// The box takes one character more than a name keeps; the name is cut.
+constexpr int kNameBoxLimit = 60;
+
+void StoreTypedName(HWND page) {
+    ShutterEntry* shutter = PageShutter();
+    if (shutter == nullptr) {
+        return;
+    }
+    char typed[kNameSize] = "";
+    GetDlgItemTextA(page, IDC_SHUTTER_NAME, typed, sizeof typed);
+    CopyNameField(shutter->name, typed);
+    char section[32];
+    std::snprintf(section, sizeof section, "Shutter%d", CurrentDeviceIndex + 1);
+    WriteProfileText(SettingsFilePath(), section, "Name", shutter->name);
+}
+} // namespace
+
+void InitShutterPage(HWND page) {
+    ReadLabelFormat(page, IDC_SHUTTER_TITLE, TitleFormat);
+    ShowNumberedLabel(page, IDC_SHUTTER_TITLE, TitleFormat, CurrentDeviceIndex + 1LL);
+    const ShutterEntry* shutter = PageShutter();
+    char name[kNameSize] = "";
+    if (shutter != nullptr) {
+        CopyNameField(name, shutter->name);
+    }
+    SetDlgItemTextA(page, IDC_SHUTTER_NAME, name);
+    SendDlgItemMessageA(page, IDC_SHUTTER_NAME, EM_LIMITTEXT, kNameBoxLimit, 0);
+    SetFocus(GetDlgItem(page, IDC_SHUTTER_NAME));
+}
+
+bool HandleShutterCommand(HWND page, int id, int code) {
+    if (id != IDC_SHUTTER_NAME) {
+        return false;
+    }
+    // Other pages have no name box to read the name from.
+    if (CurrentPageKind != kKindShutter || GetDlgItem(page, id) == nullptr) {
+        return true;
+    }
+    switch (code) {
+    case EN_CHANGE:
+        ShutterNameEdited = true;
+        break;
+    case EN_KILLFOCUS:
+        if (ShutterNameEdited) {
+            StoreTypedName(page);
+            ShutterNameEdited = false;
+        }
+        break;
+    default:
+        break;
+    }
+    return true;
+}

@@ -1,0 +1,10 @@
+// The shutter page (template 103): the shutter's number and its name, stored
+// when the user leaves the name box after changing it.
+#pragma once
+#include <windows.h>
+
+// Numbers the title after the page's slot and shows the shutter's name.
+void InitShutterPage(HWND page);
+
+// The name box (1020). True for its id, false for any other.
+bool HandleShutterCommand(HWND page, int id, int code);
