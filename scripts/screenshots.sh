@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Renders the stage pages inside a host-like window on a virtual X display and
-# saves them as docs/*.png. Uses a second private Wine prefix with Wine's X11
-# graphics driver (the tests' prefix uses the null driver). Needs a build
-# (scripts/build.sh) in build/ or $BUILD_DIR.
+# Renders the configuration pages (the stage pages, the focus, shutter and
+# filter wheel pages, and the name list editor) inside a host-like window on a
+# virtual X display and saves them as docs/*.png. Uses a second private Wine
+# prefix with Wine's X11 graphics driver (the tests' prefix uses the null
+# driver). Needs a build (scripts/build.sh) in build/ or $BUILD_DIR.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
@@ -30,7 +31,7 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
         wineserver -w
         touch "$WINEPREFIX/.ready"
     fi
-    for view in xy xy-steps z-serial z; do
+    for view in xy xy-steps z-serial z focus shutter wheel name-list; do
         rect="$work/$view.rect"
         stop="$work/$view.stop"
         wine "$viewer" "$view" "$(winepath -w "$rect")" "$(winepath -w "$stop")" \
