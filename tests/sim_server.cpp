@@ -165,6 +165,10 @@ HRESULT SimServer::Connect() {
     if (SUCCEEDED(hr)) {
         hr = CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, &control_);
     }
+    // As in process: the tests catch a driver that sends a wrong argument type.
+    if (SUCCEEDED(hr)) {
+        hr = Call(ControlMember::SetStrictArguments, {MakeI4(1)}, nullptr);
+    }
     return hr;
 }
 

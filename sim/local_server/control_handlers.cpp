@@ -6,6 +6,7 @@
 #include "sim/class_table.h"
 #include "sim/controller_model.h"
 #include "sim/journal/journal_text.h"
+#include "sim/member_check.h"
 #include "sim/object_accounting.h"
 #include <oleauto.h>
 #include <string>
@@ -94,6 +95,11 @@ HRESULT SetBusyPolls(const Arguments& args, VARIANT*) {
 
 HRESULT SetMotionSpeed(const Arguments& args, VARIANT*) {
     LockedModel()->SetMotionSpeed(args[0].dblVal);
+    return S_OK;
+}
+
+HRESULT SetStrictArgumentMode(const Arguments& args, VARIANT*) {
+    SetStrictArguments(args[0].lVal != 0);
     return S_OK;
 }
 
@@ -215,6 +221,7 @@ const ControlEntry kEntries[] = {
     {&ControlMember::ShutterState, &ShutterState},
     {&ControlMember::CreateObject, &CreateObject},
     {&ControlMember::WithdrawClasses, &WithdrawClasses},
+    {&ControlMember::SetStrictArguments, &SetStrictArgumentMode},
 };
 } // namespace
 

@@ -61,4 +61,8 @@ inline constexpr ServerMember CreateObject{"CreateObject", 25, CallKind::Method,
 // process, and a kill leaves no registration of it behind. The objects
 // already handed out keep working.
 inline constexpr ServerMember WithdrawClasses{"WithdrawClasses", 26, CallKind::Method, 0, {}};
+// The argument mode of the server's objects, as SimSetStrictArguments
+// (non-zero: strict).
+inline constexpr ServerMember SetStrictArguments{
+    "SetStrictArguments", 27, CallKind::Method, 1, {VT_I4}};
 } // namespace ControlMember
