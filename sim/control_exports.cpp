@@ -1,4 +1,4 @@
-// The control functions tests and the host session use to steer and observe
+// The control functions tests and the host bench use to steer and observe
 // the controller model.
 #include "sim/sim_control.h"
 #include "sim/class_table.h"

@@ -1,5 +1,5 @@
 // Control interface of the controller simulator (TolvoSim.dll). Tests and the
-// host session load the simulator module by the same path under which it is
+// host bench load the simulator module by the same path under which it is
 // registered, so that the objects the driver binds and these functions share
 // one controller model.
 #pragma once

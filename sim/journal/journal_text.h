@@ -1,5 +1,5 @@
 // The simulator's journal as text, with the members' names from the shared
-// member tables: what tests compare and what the host session prints.
+// member tables: what tests compare and what the host bench prints.
 #pragma once
 #include "sim/sim_control.h"
 #include <string>
