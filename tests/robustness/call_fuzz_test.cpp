@@ -364,12 +364,16 @@ class Fuzzer {
             Note("FWGetCount", slot);
             wheel.GetCount(slot);
             break;
-        case 4:
+        case 4: {
             Note("FWGetName", slot, position, null);
             std::memset(name, 0x5A, sizeof name);
-            Expect(wheel.GetName(slot, position, null ? nullptr : name), {0, -5, -6});
+            const int code = wheel.GetName(slot, position, null ? nullptr : name);
+            Expect(code, {0, -5, -6});
+            Invariant(code != 0 || position < kMaxWheelPositions,
+                      "names exist for the first ten positions only");
             CheckName(name, null);
             break;
+        }
         case 5: {
             Note("FWSetPosition", slot, position);
             const int code = wheel.SetPosition(slot, position);
@@ -411,6 +415,11 @@ class Fuzzer {
         Invariant(roster.shutterCount >= 0 && roster.shutterCount <= 3, "shutterCount 0..3");
         Invariant(roster.wheelCount >= 0 && roster.wheelCount <= 10, "wheelCount 0..10");
         Invariant(RosterNamesTerminated(roster), "roster names end within their fields");
+        for (const WheelEntry& w : roster.wheels) {
+            // The controller reports a 16-bit count; the page offers 6, 8 or 10.
+            Invariant(w.positionCount >= -32768 && w.positionCount <= 32767,
+                      "a position count the page or the controller gave");
+        }
         const LinkState link = ReadLinkState(driver_);
         Invariant(link.connected == 0 || (link.connected == 1 && Sim().IsLinkOpen()),
                   "Connected means the link is open");
