@@ -2,6 +2,7 @@
 // see them: lenient converts like an automation server, strict refuses any
 // type but the declared one. Test programs start strict (test_support).
 #include "test_support.h"
+#include "variant_args.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -38,30 +39,6 @@ HRESULT Call(IDispatch* object, const wchar_t* name, std::initializer_list<VARIA
                           nullptr, nullptr, nullptr);
 }
 
-VARIANTARG I2(SHORT value) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = value;
-    return v;
-}
-
-VARIANTARG Text(BSTR value) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = value;
-    return v;
-}
-
-VARIANTARG RefVariant(VARIANT* value) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_VARIANT | VT_BYREF;
-    v.pvarVal = value;
-    return v;
-}
-
 class SimCoercionTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -79,7 +56,7 @@ class SimCoercionTest : public ::testing::Test {
 TEST_F(SimCoercionTest, SmallIntegersAndNumericTextBecomeDoubles) {
     auto stage = Create(L"tolvo.stage");
     ASSERT_TRUE(stage);
-    EXPECT_EQ(S_OK, Call(stage.Get(), L"MoveXY", {I2(100), I2(200)}));
+    EXPECT_EQ(S_OK, Call(stage.Get(), L"MoveXY", {ArgI2(100), ArgI2(200)}));
     double x = 0.0;
     double y = 0.0;
     Sim().GetStagePosition(&x, &y);
@@ -89,7 +66,7 @@ TEST_F(SimCoercionTest, SmallIntegersAndNumericTextBecomeDoubles) {
     EXPECT_EQ(VT_I2, Journal().back().argType[0]);
 
     BSTR text = SysAllocString(L"-42");
-    EXPECT_EQ(S_OK, Call(stage.Get(), L"StepX", {Text(text)}));
+    EXPECT_EQ(S_OK, Call(stage.Get(), L"StepX", {ArgBstr(text)}));
     SysFreeString(text);
     Sim().GetStagePosition(&x, &y);
     EXPECT_EQ(58.0, x);
@@ -124,10 +101,10 @@ TEST_F(SimCoercionTest, WhatCannotBeConvertedIsStillATypeMismatch) {
     auto stage = Create(L"tolvo.stage");
     ASSERT_TRUE(stage);
     BSTR text = SysAllocString(L"north");
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"MoveXY", {I2(1), Text(text)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"MoveXY", {ArgI2(1), ArgBstr(text)}));
     SysFreeString(text);
     // A by-reference argument must be a variable: a plain value is refused.
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"GetXY", {I2(1), I2(2)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"GetXY", {ArgI2(1), ArgI2(2)}));
     double x = 1.0;
     double y = 1.0;
     Sim().GetStagePosition(&x, &y);
@@ -138,11 +115,11 @@ TEST_F(SimCoercionTest, StrictModeRefusesWhatLenientModeConverts) {
     auto stage = Create(L"tolvo.stage");
     ASSERT_TRUE(stage);
     Sim().SetStrictArguments(TRUE);
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"MoveXY", {I2(100), I2(200)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"MoveXY", {ArgI2(100), ArgI2(200)}));
     // SimReset leaves the mode as the client set it.
     Sim().Reset();
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"MoveXY", {I2(100), I2(200)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(stage.Get(), L"MoveXY", {ArgI2(100), ArgI2(200)}));
     Sim().SetStrictArguments(FALSE);
-    EXPECT_EQ(S_OK, Call(stage.Get(), L"MoveXY", {I2(100), I2(200)}));
+    EXPECT_EQ(S_OK, Call(stage.Get(), L"MoveXY", {ArgI2(100), ArgI2(200)}));
 }
 } // namespace

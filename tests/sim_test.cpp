@@ -1,6 +1,7 @@
 // Tests of the controller simulator itself, used through COM as a client uses
 // it, with its control functions taken from the same module.
 #include "test_support.h"
+#include "variant_args.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -44,81 +45,6 @@ constexpr DISPID kMoveWheel = 10;
 constexpr DISPID kHomeWheel = 11;
 
 constexpr WORD kMethodOrGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-
-class Variant {
-  public:
-    Variant() { VariantInit(&value_); }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* get() { return &value_; }
-    const VARIANT* operator->() const { return &value_; }
-
-  private:
-    VARIANT value_;
-};
-
-class Bstr {
-  public:
-    explicit Bstr(BSTR value) : value_(value) {}
-    ~Bstr() { SysFreeString(value_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR get() const { return value_; }
-    BSTR* address() { return &value_; }
-
-  private:
-    BSTR value_;
-};
-
-// Argument makers; none owns what it points at.
-VARIANTARG I4(LONG value) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
-VARIANTARG I2(SHORT value) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = value;
-    return v;
-}
-
-VARIANTARG R8(double value) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_R8;
-    v.dblVal = value;
-    return v;
-}
-
-VARIANTARG RefI4(LONG* variable) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_I4 | VT_BYREF;
-    v.plVal = variable;
-    return v;
-}
-
-VARIANTARG RefR8(double* variable) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_R8 | VT_BYREF;
-    v.pdblVal = variable;
-    return v;
-}
-
-VARIANTARG RefBstr(BSTR* variable) {
-    VARIANTARG v;
-    VariantInit(&v);
-    v.vt = VT_BSTR | VT_BYREF;
-    v.pbstrVal = variable;
-    return v;
-}
 
 // Invokes with `args` in declaration order; a put passes its value as the
 // named argument DISPID_PROPERTYPUT.
@@ -173,7 +99,7 @@ double FocusPosition(IDispatch* focus) {
 // WheelPositionCount of a wheel, -99999 when the answer is not a VT_I2.
 LONG WheelCount(IDispatch* filter, LONG wheel, WORD flags = DISPATCH_PROPERTYGET) {
     Variant count;
-    EXPECT_EQ(S_OK, Invoke(filter, kWheelPositionCount, flags, {I4(wheel)}, count.get()));
+    EXPECT_EQ(S_OK, Invoke(filter, kWheelPositionCount, flags, {ArgI4(wheel)}, count.get()));
     EXPECT_EQ(VT_I2, count->vt);
     return count->vt == VT_I2 ? count->iVal : -99999;
 }
@@ -356,10 +282,11 @@ TEST_F(SimTest, UnknownDispidsAndWrongCallKindsAreMemberNotFound) {
     Variant value;
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
               Invoke(stage.Get(), kTravelX, DISPATCH_METHOD, {}, value.get()));
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Invoke(stage.Get(), kTravelX, DISPATCH_PROPERTYPUT, {R8(5)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(stage.Get(), kTravelX, DISPATCH_PROPERTYPUT, {ArgR8(5)}));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
               Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYGET, {}, value.get()));
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(stage.Get(), 99, {R8(1)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(stage.Get(), 99, {ArgR8(1)}));
     EXPECT_EQ(DISPATCH_METHOD, LastCall().kind);
     EXPECT_EQ(SimStage, LastCall().object);
     EXPECT_EQ(6, Sim().JournalCount());
@@ -372,7 +299,7 @@ TEST_F(SimTest, WrongArgumentCountsAreBadParamCount) {
     LONG busy = 0;
     double x = 0.0;
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kGetBusy));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kSetShutter, {I4(1)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kSetShutter, {ArgI4(1)}));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(scan.Get(), kScanCommand, {RefI4(&busy)}));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(stage.Get(), kGetXY, {RefR8(&x), RefR8(&x), RefR8(&x)}));
     EXPECT_EQ(3, LastCall().argCount);
@@ -386,25 +313,25 @@ TEST_F(SimTest, WrongArgumentTypesAreTypeMismatchAtTheirIndex) {
     ASSERT_TRUE(scan && stage);
     UINT argError = 99;
     EXPECT_EQ(DISP_E_TYPEMISMATCH,
-              Invoke(scan.Get(), kGetBusy, DISPATCH_METHOD, {I4(0)}, nullptr, &argError));
+              Invoke(scan.Get(), kGetBusy, DISPATCH_METHOD, {ArgI4(0)}, nullptr, &argError));
     EXPECT_EQ(0u, argError);
     // The error index counts in DISPPARAMS order: the last argument is 0.
     argError = 99;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH,
-              Invoke(scan.Get(), kSetShutter, DISPATCH_METHOD, {I4(1), R8(1)}, nullptr, &argError));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(scan.Get(), kSetShutter, DISPATCH_METHOD,
+                                          {ArgI4(1), ArgR8(1)}, nullptr, &argError));
     EXPECT_EQ(0u, argError);
     argError = 99;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH,
-              Invoke(scan.Get(), kSetShutter, DISPATCH_METHOD, {R8(1), I4(1)}, nullptr, &argError));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(scan.Get(), kSetShutter, DISPATCH_METHOD,
+                                          {ArgR8(1), ArgI4(1)}, nullptr, &argError));
     EXPECT_EQ(1u, argError);
     EXPECT_EQ(-1, Sim().ShutterState(1));
 
     double y = 0.0;
     argError = 99;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH,
-              Invoke(stage.Get(), kGetXY, DISPATCH_METHOD, {R8(0), RefR8(&y)}, nullptr, &argError));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(stage.Get(), kGetXY, DISPATCH_METHOD,
+                                          {ArgR8(0), RefR8(&y)}, nullptr, &argError));
     EXPECT_EQ(1u, argError);
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(stage.Get(), kMoveXY, {R8(5), I4(5)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(stage.Get(), kMoveXY, {ArgR8(5), ArgI4(5)}));
     EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
     const SimCall call = LastCall();
     EXPECT_EQ(VT_R8, call.argType[0]);
@@ -436,7 +363,7 @@ TEST_F(SimTest, PropertiesGetAndPut) {
         EXPECT_EQ(1.0f, link->fltVal);
     }
 
-    EXPECT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {R8(1234.5)}));
+    EXPECT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {ArgR8(1234.5)}));
     EXPECT_EQ(1234.5, Sim().StageSpeed());
     const SimCall call = LastCall();
     EXPECT_EQ(DISPATCH_PROPERTYPUT, call.kind);
@@ -444,9 +371,9 @@ TEST_F(SimTest, PropertiesGetAndPut) {
     EXPECT_EQ(VT_R8, call.argType[0]);
     EXPECT_EQ(1234.5, call.argValue[0]);
 
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {I4(7)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {ArgI4(7)}));
     // A put whose value is not the named DISPID_PROPERTYPUT argument is refused.
-    VARIANTARG value = R8(99.0);
+    VARIANTARG value = ArgR8(99.0);
     DISPPARAMS unnamed{&value, nullptr, 1, 0};
     UINT argError = 0;
     EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL,
@@ -505,16 +432,16 @@ TEST_F(SimTest, OpenPortFollowsTheOpenableMask) {
 TEST_F(SimTest, StageFollowsMovesStepsAndOrigin) {
     auto stage = Stage();
     ASSERT_TRUE(stage);
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(300.0), R8(200.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(300.0), ArgR8(200.0)}));
     EXPECT_EQ(std::make_pair(300.0, 200.0), ReadXY(stage.Get()));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(-50.0)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kStepY, {R8(25.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStepX, {ArgR8(-50.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStepY, {ArgR8(25.0)}));
     EXPECT_EQ(std::make_pair(250.0, 225.0), ReadXY(stage.Get()));
     EXPECT_EQ(std::make_pair(250.0, 225.0), ModelXY());
 
-    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(10.0), R8(20.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {ArgR8(10.0), ArgR8(20.0)}));
     EXPECT_EQ(std::make_pair(10.0, 20.0), ReadXY(stage.Get()));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(0.0), R8(0.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(0.0), ArgR8(0.0)}));
     EXPECT_EQ(std::make_pair(0.0, 0.0), ReadXY(stage.Get()));
 
     Sim().SetStagePosition(1.0, -2.0);
@@ -523,7 +450,7 @@ TEST_F(SimTest, StageFollowsMovesStepsAndOrigin) {
     // Every object of the module sees the one controller.
     auto other = Stage();
     ASSERT_TRUE(other);
-    ASSERT_EQ(S_OK, Method(other.Get(), kStepX, {R8(4.0)}));
+    ASSERT_EQ(S_OK, Method(other.Get(), kStepX, {ArgR8(4.0)}));
     EXPECT_EQ(std::make_pair(5.0, -2.0), ReadXY(stage.Get()));
 }
 
@@ -531,17 +458,17 @@ TEST_F(SimTest, RunsStopAtTheTravelLimits) {
     auto stage = Stage();
     ASSERT_TRUE(stage);
     Sim().SetTravel(1000.0, 500.0);
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(300.0), R8(200.0)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {R8(-250000.0)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kRunY, {R8(250000.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(300.0), ArgR8(200.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {ArgR8(-250000.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunY, {ArgR8(250000.0)}));
     EXPECT_EQ(std::make_pair(0.0, 500.0), ReadXY(stage.Get()));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {R8(100.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {ArgR8(100.0)}));
     EXPECT_EQ(std::make_pair(100.0, 500.0), ReadXY(stage.Get()));
 
     // The limits stay where they are when the origin moves.
-    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(0.0), R8(0.0)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {R8(-250000.0)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kRunY, {R8(-250000.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {ArgR8(0.0), ArgR8(0.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunX, {ArgR8(-250000.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kRunY, {ArgR8(-250000.0)}));
     EXPECT_EQ(std::make_pair(-100.0, -500.0), ReadXY(stage.Get()));
 }
 
@@ -550,8 +477,8 @@ TEST_F(SimTest, JournalListsArgumentsInDeclarationOrder) {
     auto stage = Stage();
     ASSERT_TRUE(scan && stage);
     Sim().JournalClear();
-    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(2), I4(1)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(1.5), R8(-2.5)}));
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(2), ArgI4(1)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(1.5), ArgR8(-2.5)}));
     double x = 7.0;
     double y = 8.0;
     ASSERT_EQ(S_OK, Method(stage.Get(), kGetXY, {RefR8(&x), RefR8(&y)}));
@@ -630,11 +557,11 @@ TEST_F(SimTest, BusyLastsTheConfiguredNumberOfPolls) {
     auto scan = Scan();
     auto stage = Stage();
     ASSERT_TRUE(scan && stage);
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(10.0), R8(10.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(10.0), ArgR8(10.0)}));
     EXPECT_EQ(0, Busy(scan.Get()));
 
     Sim().SetBusyPolls(3);
-    ASSERT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(10.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kStepX, {ArgR8(10.0)}));
     std::vector<LONG> seen;
     for (int i = 0; i < 5; ++i) {
         seen.push_back(Busy(scan.Get()));
@@ -648,8 +575,8 @@ TEST_F(SimTest, BusyLastsTheConfiguredNumberOfPolls) {
     EXPECT_EQ(0, Busy(scan.Get()));
 
     // Shutters and the origin do not move anything.
-    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(1), I4(1)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(0.0), R8(0.0)}));
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(1), ArgI4(1)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {ArgR8(0.0), ArgR8(0.0)}));
     EXPECT_EQ(0, Busy(scan.Get()));
     EXPECT_EQ(11, Sim().BusyPollCount());
 }
@@ -673,7 +600,7 @@ TEST_F(SimTest, TimedBusyLastsDistanceOverSpeed) {
     Sim().SetBusyPolls(-1);
     Sim().SetMotionSpeed(1000.0);
     const DWORD start = GetTickCount();
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(2000.0), R8(500.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(2000.0), ArgR8(500.0)}));
     EXPECT_EQ(1, Busy(scan.Get()));
     while (Busy(scan.Get()) != 0 && GetTickCount() - start < 20000) {
         Sleep(20);
@@ -682,7 +609,7 @@ TEST_F(SimTest, TimedBusyLastsDistanceOverSpeed) {
     EXPECT_GE(elapsed, 1900u);
     EXPECT_LT(elapsed, 20000u);
 
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(2000.0), R8(500.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(2000.0), ArgR8(500.0)}));
     EXPECT_EQ(0, Busy(scan.Get()));
 }
 
@@ -694,7 +621,7 @@ TEST_F(SimTest, FaultedMembersReturnTheirResultWithoutActing) {
     Sim().SetFault(SimScan, kGetBusy, RPC_E_DISCONNECTED);
     Sim().SetBusyForever(TRUE);
 
-    EXPECT_EQ(E_FAIL, Method(stage.Get(), kMoveXY, {R8(5.0), R8(6.0)}));
+    EXPECT_EQ(E_FAIL, Method(stage.Get(), kMoveXY, {ArgR8(5.0), ArgR8(6.0)}));
     EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
     const SimCall call = LastCall();
     EXPECT_EQ(E_FAIL, call.result);
@@ -705,11 +632,11 @@ TEST_F(SimTest, FaultedMembersReturnTheirResultWithoutActing) {
     EXPECT_EQ(0, Sim().BusyPollCount());
 
     // A fault belongs to one member of one kind.
-    EXPECT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(1.0)}));
-    EXPECT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {R8(3.0)}));
+    EXPECT_EQ(S_OK, Method(stage.Get(), kStepX, {ArgR8(1.0)}));
+    EXPECT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {ArgR8(3.0)}));
 
     Sim().SetFault(SimStage, kMoveXY, S_OK);
-    EXPECT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(5.0), R8(6.0)}));
+    EXPECT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(5.0), ArgR8(6.0)}));
     EXPECT_EQ(std::make_pair(5.0, 6.0), ModelXY());
 }
 
@@ -719,10 +646,10 @@ TEST_F(SimTest, ResetRestoresTheStartingState) {
     ASSERT_TRUE(scan && stage);
     LONG port = 1;
     ASSERT_EQ(S_OK, Method(scan.Get(), kOpenPort, {RefI4(&port)}));
-    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(1), I4(1)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(40.0), R8(30.0)}));
-    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {R8(1.0), R8(1.0)}));
-    ASSERT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {R8(3.0)}));
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(1), ArgI4(1)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(40.0), ArgR8(30.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kSetXY, {ArgR8(1.0), ArgR8(1.0)}));
+    ASSERT_EQ(S_OK, Invoke(stage.Get(), kSpeed, DISPATCH_PROPERTYPUT, {ArgR8(3.0)}));
     Busy(scan.Get());
     Sim().SetTravel(10.0, 10.0);
     Sim().SetFault(SimStage, kStepX, E_FAIL);
@@ -742,7 +669,7 @@ TEST_F(SimTest, ResetRestoresTheStartingState) {
     Variant travel;
     ASSERT_EQ(S_OK, Invoke(stage.Get(), kTravelX, DISPATCH_PROPERTYGET, {}, travel.get()));
     EXPECT_EQ(100000.0, travel->dblVal);
-    EXPECT_EQ(S_OK, Method(stage.Get(), kStepX, {R8(2.0)}));
+    EXPECT_EQ(S_OK, Method(stage.Get(), kStepX, {ArgR8(2.0)}));
     EXPECT_EQ(std::make_pair(2.0, 0.0), ModelXY());
     EXPECT_EQ(0, Busy(scan.Get()));
     port = 4;
@@ -757,7 +684,7 @@ TEST_F(SimTest, JournalKeepsTheNewestCallsUpToItsLimit) {
     auto scan = Scan();
     ASSERT_TRUE(scan);
     constexpr int kLimit = 100000;
-    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {I4(3), I4(0)}));
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(3), ArgI4(0)}));
     for (int i = 0; i < kLimit; ++i) {
         Busy(scan.Get());
     }
@@ -829,7 +756,7 @@ TEST_F(SimTest, ObjectMadeWithoutComServesFromTheRunningObjectTable) {
         ASSERT_EQ(S_OK, GetActiveObject(stageId, nullptr, &active));
         ComPtr<IDispatch> dispatch;
         ASSERT_EQ(S_OK, active.As(&dispatch));
-        ASSERT_EQ(S_OK, Method(dispatch.Get(), kMoveXY, {R8(12.0), R8(34.0)}));
+        ASSERT_EQ(S_OK, Method(dispatch.Get(), kMoveXY, {ArgR8(12.0), ArgR8(34.0)}));
         EXPECT_EQ(std::make_pair(12.0, 34.0), ModelXY());
         EXPECT_EQ(1, Sim().LiveObjects());
     }
@@ -877,19 +804,20 @@ TEST_F(SimTest, FocusAndFilterMembersAnswerOnlyTheirCallKinds) {
     Variant value;
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
               Invoke(focus.Get(), kPosition, DISPATCH_METHOD, {}, value.get()));
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Invoke(focus.Get(), kPosition, DISPATCH_PROPERTYPUT, {R8(3)}));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-              Invoke(focus.Get(), kMoveTo, DISPATCH_PROPERTYGET, {R8(3)}, value.get()));
+              Invoke(focus.Get(), kPosition, DISPATCH_PROPERTYPUT, {ArgR8(3)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              Invoke(focus.Get(), kMoveTo, DISPATCH_PROPERTYGET, {ArgR8(3)}, value.get()));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(focus.Get(), 1));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_METHOD, {I4(1)}, value.get()));
+              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_METHOD, {ArgI4(1)}, value.get()));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYPUT, {I4(1)}));
+              Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYPUT, {ArgI4(1)}));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-              Invoke(filter.Get(), kHomeWheel, DISPATCH_PROPERTYGET, {I4(1)}, value.get()));
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(filter.Get(), 8, {I4(1)}));
+              Invoke(filter.Get(), kHomeWheel, DISPATCH_PROPERTYGET, {ArgI4(1)}, value.get()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(filter.Get(), 8, {ArgI4(1)}));
     // Members of the other objects are not members here.
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(focus.Get(), kMoveXY, {R8(1), R8(2)}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Method(focus.Get(), kMoveXY, {ArgR8(1), ArgR8(2)}));
     EXPECT_EQ(SimFocus, LastCall().object);
     EXPECT_EQ(0.0, Sim().FocusPosition());
     EXPECT_EQ(-1, Sim().WheelPosition(1));
@@ -897,11 +825,11 @@ TEST_F(SimTest, FocusAndFilterMembersAnswerOnlyTheirCallKinds) {
     // Methods answer VT_I4 0, also when called with the get flag as well.
     for (const WORD flags : {WORD(DISPATCH_METHOD), kMethodOrGet}) {
         Variant result;
-        ASSERT_EQ(S_OK, Invoke(focus.Get(), kMoveTo, flags, {R8(2.0)}, result.get()));
+        ASSERT_EQ(S_OK, Invoke(focus.Get(), kMoveTo, flags, {ArgR8(2.0)}, result.get()));
         EXPECT_EQ(VT_I4, result->vt);
         EXPECT_EQ(0, result->lVal);
         Variant wheel;
-        ASSERT_EQ(S_OK, Invoke(filter.Get(), kHomeWheel, flags, {I4(2)}, wheel.get()));
+        ASSERT_EQ(S_OK, Invoke(filter.Get(), kHomeWheel, flags, {ArgI4(2)}, wheel.get()));
         EXPECT_EQ(VT_I4, wheel->vt);
         EXPECT_EQ(0, wheel->lVal);
     }
@@ -914,18 +842,18 @@ TEST_F(SimTest, FocusAndFilterArgumentCountsAreChecked) {
     ASSERT_TRUE(focus && filter);
     Variant value;
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kMoveTo));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kMoveTo, {R8(1), R8(2)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kMoveTo, {ArgR8(1), ArgR8(2)}));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kStepPositive));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kStepNegative, {R8(1), R8(1)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(focus.Get(), kStepNegative, {ArgR8(1), ArgR8(1)}));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT,
-              Invoke(focus.Get(), kPosition, DISPATCH_PROPERTYGET, {I4(1)}, value.get()));
+              Invoke(focus.Get(), kPosition, DISPATCH_PROPERTYGET, {ArgI4(1)}, value.get()));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT,
               Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET, {}, value.get()));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET,
-                                           {I4(1), I4(2)}, value.get()));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kMoveWheel, {I4(1)}));
+                                           {ArgI4(1), ArgI4(2)}, value.get()));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kMoveWheel, {ArgI4(1)}));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kHomeWheel));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kHomeWheel, {I4(1), I4(1)}));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Method(filter.Get(), kHomeWheel, {ArgI4(1), ArgI4(1)}));
     EXPECT_EQ(2, LastCall().argCount);
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, LastCall().result);
     EXPECT_EQ(VT_EMPTY, value->vt);
@@ -939,26 +867,26 @@ TEST_F(SimTest, FocusAndFilterArgumentTypesAreChecked) {
     ASSERT_TRUE(focus && filter);
     UINT argError = 99;
     EXPECT_EQ(DISP_E_TYPEMISMATCH,
-              Invoke(focus.Get(), kMoveTo, DISPATCH_METHOD, {I4(5)}, nullptr, &argError));
+              Invoke(focus.Get(), kMoveTo, DISPATCH_METHOD, {ArgI4(5)}, nullptr, &argError));
     EXPECT_EQ(0u, argError);
     double distance = 3.0;
     EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(focus.Get(), kStepPositive, {RefR8(&distance)}));
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(focus.Get(), kStepNegative, {I2(3)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(focus.Get(), kStepNegative, {ArgI2(3)}));
     EXPECT_EQ(0.0, Sim().FocusPosition());
 
     argError = 99;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {I4(1), R8(4)},
-                                          nullptr, &argError));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD,
+                                          {ArgI4(1), ArgR8(4)}, nullptr, &argError));
     EXPECT_EQ(0u, argError);
     argError = 99;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {I2(1), I4(4)},
-                                          nullptr, &argError));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD,
+                                          {ArgI2(1), ArgI4(4)}, nullptr, &argError));
     EXPECT_EQ(1u, argError);
     LONG wheel = 1;
     EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {RefI4(&wheel)}));
     Variant value;
     EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET,
-                                          {R8(1)}, value.get()));
+                                          {ArgR8(1)}, value.get()));
     EXPECT_EQ(VT_EMPTY, value->vt);
     const SimCall call = LastCall();
     EXPECT_EQ(SimFilter, call.object);
@@ -972,29 +900,29 @@ TEST_F(SimTest, FocusFollowsMovesAndSteps) {
     auto stage = Stage();
     ASSERT_TRUE(focus && stage);
     EXPECT_EQ(0.0, FocusPosition(focus.Get()));
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(1334.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(1334.0)}));
     EXPECT_EQ(1334.0, FocusPosition(focus.Get()));
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(5.5)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {ArgR8(5.5)}));
     EXPECT_EQ(1339.5, FocusPosition(focus.Get()));
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(2.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {ArgR8(2.0)}));
     EXPECT_EQ(1337.5, FocusPosition(focus.Get()));
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(0.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {ArgR8(0.0)}));
     EXPECT_EQ(1337.5, Sim().FocusPosition());
     // A distance is taken with its sign as sent.
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(-1.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {ArgR8(-1.0)}));
     EXPECT_EQ(1338.5, Sim().FocusPosition());
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(-250.25)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(-250.25)}));
     EXPECT_EQ(-250.25, Sim().FocusPosition());
 
     Sim().SetFocusPosition(2.999);
     EXPECT_EQ(2.999, FocusPosition(focus.Get()));
     // The focus is an axis of its own, shared by every focus object.
     EXPECT_EQ(std::make_pair(0.0, 0.0), ModelXY());
-    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {R8(7.0), R8(8.0)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(7.0), ArgR8(8.0)}));
     EXPECT_EQ(2.999, Sim().FocusPosition());
     auto other = Focus();
     ASSERT_TRUE(other);
-    ASSERT_EQ(S_OK, Method(other.Get(), kStepNegative, {R8(0.999)}));
+    ASSERT_EQ(S_OK, Method(other.Get(), kStepNegative, {ArgR8(0.999)}));
     EXPECT_EQ(2.0, FocusPosition(focus.Get()));
     EXPECT_EQ(std::make_pair(7.0, 8.0), ModelXY());
 }
@@ -1003,12 +931,12 @@ TEST_F(SimTest, FocusMotionIsBusyForTheConfiguredPolls) {
     auto scan = Scan();
     auto focus = Focus();
     ASSERT_TRUE(scan && focus);
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(10.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(10.0)}));
     EXPECT_EQ(0, Busy(scan.Get()));
 
     Sim().SetBusyPolls(2);
     for (const DISPID member : {kMoveTo, kStepPositive, kStepNegative}) {
-        ASSERT_EQ(S_OK, Method(focus.Get(), member, {R8(4.0)}));
+        ASSERT_EQ(S_OK, Method(focus.Get(), member, {ArgR8(4.0)}));
         std::vector<LONG> seen;
         for (int i = 0; i < 4; ++i) {
             seen.push_back(Busy(scan.Get()));
@@ -1016,7 +944,7 @@ TEST_F(SimTest, FocusMotionIsBusyForTheConfiguredPolls) {
         EXPECT_EQ((std::vector<LONG>{1, 1, 0, 0}), seen) << "member " << member;
     }
     // A step by nothing is still a command the controller carries out.
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(0.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {ArgR8(0.0)}));
     EXPECT_EQ(1, Busy(scan.Get()));
     EXPECT_EQ(1, Busy(scan.Get()));
     EXPECT_EQ(0, Busy(scan.Get()));
@@ -1036,7 +964,7 @@ TEST_F(SimTest, TimedFocusBusyLastsDistanceOverSpeed) {
     Sim().SetMotionSpeed(1000.0);
     Sim().SetFocusPosition(-500.0);
     DWORD start = GetTickCount();
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(1500.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(1500.0)}));
     EXPECT_EQ(1, Busy(scan.Get()));
     while (Busy(scan.Get()) != 0 && GetTickCount() - start < 20000) {
         Sleep(20);
@@ -1046,7 +974,7 @@ TEST_F(SimTest, TimedFocusBusyLastsDistanceOverSpeed) {
     EXPECT_LT(elapsed, 20000u);
 
     start = GetTickCount();
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(600.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {ArgR8(600.0)}));
     EXPECT_EQ(1, Busy(scan.Get()));
     while (Busy(scan.Get()) != 0 && GetTickCount() - start < 20000) {
         Sleep(20);
@@ -1056,7 +984,7 @@ TEST_F(SimTest, TimedFocusBusyLastsDistanceOverSpeed) {
     EXPECT_LT(elapsed, 20000u);
     EXPECT_EQ(900.0, Sim().FocusPosition());
 
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(900.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(900.0)}));
     EXPECT_EQ(0, Busy(scan.Get()));
 }
 
@@ -1097,21 +1025,21 @@ TEST_F(SimTest, WheelsKeepTheirLastPosition) {
     ASSERT_TRUE(scan && filter);
     Sim().SetBusyPolls(3);
     EXPECT_EQ(-1, Sim().WheelPosition(1));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(1), I4(4)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {ArgI4(1), ArgI4(4)}));
     EXPECT_EQ(4, Sim().WheelPosition(1));
     EXPECT_EQ(-1, Sim().WheelPosition(2));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(1)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {ArgI4(1)}));
     EXPECT_EQ(1, Sim().WheelPosition(1));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(3)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {ArgI4(3)}));
     EXPECT_EQ(1, Sim().WheelPosition(3));
     // Positions beyond the count, and wheels no controller has, are kept as sent.
-    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(2), I4(12)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {ArgI4(2), ArgI4(12)}));
     EXPECT_EQ(12, Sim().WheelPosition(2));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(0), I4(-7)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {ArgI4(0), ArgI4(-7)}));
     EXPECT_EQ(-7, Sim().WheelPosition(0));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(-5), I4(2)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {ArgI4(-5), ArgI4(2)}));
     EXPECT_EQ(2, Sim().WheelPosition(-5));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(100000)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {ArgI4(100000)}));
     EXPECT_EQ(1, Sim().WheelPosition(100000));
     EXPECT_EQ(-1, Sim().WheelPosition(4));
     EXPECT_EQ(1, Sim().WheelPosition(1));
@@ -1125,14 +1053,14 @@ TEST_F(SimTest, FocusAndFilterCallsAreJournaledAndTraced) {
     auto filter = Filter();
     ASSERT_TRUE(focus && filter);
     Sim().JournalClear();
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(1334.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(1334.0)}));
     FocusPosition(focus.Get());
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {R8(5.0)}));
-    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(0.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepNegative, {ArgR8(5.0)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kStepPositive, {ArgR8(0.0)}));
     WheelCount(filter.Get(), 2);
-    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(1), I4(4)}));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {I4(3)}));
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {R8(3.5)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {ArgI4(1), ArgI4(4)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kHomeWheel, {ArgI4(3)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {ArgR8(3.5)}));
 
     const std::vector<std::string> expected = {"focus.MoveTo(1334)",
                                                "focus.Position?",
@@ -1207,7 +1135,7 @@ TEST_F(SimTest, AClassTakenAwayCannotBeBoundWhileTheOthersCan) {
     EXPECT_TRUE(IsThisModule(RegisteredServer(focusId)));
     auto focus = Focus();
     ASSERT_TRUE(focus);
-    EXPECT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(3.0)}));
+    EXPECT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(3.0)}));
     EXPECT_EQ(3.0, Sim().FocusPosition());
 }
 
@@ -1287,7 +1215,7 @@ TEST_F(SimTest, InjectedDispExceptionFillsTheCallersExcepInfo) {
     EXCEPINFO exception{};
     exception.wCode = 1001;
     exception.dwHelpContext = 77;
-    EXPECT_EQ(DISP_E_EXCEPTION, Invoke(focus.Get(), kMoveTo, DISPATCH_METHOD, {R8(9.0)}, nullptr,
+    EXPECT_EQ(DISP_E_EXCEPTION, Invoke(focus.Get(), kMoveTo, DISPATCH_METHOD, {ArgR8(9.0)}, nullptr,
                                        nullptr, &exception));
     Bstr source(exception.bstrSource);
     Bstr description(exception.bstrDescription);
@@ -1304,15 +1232,15 @@ TEST_F(SimTest, InjectedDispExceptionFillsTheCallersExcepInfo) {
     EXPECT_EQ(DISP_E_EXCEPTION, LastCall().result);
 
     // A caller without an EXCEPINFO gets the result alone.
-    EXPECT_EQ(DISP_E_EXCEPTION, Method(focus.Get(), kMoveTo, {R8(9.0)}));
-    EXPECT_EQ(S_OK, Method(focus.Get(), kStepPositive, {R8(1.0)}));
+    EXPECT_EQ(DISP_E_EXCEPTION, Method(focus.Get(), kMoveTo, {ArgR8(9.0)}));
+    EXPECT_EQ(S_OK, Method(focus.Get(), kStepPositive, {ArgR8(1.0)}));
     EXPECT_EQ(1.0, Sim().FocusPosition());
 
     Sim().SetFault(SimFilter, kWheelPositionCount, DISP_E_EXCEPTION);
     EXCEPINFO wheelException{};
     Variant count;
     EXPECT_EQ(DISP_E_EXCEPTION, Invoke(filter.Get(), kWheelPositionCount, DISPATCH_PROPERTYGET,
-                                       {I4(1)}, count.get(), nullptr, &wheelException));
+                                       {ArgI4(1)}, count.get(), nullptr, &wheelException));
     Bstr wheelSource(wheelException.bstrSource);
     Bstr wheelDescription(wheelException.bstrDescription);
     ASSERT_NE(nullptr, wheelSource.get());
@@ -1324,8 +1252,8 @@ TEST_F(SimTest, InjectedDispExceptionFillsTheCallersExcepInfo) {
     // Other faults leave the EXCEPINFO alone.
     Sim().SetFault(SimFilter, kMoveWheel, E_FAIL);
     EXCEPINFO untouched{};
-    EXPECT_EQ(E_FAIL, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {I4(1), I4(2)}, nullptr,
-                             nullptr, &untouched));
+    EXPECT_EQ(E_FAIL, Invoke(filter.Get(), kMoveWheel, DISPATCH_METHOD, {ArgI4(1), ArgI4(2)},
+                             nullptr, nullptr, &untouched));
     EXPECT_EQ(nullptr, untouched.bstrSource);
     EXPECT_EQ(nullptr, untouched.bstrDescription);
     EXPECT_EQ(0, untouched.scode);
@@ -1336,8 +1264,8 @@ TEST_F(SimTest, ResetRestoresFocusWheelsAndFactories) {
     auto focus = Focus();
     auto filter = Filter();
     ASSERT_TRUE(focus && filter);
-    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(40.0)}));
-    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {I4(2), I4(5)}));
+    ASSERT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(40.0)}));
+    ASSERT_EQ(S_OK, Method(filter.Get(), kMoveWheel, {ArgI4(2), ArgI4(5)}));
     Sim().SetWheelPositionCount(2, 6);
     Sim().SetFault(SimFocus, kMoveTo, DISP_E_EXCEPTION);
     Sim().SetCreationFault(SimStage, E_FAIL);
@@ -1348,7 +1276,7 @@ TEST_F(SimTest, ResetRestoresFocusWheelsAndFactories) {
     EXPECT_EQ(-1, Sim().WheelPosition(2));
     EXPECT_EQ(10, Sim().WheelPositionCount(2));
     EXPECT_EQ(10, WheelCount(filter.Get(), 2));
-    EXPECT_EQ(S_OK, Method(focus.Get(), kMoveTo, {R8(7.0)}));
+    EXPECT_EQ(S_OK, Method(focus.Get(), kMoveTo, {ArgR8(7.0)}));
     EXPECT_EQ(7.0, FocusPosition(focus.Get()));
     auto stage = Stage();
     EXPECT_TRUE(stage);
@@ -1370,8 +1298,8 @@ TEST_F(SimTest, FocusAndFilterReferencesBalance) {
         EXPECT_EQ(3, Sim().OutstandingRefs());
         // Calls, also refused and faulted ones, take no lasting reference.
         Sim().SetFault(SimFocus, kStepNegative, DISP_E_EXCEPTION);
-        EXPECT_EQ(DISP_E_EXCEPTION, Method(focus.Get(), kStepNegative, {R8(1.0)}));
-        EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {R8(1.0)}));
+        EXPECT_EQ(DISP_E_EXCEPTION, Method(focus.Get(), kStepNegative, {ArgR8(1.0)}));
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, Method(filter.Get(), kHomeWheel, {ArgR8(1.0)}));
         WheelCount(filter.Get(), 1);
         EXPECT_EQ(3, Sim().OutstandingRefs());
     }
