@@ -2,6 +2,7 @@
 #include "config/device_kind.h"
 #include "ui/resource_ids.h"
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -101,17 +102,19 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
     }
 }
 
-// `count` set files and a filter name list of `count` names beside the driver.
-void WriteSetsAndNames(const std::string& folder, int count) {
+// `sets` set files and a filter name list of `count` names beside the driver.
+void WriteSetsAndNames(const std::string& folder, int sets, int count) {
     std::string names = "[Filters]\r\n";
     for (int i = 0; i < count; ++i) {
+        names += "Name" + std::to_string(i) + "=Filter name " + std::to_string(i) + "\r\n";
+    }
+    for (int i = 0; i < sets; ++i) {
         const std::string name = "Set " + std::to_string(i);
         std::string set = "[FilterWheel1]\r\n";
         for (int p = 1; p <= 10; ++p) {
             set += "Position" + std::to_string(p) + "Name=Filter " + std::to_string(p) + "\r\n";
         }
         WriteWholeFile(folder + "\\" + name + ".TolvoFW", set);
-        names += "Name" + std::to_string(i) + "=Filter name " + std::to_string(i) + "\r\n";
     }
     WriteWholeFile(folder + "\\KROFWLST.INI", names);
 }
@@ -123,6 +126,101 @@ void AddGrowth(Report& report, const std::string& name, const double (&perItemUs
                         -1.0);
     }
     report.AddRatio(name + "_growth_1000_vs_10", kGrowthGoal, {perItemUs[2], perItemUs[0]}, "us");
+}
+
+// Answers any message box on this thread, so that none can hold the bench up:
+// No where there is one (a set is then reloaded, not saved), else OK. A box
+// answered falls inside some time, so the count goes into the report.
+class BoxAnswerer {
+  public:
+    BoxAnswerer() {
+        active = this;
+        hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~BoxAnswerer() {
+        if (hook_ != nullptr) {
+            UnhookWindowsHookEx(hook_);
+        }
+        active = nullptr;
+    }
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    int answered() const { return answered_; }
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        char name[16] = "";
+        if (code == HCBT_ACTIVATE && active != nullptr &&
+            GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0 &&
+            (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0) {
+            // Answered from the box's own loop, once its buttons exist.
+            active->pending_ = window;
+            SetTimer(nullptr, 0, 0, Answer);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (active == nullptr || !IsWindow(active->pending_)) {
+            return;
+        }
+        const HWND box = active->pending_;
+        const int button = GetDlgItem(box, IDNO) != nullptr   ? IDNO
+                           : GetDlgItem(box, IDOK) != nullptr ? IDOK
+                                                              : IDCANCEL;
+        ++active->answered_;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    }
+    static BoxAnswerer* active;
+    HHOOK hook_;
+    HWND pending_ = nullptr;
+    int answered_ = 0;
+};
+BoxAnswerer* BoxAnswerer::active = nullptr;
+
+void NoteBoxes(Report& report, const BoxAnswerer& boxes, const char* where) {
+    if (boxes.answered() != 0) {
+        report.Note(std::to_string(boxes.answered()) +
+                    " message box(es) came up and were answered during " + where +
+                    ": those figures include them");
+    }
+}
+
+// Types `text` into control `id` of `page` (into the edit of a combo box) and
+// moves the focus to `away`, as a user leaving the box does.
+void TypeAndLeave(HWND page, int id, const std::string& text, HWND away) {
+    const HWND control = GetDlgItem(page, id);
+    HWND edit = FindWindowExA(control, nullptr, "Edit", nullptr);
+    if (edit == nullptr) {
+        edit = control;
+    }
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (const char c : text) {
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    SetFocus(away);
+}
+
+// Without "DefaultAll" = 0 the first device page would give every device its
+// defaults and say so in a message box.
+void SkipFirstTimeDefaults(const std::string& ini) {
+    WritePrivateProfileStringA("Tolvo Stage", "DefaultAll", "0", ini.c_str());
+}
+
+void RunDevicePages(Report& report, const BenchDriver& driver, const HostWindow& host);
+
+// The cost of each item added from one size to the next: a page's fixed cost
+// dwarfs the items' at small sizes, so the cost per item alone hides growth.
+void AddMarginal(Report& report, const std::string& name, const double (&perItemUs)[3]) {
+    for (int i = 0; i + 1 < 3; ++i) {
+        const double added = perItemUs[i + 1] * kSizes[i + 1] - perItemUs[i] * kSizes[i];
+        report.AddValue(name + "_added_" + std::to_string(kSizes[i]) + "_" +
+                            std::to_string(kSizes[i + 1]),
+                        added / (kSizes[i + 1] - kSizes[i]), "us", -1.0);
+    }
 }
 } // namespace
 
@@ -161,6 +259,131 @@ void RunPages(Report& report, const BenchDriver& driver) {
     api.StgXYConfigure(parent, 0, 0);
     PumpMessages();
     report.AddValue("page_port_choice_to_key", Median(times), "ms", kPageGoalMs);
+    RunDevicePages(report, driver, host);
+}
+
+namespace {
+// The device pages: shutter, wheel and focus (on the device path) to shown,
+// and a name typed or a port chosen on them to its key written.
+void RunDevicePages(Report& report, const BenchDriver& driver, const HostWindow& host) {
+    const DriverApi& api = driver.api();
+    const HWND parent = host.get();
+    const std::string ini = driver.IniPath();
+    SkipFirstTimeDefaults(ini);
+    BoxAnswerer boxes;
+    report.AddValue("page_ShtrConfigure_shown",
+                    PageShownMs(
+                        host, [&] { api.ShtrConfigure(parent, 0, 0, 1); },
+                        [&] { api.ShtrConfigure(parent, 0, 0, 0); }),
+                    "ms", kPageGoalMs);
+    report.AddValue("page_FWConfigure_shown",
+                    PageShownMs(
+                        host, [&] { api.FWConfigure(parent, 0, 0, 1); },
+                        [&] { api.FWConfigure(parent, 0, 0, 0); }),
+                    "ms", kPageGoalMs);
+    // The host's hardware file gives the focus drive to the driver: device path.
+    const std::string hardware = driver.folder() + "\\KROHW.INI";
+    WritePrivateProfileStringA("Focus", "Module", "STolvo32.dll", hardware.c_str());
+    report.AddValue("page_StgZConfigure_device_shown",
+                    PageShownMs(
+                        host, [&] { api.StgZConfigure(parent, 0, 1); },
+                        [&] { api.StgZConfigure(parent, 0, 0); }),
+                    "ms", kPageGoalMs);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, hardware.c_str());
+    DeleteFileA(hardware.c_str());
+
+    // The shutter's name typed and the box left, to "Name" written; then a
+    // port chosen on the same page, which owns the device line (the shutters
+    // were initialised first).
+    api.ShtrConfigure(parent, 0, 0, 1);
+    PumpMessages();
+    const HWND page = host.Page();
+    std::vector<double> times;
+    for (int run = 0; run < kPageRuns; ++run) {
+        const std::string name = "Bench shutter " + std::to_string(run);
+        times.push_back(MsUntil([&] { TypeAndLeave(page, IDC_SHUTTER_NAME, name, parent); },
+                                [&] { return ProfileText(ini, "Shutter1", "Name") == name; }));
+    }
+    report.AddValue("page_shutter_name_to_key", Median(times), "ms", kPageGoalMs);
+    const HWND box = GetDlgItem(page, IDC_PORT);
+    if (!IsWindowVisible(box)) {
+        report.Note("the shutter page shows no port choice");
+    }
+    times.clear();
+    for (int run = 0; run < kPageRuns; ++run) {
+        const int entry = 1 + run % 2;
+        const std::string before = ProfileText(ini, "Tolvo Stage", "Port");
+        times.push_back(MsUntil(
+            [&] {
+                SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+                SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(box));
+            },
+            [&] { return ProfileText(ini, "Tolvo Stage", "Port") != before; }));
+    }
+    report.AddValue("page_device_port_choice_to_key", Median(times), "ms", kPageGoalMs);
+    api.ShtrConfigure(parent, 0, 0, 0);
+    PumpMessages();
+    NoteBoxes(report, boxes, "the device page figures");
+}
+} // namespace
+
+void RunWheelScaling(Report& report) {
+    double shownUs[3] = {};
+    double nameUs[3] = {};
+    BoxAnswerer boxes;
+    for (int i = 0; i < 3; ++i) {
+        const int count = kSizes[i];
+        BenchDriver driver;
+        if (!driver.loaded()) {
+            report.Note("STolvo32.dll did not load: no wheel page scaling figures");
+            return;
+        }
+        const DriverApi& api = driver.api();
+        driver.WriteFullSettings();
+        SkipFirstTimeDefaults(driver.IniPath());
+        // The wheel's own set is one of the `count`.
+        WriteSetsAndNames(driver.folder(), count - 1, count);
+        const int slot = api.FWGetInstance(0);
+        if (slot != 0 || api.FWInit(0, nullptr) != 0) {
+            report.Note("FWInit failed: no wheel page scaling figures");
+            return;
+        }
+        HostWindow host;
+        const HWND parent = host.get();
+        shownUs[i] = PageShownMs(
+                         host, [&] { api.FWConfigure(parent, 0, 0, 1); },
+                         [&] { api.FWConfigure(parent, 0, 0, 0); }) *
+                     1000.0 / count;
+
+        // A position name typed and the box left, to the name appended to
+        // KROFWLST.INI, which is searched first for the name.
+        api.FWConfigure(parent, 0, 0, 1);
+        PumpMessages();
+        const HWND page = host.Page();
+        const std::string names = driver.folder() + "\\KROFWLST.INI";
+        const std::string newKey = "Name" + std::to_string(count);
+        std::vector<double> times;
+        for (int run = 0; run < kPageRuns; ++run) {
+            const std::string name = "Typed filter " + std::to_string(run);
+            times.push_back(
+                MsUntil([&] { TypeAndLeave(page, IDC_POSITION_NAME, name, parent); },
+                        [&] { return ProfileText(names, "Filters", newKey.c_str()) == name; }));
+            // Back to `count` names for the next run.
+            WritePrivateProfileStringA("Filters", newKey.c_str(), nullptr, names.c_str());
+        }
+        nameUs[i] = Median(times) * 1000.0 / count;
+        // Saved, so that closing the page asks nothing.
+        api.FWConfigure(parent, 0, 0, 2);
+        api.FWConfigure(parent, 0, 0, 0);
+        PumpMessages();
+        api.FWClose(0);
+    }
+    AddGrowth(report, "FWConfigure_sets", shownUs);
+    AddMarginal(report, "FWConfigure_sets", shownUs);
+    AddGrowth(report, "FWNameToList", nameUs);
+    AddMarginal(report, "FWNameToList", nameUs);
+    NoteBoxes(report, boxes, "the wheel page scaling figures");
 }
 
 void RunScaling(Report& report) {
@@ -173,7 +396,7 @@ void RunScaling(Report& report) {
             report.Note("STolvo32Probe.dll did not load: no scaling figures");
             return;
         }
-        WriteSetsAndNames(probe.folder(), count);
+        WriteSetsAndNames(probe.folder(), count, count);
         const auto listSets = reinterpret_cast<int(WINAPI*)(HWND, int)>(
             reinterpret_cast<void*>(GetProcAddress(probe.module(), "ProbeListFilterSets")));
         const auto addName = reinterpret_cast<void(WINAPI*)(const char*, int)>(

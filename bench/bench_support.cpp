@@ -134,10 +134,12 @@ BenchDriver::BenchDriver(const char* build) {
     Bind(module_, "ShtrInit", api_.ShtrInit);
     Bind(module_, "ShtrClose", api_.ShtrClose);
     Bind(module_, "ShtrSetOpen", api_.ShtrSetOpen);
+    Bind(module_, "ShtrConfigure", api_.ShtrConfigure);
     Bind(module_, "FWGetInstance", api_.FWGetInstance);
     Bind(module_, "FWInit", api_.FWInit);
     Bind(module_, "FWClose", api_.FWClose);
     Bind(module_, "FWSetPosition", api_.FWSetPosition);
+    Bind(module_, "FWConfigure", api_.FWConfigure);
 }
 
 BenchDriver::~BenchDriver() {

@@ -88,10 +88,12 @@ struct DriverApi {
     STOLVO_PFN_ShtrInit ShtrInit;
     STOLVO_PFN_ShtrClose ShtrClose;
     STOLVO_PFN_ShtrSetOpen ShtrSetOpen;
+    STOLVO_PFN_ShtrConfigure ShtrConfigure;
     STOLVO_PFN_FWGetInstance FWGetInstance;
     STOLVO_PFN_FWInit FWInit;
     STOLVO_PFN_FWClose FWClose;
     STOLVO_PFN_FWSetPosition FWSetPosition;
+    STOLVO_PFN_FWConfigure FWConfigure;
 };
 
 std::string BinDir();

@@ -4,7 +4,8 @@
 // ratios within one run mean much.
 //
 // Arguments: "module", "inproc", "pages", "scaling", "local" choose the
-// groups (all by default; the pages need "inproc"); "quick" runs fewer batches.
+// groups (all by default; the pages, the wheel page's scaling among them, need
+// "inproc"); "quick" runs fewer batches.
 #include <windows.h>
 #include <oaidl.h>
 #include <oleauto.h>
@@ -307,6 +308,7 @@ void RunInProcess(Report& report) {
     MeasureCalls(report, driver, objects, how);
     if (Pages) {
         RunPages(report, driver);
+        RunWheelScaling(report);
     }
 
     // Settings: the XY family opened and closed with a full settings file,
