@@ -299,3 +299,7 @@ ComPtr<IDispatch> SimServer::CreateObject(int kind) {
 void SimServer::WithdrawClasses() {
     Call(ControlMember::WithdrawClasses, {}, nullptr);
 }
+
+int SimServer::DisconnectObjects() {
+    return GetI4(ControlMember::DisconnectObjects);
+}

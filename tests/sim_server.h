@@ -54,6 +54,10 @@ class SimServer {
     int ShutterState(int shutter);
     Microsoft::WRL::ComPtr<IDispatch> CreateObject(int kind);
     void WithdrawClasses();
+    // How many controller objects the server cut off their clients.
+    int DisconnectObjects();
+    // The control object's proxy, for marshaling it to another thread.
+    Microsoft::WRL::ComPtr<IDispatch> control() const { return control_; }
 
   private:
     // Invokes with `args` in declaration order; `result` may be null.

@@ -1,6 +1,7 @@
 #include "sim/local_server/class_objects.h"
 #include "sim/local_server/control_members.h"
 #include "sim/local_server/control_object.h"
+#include "sim/local_server/tracked_objects.h"
 #include "sim/class_factory.h"
 #include <objbase.h>
 #include <vector>
@@ -39,8 +40,8 @@ const ServerClass& ControlClass() {
 }
 
 HRESULT RegisterClassObjects() {
-    for (int i = 0; i < ServerClassCount(); ++i) {
-        const HRESULT hr = Offer(ServerClasses()[i]);
+    for (int i = 0; i < TrackedClassCount(); ++i) {
+        const HRESULT hr = Offer(TrackedClasses()[i]);
         if (FAILED(hr)) {
             return hr;
         }

@@ -1,5 +1,6 @@
-// The local server's classes: the controller's four of the class table and the
-// control class, and their class objects while the server runs.
+// The local server's classes: the controller's four of the class table (their
+// objects listed, see tracked_objects.h) and the control class, and their
+// class objects while the server runs.
 #pragma once
 #include "sim/class_table.h"
 

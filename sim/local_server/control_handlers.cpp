@@ -3,6 +3,7 @@
 #include "sim/local_server/class_objects.h"
 #include "sim/local_server/control_members.h"
 #include "sim/local_server/control_object.h"
+#include "sim/local_server/tracked_objects.h"
 #include "sim/class_table.h"
 #include "sim/controller_model.h"
 #include "sim/journal/journal_text.h"
@@ -176,7 +177,7 @@ HRESULT ShutterState(const Arguments& args, VARIANT* result) {
 }
 
 HRESULT CreateObject(const Arguments& args, VARIANT* result) {
-    const ServerClass* serverClass = FindClassByKind(args[0].lVal);
+    const ServerClass* serverClass = FindTrackedClassByKind(args[0].lVal);
     if (serverClass == nullptr) {
         return E_INVALIDARG;
     }
@@ -191,6 +192,16 @@ HRESULT CreateObject(const Arguments& args, VARIANT* result) {
 
 HRESULT WithdrawClasses(const Arguments&, VARIANT*) {
     RevokeClassObjects();
+    return S_OK;
+}
+
+HRESULT DisconnectObjects(const Arguments&, VARIANT* result) {
+    HRESULT failure = S_OK;
+    const LONG disconnected = DisconnectTrackedObjects(&failure);
+    if (FAILED(failure)) {
+        return failure;
+    }
+    SetI4(result, disconnected);
     return S_OK;
 }
 
@@ -222,6 +233,7 @@ const ControlEntry kEntries[] = {
     {&ControlMember::CreateObject, &CreateObject},
     {&ControlMember::WithdrawClasses, &WithdrawClasses},
     {&ControlMember::SetStrictArguments, &SetStrictArgumentMode},
+    {&ControlMember::DisconnectObjects, &DisconnectObjects},
 };
 } // namespace
 

@@ -65,4 +65,10 @@ inline constexpr ServerMember WithdrawClasses{"WithdrawClasses", 26, CallKind::M
 // (non-zero: strict).
 inline constexpr ServerMember SetStrictArguments{
     "SetStrictArguments", 27, CallKind::Method, 1, {VT_I4}};
+// Cuts every client off every controller object of this process, as
+// CoDisconnectObject does for a server shutting down under its clients: their
+// calls then fail with RPC_E_DISCONNECTED or CO_E_OBJNOTCONNECTED. The
+// objects only the clients held go; the control object stays connected. The
+// result (VT_I4) is how many objects were cut off.
+inline constexpr ServerMember DisconnectObjects{"DisconnectObjects", 28, CallKind::Method, 0, {}};
 } // namespace ControlMember
