@@ -43,26 +43,12 @@ class LocalServerTest : public ::testing::Test {
     void TearDown() override {
         driver.Unload();
         server.Disconnect();
-        for (const auto& process : processes_) {
-            if (!process->WaitForEnd(kServerEndMs)) {
-                ADD_FAILURE() << "a server process was still running at the end";
-                process->Kill(kKilledCode);
-            }
-        }
+        reached_.ExpectAllEnded(kServerEndMs, kKilledCode);
         EXPECT_TRUE(RestoreInProcessServer());
     }
 
     // Connects the control object, notes the server's process and returns it.
-    ServerProcess* ConnectServer() {
-        const HRESULT hr = server.Connect();
-        EXPECT_EQ(S_OK, hr) << "tolvo.simcontrol";
-        if (FAILED(hr)) {
-            return nullptr;
-        }
-        processes_.push_back(std::make_unique<ServerProcess>(server.ProcessId()));
-        EXPECT_TRUE(processes_.back()->opened());
-        return processes_.back().get();
-    }
+    ServerProcess* ConnectServer() { return reached_.Connect(server); }
 
     // The XY stage, the focus on the stage path, shutter 0 and wheel 0, all
     // initialised on "COMM 1".
@@ -91,7 +77,7 @@ class LocalServerTest : public ::testing::Test {
     SimServer server;
 
   private:
-    std::vector<std::unique_ptr<ServerProcess>> processes_;
+    ReachedServers reached_;
 };
 
 // Time of `calls` runs of `call`, in microseconds per run.

@@ -303,3 +303,23 @@ void SimServer::WithdrawClasses() {
 int SimServer::DisconnectObjects() {
     return GetI4(ControlMember::DisconnectObjects);
 }
+
+ServerProcess* ReachedServers::Connect(SimServer& server) {
+    const HRESULT hr = server.Connect();
+    EXPECT_EQ(S_OK, hr) << "tolvo.simcontrol";
+    if (FAILED(hr)) {
+        return nullptr;
+    }
+    processes_.push_back(std::make_unique<ServerProcess>(server.ProcessId()));
+    EXPECT_TRUE(processes_.back()->opened());
+    return processes_.back().get();
+}
+
+void ReachedServers::ExpectAllEnded(DWORD timeoutMs, UINT killedCode) {
+    for (const auto& process : processes_) {
+        if (!process->WaitForEnd(timeoutMs)) {
+            ADD_FAILURE() << "a server process was still running at the end";
+            process->Kill(killedCode);
+        }
+    }
+}

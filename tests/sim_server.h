@@ -2,6 +2,7 @@
 // between TolvoSimServer.exe and TolvoSim.dll, and the server's control
 // object ("tolvo.simcontrol") with the process it lives in.
 #pragma once
+#include <memory>
 #include <windows.h>
 #include <oaidl.h>
 #include <wrl/client.h>
@@ -85,6 +86,21 @@ class ServerProcess {
 
   private:
     HANDLE handle_;
+};
+
+// The server processes a test reached through its control object, watched to
+// their end when the test is over.
+class ReachedServers {
+  public:
+    // Connects `server`'s control object and notes the server's process;
+    // nullptr (with a failure noted) when it cannot be reached.
+    ServerProcess* Connect(SimServer& server);
+    // Each noted process ends within `timeoutMs` once nothing is in use; one
+    // that does not is noted as a failure and killed with `killedCode`.
+    void ExpectAllEnded(DWORD timeoutMs, UINT killedCode);
+
+  private:
+    std::vector<std::unique_ptr<ServerProcess>> processes_;
 };
 
 // Invokes `member` on `target` with `args` in declaration order, as a client

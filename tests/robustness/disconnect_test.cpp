@@ -140,28 +140,14 @@ class DisconnectTest : public ::testing::Test {
     void TearDown() override {
         session.reset();
         server.Disconnect();
-        for (const auto& process : processes_) {
-            if (!process->WaitForEnd(kServerEndMs)) {
-                ADD_FAILURE() << "a server process was still running at the end";
-                process->Kill(kKilledCode);
-            }
-        }
+        reached_.ExpectAllEnded(kServerEndMs, kKilledCode);
         EXPECT_EQ(RunningAfterWait(L"TolvoSimServer.exe", kServerEndMs), 0);
         EXPECT_EQ(RunningAfterWait(L"dllhost.exe", kServerEndMs), 0);
         EXPECT_TRUE(RestoreInProcessServer());
     }
 
     // Connects the control object, notes the server's process and returns it.
-    ServerProcess* ConnectServer() {
-        const HRESULT hr = server.Connect();
-        EXPECT_EQ(S_OK, hr) << "tolvo.simcontrol";
-        if (FAILED(hr)) {
-            return nullptr;
-        }
-        processes_.push_back(std::make_unique<ServerProcess>(server.ProcessId()));
-        EXPECT_TRUE(processes_.back()->opened());
-        return processes_.back().get();
-    }
+    ServerProcess* ConnectServer() { return reached_.Connect(server); }
 
     // Cuts the clients off the objects the session bound: all of the server's
     // controller objects, and only the clients held them.
@@ -188,7 +174,7 @@ class DisconnectTest : public ::testing::Test {
     SimServer server;
 
   private:
-    std::vector<std::unique_ptr<ServerProcess>> processes_;
+    ReachedServers reached_;
 };
 
 TEST_F(DisconnectTest, XYStageCutOffBetweenCalls) {
