@@ -1,4 +1,6 @@
 #include "core/dispatch_call.h"
+#include "core/diagnostic_trace.h"
+#include "core/dispatch_trace.h"
 #include <oleauto.h>
 
 namespace {
@@ -84,8 +86,13 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     exception.pfnDeferredFillIn = nullptr;
     exception.scode = 0;
     UINT argError = 0;
+    const bool traced = TraceIsOn();
+    const LONGLONG start = traced ? TraceClock() : 0;
     const HRESULT hr = target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params,
                                       result, &exception, &argError);
+    if (traced) {
+        TraceDispatchCall(member, reversed, count, hr, result, exception, start);
+    }
     // Servers fill the exception's texts only when they raise one; a call that
     // succeeded has nothing to give back.
     if (exception.bstrSource != nullptr || exception.bstrDescription != nullptr ||

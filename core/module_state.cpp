@@ -1,6 +1,7 @@
 #include "core/module_state.h"
 #include "config/device_roster.h"
 #include "core/automation_objects.h"
+#include "core/diagnostic_trace.h"
 
 HINSTANCE ModuleInstance = nullptr;
 
@@ -8,6 +9,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         ModuleInstance = instance;
+        StartDiagnosticTrace();
         ResetDeviceRoster();
         break;
     case DLL_PROCESS_DETACH:
@@ -19,6 +21,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         } else {
             AbandonAllConnections();
         }
+        StopDiagnosticTrace(reserved != nullptr);
         ModuleInstance = nullptr;
         break;
     default:

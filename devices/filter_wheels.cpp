@@ -1,4 +1,5 @@
 #include "devices/filter_wheels.h"
+#include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "config/device_records.h"
 #include "config/device_roster.h"
@@ -72,15 +73,17 @@ int TurnWheelFollowed(int slot, int position) {
 
 extern "C" {
 
-int WINAPI FWGetInstance(int) {
+int WINAPI FWGetInstance(int unused) {
+    ExportTrace trace("FWGetInstance", unused);
     if (DeviceRoster.wheelCount + 1 > kWheelSlots) {
-        return kBadSlot;
+        return trace.Return(kBadSlot);
     }
-    return DeviceRoster.wheelCount++;
+    return trace.Return(DeviceRoster.wheelCount++);
 }
 
 int WINAPI FWInit(int slot, HostCallback callback) {
-    return Guarded(kLinkFailed, [&] {
+    ExportTrace trace("FWInit", slot, callback);
+    return trace.Return(Guarded(kLinkFailed, [&] {
         // A slot that was not handed out is accepted here; every other
         // wheel export refuses it.
         if (!IsWheelSlot(slot)) {
@@ -113,18 +116,20 @@ int WINAPI FWInit(int slot, HostCallback callback) {
         }
         DeviceClientCallback = callback;
         return TurnWheelFollowed(slot, kHome);
-    });
+    }));
 }
 
 int WINAPI FWClose(int slot) {
-    return Guarded(kDone, [&] {
+    ExportTrace trace("FWClose", slot);
+    return trace.Return(Guarded(kDone, [&] {
         ReleaseDeviceFamily(kWheelFamily, slot);
         return kDone;
-    });
+    }));
 }
 
 int WINAPI FWGetCount(int slot) {
-    return Guarded(kBadSlot, [&] {
+    ExportTrace trace("FWGetCount", slot);
+    return trace.Return(Guarded(kBadSlot, [&] {
         if (FilterObject.IsBound() && IsWheelSlot(slot)) {
             try {
                 DeviceRoster.wheels[slot].positionCount = GetIndexedPropertyI2(
@@ -135,47 +140,52 @@ int WINAPI FWGetCount(int slot) {
         }
         const WheelEntry* wheel = UsableWheel(slot);
         return wheel != nullptr ? wheel->positionCount : kBadSlot;
-    });
+    }));
 }
 
 int WINAPI FWGetName(int slot, int position, char* name) {
+    ExportTrace trace("FWGetName", slot, position, name);
     const WheelEntry* wheel = UsableWheel(slot);
     if (wheel == nullptr) {
-        return kBadSlot;
+        return trace.Return(kBadSlot);
     }
     if (position == -1) {
         CopyName(name, wheel->name);
-        return kDone;
+        return trace.Return(kDone);
     }
     // Names exist for the first ten positions only, whatever the wheel reports.
     if (position < 0 || position >= wheel->positionCount || position >= kMaxWheelPositions) {
-        return kBadPosition;
+        return trace.Return(kBadPosition);
     }
     CopyName(name, wheel->positionNames[position]);
-    return kDone;
+    return trace.Return(kDone);
 }
 
 int WINAPI FWSetPosition(int slot, int position) {
+    ExportTrace trace("FWSetPosition", slot, position);
     const WheelEntry* wheel = UsableWheel(slot);
     if (wheel == nullptr) {
-        return kBadSlot;
+        return trace.Return(kBadSlot);
     }
     if (position < 0 || position >= wheel->positionCount) {
-        return kBadPosition;
+        return trace.Return(kBadPosition);
     }
-    return TurnWheelFollowed(slot, position);
+    return trace.Return(TurnWheelFollowed(slot, position));
 }
 
 int WINAPI FWGetPosition(int slot) {
+    ExportTrace trace("FWGetPosition", slot);
     const WheelEntry* wheel = UsableWheel(slot);
-    return wheel != nullptr ? wheel->currentPosition : kBadSlot;
+    return trace.Return(wheel != nullptr ? wheel->currentPosition : kBadSlot);
 }
 
-int WINAPI FWWrite(int, int) {
-    return Connected != 0 ? kDone : kLinkFailed;
+int WINAPI FWWrite(int unused1, int unused2) {
+    ExportTrace trace("FWWrite", unused1, unused2);
+    return trace.Return(Connected != 0 ? kDone : kLinkFailed);
 }
 
-int WINAPI FWRead(int, int, int) {
-    return Connected != 0 ? kDone : kLinkFailed;
+int WINAPI FWRead(int unused1, int unused2, int unused3) {
+    ExportTrace trace("FWRead", unused1, unused2, unused3);
+    return trace.Return(Connected != 0 ? kDone : kLinkFailed);
 }
 }

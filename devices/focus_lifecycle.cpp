@@ -1,5 +1,6 @@
 // Initialisation, close and the focus exports that need no controller.
 #include "devices/focus.h"
+#include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "config/device_records.h"
 #include "config/host_hardware_file.h"
@@ -22,7 +23,8 @@ LinkHolder FocusHolder = LinkHolder::Stage;
 extern "C" {
 
 int WINAPI StgZInit(HostCallback callback) {
-    return Guarded(kLinkFailed, [&] {
+    ExportTrace trace("StgZInit", callback);
+    return trace.Return(Guarded(kLinkFailed, [&] {
         if (!FocusObject.IsBound()) {
             switch (FocusObject.Bind(L"tolvo.Z")) {
             case BindResult::NoClass:
@@ -48,55 +50,65 @@ int WINAPI StgZInit(HostCallback callback) {
         // The line settings are whatever the XY stage, a line-owning device
         // family or a page left in memory.
         return ConnectController() != 0 ? 0 : kLinkFailed;
-    });
+    }));
 }
 
 int WINAPI StgZClose() {
-    return Guarded(0, [] {
+    ExportTrace trace("StgZClose");
+    return trace.Return(Guarded(0, [] {
         ReleaseFocus(FocusHolder);
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgZStatus() {
-    return 0;
+    ExportTrace trace("StgZStatus");
+    return trace.Return(0);
 }
 
-int WINAPI StgZSetSpeed(int) {
-    return 1; // the focus drive offers no speed control
+int WINAPI StgZSetSpeed(int unused) {
+    ExportTrace trace("StgZSetSpeed", unused);
+    return trace.Return(1); // the focus drive offers no speed control
 }
 
 int WINAPI StgZCalib(double* stepSize) {
+    ExportTrace trace("StgZCalib", stepSize);
     if (stepSize != nullptr) {
         *stepSize = DriverSettings.zStep;
     }
-    return 0;
+    return trace.Return(0);
 }
 
-int WINAPI StgZStepSize(int) {
-    return 0;
+int WINAPI StgZStepSize(int unused) {
+    ExportTrace trace("StgZStepSize", unused);
+    return trace.Return(0);
 }
 
 int WINAPI StgZCanAutoFocus() {
-    return DriverSettings.canAutoFocus;
+    ExportTrace trace("StgZCanAutoFocus");
+    return trace.Return(DriverSettings.canAutoFocus);
 }
 
-int WINAPI StgZAutoFocus(int) {
-    return 0;
+int WINAPI StgZAutoFocus(int unused) {
+    ExportTrace trace("StgZAutoFocus", unused);
+    return trace.Return(0);
 }
 
 int WINAPI StgZType(int* type) {
+    ExportTrace trace("StgZType", type);
     if (type != nullptr) {
         *type = 0;
     }
-    return 0;
+    return trace.Return(0);
 }
 
-int WINAPI StgZWrite(int, int) {
-    return 0;
+int WINAPI StgZWrite(int unused1, int unused2) {
+    ExportTrace trace("StgZWrite", unused1, unused2);
+    return trace.Return(0);
 }
 
-int WINAPI StgZRead(int, int, int) {
-    return 0;
+int WINAPI StgZRead(int unused1, int unused2, int unused3) {
+    ExportTrace trace("StgZRead", unused1, unused2, unused3);
+    return trace.Return(0);
 }
 }

@@ -1,5 +1,6 @@
 // Moving, stepping and reading the focus drive, and its software origin.
 #include "devices/focus.h"
+#include "core/export_trace.h"
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
 #include "core/focus_members.h"
@@ -28,27 +29,30 @@ template <typename Work> int OnFocus(Work&& work) {
 
 extern "C" {
 
-int WINAPI StgZMove(int z, int) {
-    return OnFocus([&] {
+int WINAPI StgZMove(int z, int unused) {
+    ExportTrace trace("StgZMove", z, unused);
+    return trace.Return(OnFocus([&] {
         const double target = static_cast<double>(WrappingDifference(z, ZOffset));
         CallMethod(FocusObject.get(), FocusMember::MoveTo, {ArgR8(target)});
         WaitForIdle(kFocusWait);
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgZReport(int* z) {
-    return OnFocus([&] {
+    ExportTrace trace("StgZReport", z);
+    return trace.Return(OnFocus([&] {
         const int position = TruncateToHostPosition(ServerPosition() + ZOffset);
         if (z != nullptr) {
             *z = position;
         }
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgZStep(int steps) {
-    return OnFocus([&] {
+    ExportTrace trace("StgZStep", steps);
+    return trace.Return(OnFocus([&] {
         // The distance is sent positive; negated in double so INT_MIN stays exact.
         if (steps < 0) {
             CallMethod(FocusObject.get(), FocusMember::StepNegative,
@@ -59,13 +63,14 @@ int WINAPI StgZStep(int steps) {
         }
         WaitForIdle(kFocusWait);
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgZOrigin() {
-    return OnFocus([] {
+    ExportTrace trace("StgZOrigin");
+    return trace.Return(OnFocus([] {
         ZOffset = WrappingNegation(TruncateToHostPosition(ServerPosition()));
         return 0;
-    });
+    }));
 }
 }

@@ -1,4 +1,5 @@
 #include "devices/shutters.h"
+#include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "config/device_records.h"
 #include "config/device_roster.h"
@@ -32,15 +33,17 @@ void SendShutterState(int slot, int state) {
 
 extern "C" {
 
-int WINAPI ShtrGetInstance(int) {
+int WINAPI ShtrGetInstance(int unused) {
+    ExportTrace trace("ShtrGetInstance", unused);
     if (DeviceRoster.shutterCount + 1 > kShutterSlots) {
-        return kBadSlot;
+        return trace.Return(kBadSlot);
     }
-    return DeviceRoster.shutterCount++;
+    return trace.Return(DeviceRoster.shutterCount++);
 }
 
 int WINAPI ShtrInit(int slot, HostCallback callback) {
-    return Guarded(kNotBound, [&] {
+    ExportTrace trace("ShtrInit", slot, callback);
+    return trace.Return(Guarded(kNotBound, [&] {
         if (!IsHandedOut(slot)) {
             return kBadSlot;
         }
@@ -68,11 +71,12 @@ int WINAPI ShtrInit(int slot, HostCallback callback) {
         SendShutterState(slot, 0);
         shutter.openState = 0;
         return kDone;
-    });
+    }));
 }
 
 int WINAPI ShtrSetOpen(int slot, int state) {
-    return Guarded(kNotBound, [&] {
+    ExportTrace trace("ShtrSetOpen", slot, state);
+    return trace.Return(Guarded(kNotBound, [&] {
         ShutterEntry* shutter = UsableShutter(slot);
         if (shutter == nullptr) {
             return kBadSlot;
@@ -88,39 +92,44 @@ int WINAPI ShtrSetOpen(int slot, int state) {
         SendShutterState(slot, state);
         shutter->openState = state;
         return kDone;
-    });
+    }));
 }
 
 int WINAPI ShtrGetOpen(int slot) {
+    ExportTrace trace("ShtrGetOpen", slot);
     const ShutterEntry* shutter = UsableShutter(slot);
-    return shutter != nullptr ? shutter->openState : kBadSlot;
+    return trace.Return(shutter != nullptr ? shutter->openState : kBadSlot);
 }
 
 int WINAPI ShtrGetName(int slot, char* name) {
+    ExportTrace trace("ShtrGetName", slot, name);
     const ShutterEntry* shutter = UsableShutter(slot);
     if (shutter == nullptr) {
-        return kBadSlot;
+        return trace.Return(kBadSlot);
     }
     if (name != nullptr) {
         const size_t length = strnlen(shutter->name, kNameSize - 1);
         std::memcpy(name, shutter->name, length);
         name[length] = '\0';
     }
-    return kDone;
+    return trace.Return(kDone);
 }
 
 int WINAPI ShtrClose(int slot) {
-    return Guarded(kDone, [&] {
+    ExportTrace trace("ShtrClose", slot);
+    return trace.Return(Guarded(kDone, [&] {
         ReleaseDeviceFamily(kShutterFamily, slot);
         return kDone;
-    });
+    }));
 }
 
-int WINAPI ShtrWrite(int, int) {
-    return Connected != 0 ? kDone : kLinkFailed;
+int WINAPI ShtrWrite(int unused1, int unused2) {
+    ExportTrace trace("ShtrWrite", unused1, unused2);
+    return trace.Return(Connected != 0 ? kDone : kLinkFailed);
 }
 
-int WINAPI ShtrRead(int, int, int) {
-    return Connected != 0 ? kDone : kLinkFailed;
+int WINAPI ShtrRead(int unused1, int unused2, int unused3) {
+    ExportTrace trace("ShtrRead", unused1, unused2, unused3);
+    return trace.Return(Connected != 0 ? kDone : kLinkFailed);
 }
 }

@@ -1,5 +1,6 @@
 // The host's numbered XY commands: controller command, travel ends, centring.
 #include "devices/xy_stage.h"
+#include "core/export_trace.h"
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
 #include "core/scan_members.h"
@@ -102,7 +103,8 @@ int ReturnToOrigin() {
 } // namespace
 
 extern "C" int WINAPI StgXYCommand(int command) {
-    return Guarded(kNotDone, [&] {
+    ExportTrace trace("StgXYCommand", command);
+    return trace.Return(Guarded(kNotDone, [&] {
         switch (command) {
         case 0:
             return ControllerCommand();
@@ -117,5 +119,5 @@ extern "C" int WINAPI StgXYCommand(int command) {
         default:
             return 0;
         }
-    });
+    }));
 }

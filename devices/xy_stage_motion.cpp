@@ -1,5 +1,6 @@
 // Moving, stepping and reading the XY stage.
 #include "devices/xy_stage.h"
+#include "core/export_trace.h"
 #include "core/automation_objects.h"
 #include "core/dispatch_call.h"
 #include "core/driver_settings.h"
@@ -39,7 +40,8 @@ void StageSetOrigin() {
 extern "C" {
 
 int WINAPI StgXYMove(int x, int y, int wait) {
-    return Guarded(kNotDone, [&] {
+    ExportTrace trace("StgXYMove", x, y, wait);
+    return trace.Return(Guarded(kNotDone, [&] {
         if (!StageObject.IsBound()) {
             return kNotDone;
         }
@@ -48,11 +50,12 @@ int WINAPI StgXYMove(int x, int y, int wait) {
             WaitForIdle(StageTimeOut());
         }
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgXYReport(int* x, int* y) {
-    return Guarded(kNotDone, [&] {
+    ExportTrace trace("StgXYReport", x, y);
+    return trace.Return(Guarded(kNotDone, [&] {
         if (!StageObject.IsBound()) {
             return kNotDone;
         }
@@ -66,35 +69,40 @@ int WINAPI StgXYReport(int* x, int* y) {
             *y = static_cast<int>(readY);
         }
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgXStep(int dx) {
-    return StepAxis(StageMember::StepX, dx);
+    ExportTrace trace("StgXStep", dx);
+    return trace.Return(StepAxis(StageMember::StepX, dx));
 }
 
 int WINAPI StgYStep(int dy) {
-    return StepAxis(StageMember::StepY, dy);
+    ExportTrace trace("StgYStep", dy);
+    return trace.Return(StepAxis(StageMember::StepY, dy));
 }
 
 int WINAPI StgXYStep(int dx, int dy) {
+    ExportTrace trace("StgXYStep", dx, dy);
     const int xResult = StgXStep(dx);
     const int yResult = StgYStep(dy);
-    return xResult != 0 || yResult != 0 ? kNotDone : 0;
+    return trace.Return(xResult != 0 || yResult != 0 ? kNotDone : 0);
 }
 
 int WINAPI StgXYOrigin() {
-    return Guarded(kNotDone, [] {
+    ExportTrace trace("StgXYOrigin");
+    return trace.Return(Guarded(kNotDone, [] {
         if (!StageObject.IsBound()) {
             return kNotDone;
         }
         StageSetOrigin();
         return 0;
-    });
+    }));
 }
 
 int WINAPI StgXYSetSpeed(int percent) {
-    return Guarded(kNotDone, [&] {
+    ExportTrace trace("StgXYSetSpeed", percent);
+    return trace.Return(Guarded(kNotDone, [&] {
         if (!StageObject.IsBound()) {
             return kNotDone;
         }
@@ -103,6 +111,6 @@ int WINAPI StgXYSetSpeed(int percent) {
         const int speed = static_cast<int>(fraction * kFullSpeed);
         PutPropertyR8(StageObject.get(), StageMember::Speed, static_cast<double>(speed));
         return 0;
-    });
+    }));
 }
 }

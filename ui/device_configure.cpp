@@ -1,5 +1,6 @@
 // The configure exports of the shutters and the filter wheels.
 #include "ui/device_page.h"
+#include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "core/link_holders.h"
 #include "devices/export_guard.h"
@@ -13,7 +14,8 @@ constexpr int kApply = 2;
 extern "C" {
 
 int WINAPI ShtrConfigure(HWND parent, int slot, int top, int mode) {
-    return Guarded(0, [&] {
+    ExportTrace trace("ShtrConfigure", parent, slot, top, mode);
+    return trace.Return(Guarded(0, [&] {
         if (mode == kClose) {
             CloseDevicePage();
         } else if (mode != kApply) {
@@ -21,11 +23,12 @@ int WINAPI ShtrConfigure(HWND parent, int slot, int top, int mode) {
             ShowDevicePage(parent, top, kKindShutter, slot);
         }
         return 0;
-    });
+    }));
 }
 
 int WINAPI FWConfigure(HWND parent, int slot, int top, int mode) {
-    return Guarded(0, [&] {
+    ExportTrace trace("FWConfigure", parent, slot, top, mode);
+    return trace.Return(Guarded(0, [&] {
         if (mode == kClose) {
             CloseDevicePage();
         } else if (mode == kApply) {
@@ -35,6 +38,6 @@ int WINAPI FWConfigure(HWND parent, int slot, int top, int mode) {
             ShowDevicePage(parent, top, kKindFilterWheel, slot);
         }
         return 0;
-    });
+    }));
 }
 }

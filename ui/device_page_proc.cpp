@@ -1,6 +1,7 @@
 // KroConfigProc: the focus, shutter and filter wheel pages. Settings go to
 // the settings file as they change; filter sets only on request.
 #include "ui/device_page.h"
+#include "core/export_trace.h"
 #include "config/default_config.h"
 #include "config/device_kind.h"
 #include "core/link_holders.h"
@@ -65,24 +66,25 @@ INT_PTR Command(HWND page, int id, int code) {
 }
 } // namespace
 
-extern "C" INT_PTR CALLBACK KroConfigProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+extern "C" INT_PTR CALLBACK KroConfigProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    ExportTrace trace(TracedDialogCall("KroConfigProc", message), page, message, wParam, lParam);
     // Nothing may unwind into the system's dialog code.
     try {
         switch (message) {
         case WM_INITDIALOG:
-            return InitPage(page);
+            return trace.Return(InitPage(page));
         case WM_COMMAND:
-            return Command(page, LOWORD(wParam), HIWORD(wParam));
+            return trace.Return(Command(page, LOWORD(wParam), HIWORD(wParam)));
         case WM_NCDESTROY:
             // A page that goes with its host window leaves no stale handle behind.
             if (page == DevicePageWindow) {
                 DevicePageWindow = nullptr;
             }
-            return FALSE;
+            return trace.Return(FALSE);
         default:
-            return FALSE;
+            return trace.Return(FALSE);
         }
     } catch (...) {
-        return FALSE;
+        return trace.Return(FALSE);
     }
 }

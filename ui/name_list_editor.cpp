@@ -1,4 +1,5 @@
 #include "ui/name_list_editor.h"
+#include "core/export_trace.h"
 #include "config/combo_names.h"
 #include "config/device_roster.h"
 #include "config/name_lists.h"
@@ -108,29 +109,32 @@ void CentreOnParent(HWND dialog, HWND parent) {
     MoveWindow(dialog, left, top, width, height, TRUE);
 }
 
-extern "C" INT_PTR CALLBACK KroNameListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+extern "C" INT_PTR CALLBACK KroNameListProc(HWND dialog, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    ExportTrace trace(TracedDialogCall("KroNameListProc", message), dialog, message, wParam,
+                      lParam);
     // Nothing may unwind into the system's dialog code.
     try {
         switch (message) {
         case WM_INITDIALOG:
             Initialise(dialog);
-            return TRUE;
+            return trace.Return(TRUE);
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
             case IDOK:
             case IDCANCEL:
                 Close(dialog, LOWORD(wParam));
-                return TRUE;
+                return trace.Return(TRUE);
             case IDC_DELETE_NAME:
                 DeleteSelectedName(dialog);
-                return TRUE;
+                return trace.Return(TRUE);
             default:
-                return FALSE;
+                return trace.Return(FALSE);
             }
         default:
-            return FALSE;
+            return trace.Return(FALSE);
         }
     } catch (...) {
-        return FALSE;
+        return trace.Return(FALSE);
     }
 }

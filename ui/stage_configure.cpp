@@ -1,6 +1,7 @@
 // The configure exports of the XY stage and of the focus drive on the stage
 // path: they create, show and destroy the stage page.
 #include "ui/stage_page.h"
+#include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "config/host_hardware_file.h"
 #include "core/link_holders.h"
@@ -27,26 +28,28 @@ void ShowStagePage(HWND parent, int top, LPARAM kind) {
 extern "C" {
 
 int WINAPI StgXYConfigure(HWND parent, int top, int show) {
+    ExportTrace trace("StgXYConfigure", parent, top, show);
     if (show == 0) {
         DestroyStagePage();
-        return 0;
+        return trace.Return(0);
     }
     ClaimStagePort(kXYFamily);
     ShowStagePage(parent, top, kXYPageFlag);
-    return 0;
+    return trace.Return(0);
 }
 
 int WINAPI StgZConfigure(HWND parent, int top, int show) {
+    ExportTrace trace("StgZConfigure", parent, top, show);
     if (IsHostDeviceOurs(kKindFocus, 0)) {
-        return ConfigureFocusDevicePage(parent, top, show);
+        return trace.Return(ConfigureFocusDevicePage(parent, top, show));
     }
     // The Z family claims the line on the stage path even with a hiding call.
     ClaimStagePort(kFocusFamily);
     if (show == 0) {
         DestroyStagePage();
-        return 0;
+        return trace.Return(0);
     }
     ShowStagePage(parent, top, kZPageFlag);
-    return 0;
+    return trace.Return(0);
 }
 }

@@ -1,6 +1,7 @@
 // StgConfigProc: the XY and Z stage pages. Every change is written to the
 // settings file at once.
 #include "ui/stage_page.h"
+#include "core/export_trace.h"
 #include "core/driver_settings.h"
 #include "core/link_holders.h"
 #include "ui/auto_focus_box.h"
@@ -91,23 +92,24 @@ INT_PTR Command(HWND page, int id, int code) {
 } // namespace
 
 extern "C" INT_PTR CALLBACK StgConfigProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    ExportTrace trace(TracedDialogCall("StgConfigProc", message), page, message, wParam, lParam);
     // Nothing may unwind into the system's dialog code.
     try {
         switch (message) {
         case WM_INITDIALOG:
-            return InitPage(page, lParam);
+            return trace.Return(InitPage(page, lParam));
         case WM_COMMAND:
-            return Command(page, LOWORD(wParam), HIWORD(wParam));
+            return trace.Return(Command(page, LOWORD(wParam), HIWORD(wParam)));
         case WM_NCDESTROY:
             // A page that goes with its host window leaves no stale handle behind.
             if (page == StagePageWindow) {
                 StagePageWindow = nullptr;
             }
-            return FALSE;
+            return trace.Return(FALSE);
         default:
-            return FALSE;
+            return trace.Return(FALSE);
         }
     } catch (...) {
-        return FALSE;
+        return trace.Return(FALSE);
     }
 }

@@ -1,0 +1,258 @@
+#include "core/diagnostic_trace.h"
+#include "core/module_files.h"
+#include "core/profile_file.h"
+#include "core/trace_line.h"
+#include <cstring>
+
+DiagnosticTraceState DiagnosticTrace{TraceMode::Unread, 0};
+
+namespace {
+constexpr DWORD kDefaultFileKB = 1024;
+constexpr DWORD kMinFileKB = 4;
+constexpr DWORD kMaxFileKB = 65536;
+constexpr int kIndentStep = 2;
+
+CRITICAL_SECTION traceLock;
+DWORD levelSlot = TLS_OUT_OF_INDEXES;
+bool lockReady = false;
+HANDLE traceFile = INVALID_HANDLE_VALUE;
+DWORD fileBytes = 0;
+char filePath[kPathSize] = "";
+char oldFilePath[kPathSize] = "";
+LONGLONG clockFrequency = 0;
+
+// The line held back while it repeats.
+TraceLine heldKey;
+DWORD heldThread = 0;
+int heldDepth = 0;
+unsigned long heldRepeats = 0;
+
+class TraceLock {
+  public:
+    TraceLock() {
+        if (lockReady) {
+            EnterCriticalSection(&traceLock);
+        }
+    }
+    ~TraceLock() {
+        if (lockReady) {
+            LeaveCriticalSection(&traceLock);
+        }
+    }
+    TraceLock(const TraceLock&) = delete;
+    TraceLock& operator=(const TraceLock&) = delete;
+};
+
+TraceMode ModeOf(int value) {
+    switch (value) {
+    case 1:
+        return TraceMode::DebugOutput;
+    case 2:
+        return TraceMode::DebugOutputAndFile;
+    default:
+        return TraceMode::Off;
+    }
+}
+
+// The environment's value when it is one of the three switch values.
+bool ReadEnvironmentMode(TraceMode& mode) {
+    char value[8] = "";
+    const DWORD length = GetEnvironmentVariableA(kTraceEnvironment, value, sizeof value);
+    if (length != 1 || value[0] < '0' || value[0] > '2') {
+        return false;
+    }
+    mode = ModeOf(value[0] - '0');
+    return true;
+}
+
+// The full path of `name` beside the module, or false when it does not fit.
+bool BuildTracePath(const char* name, char (&out)[kPathSize]) {
+    BuildModuleFilePath(name, out);
+    const size_t length = std::strlen(out);
+    const size_t nameLength = std::strlen(name);
+    return length >= nameLength && std::strcmp(out + length - nameLength, name) == 0;
+}
+
+void CloseTraceFile() {
+    if (traceFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(traceFile);
+        traceFile = INVALID_HANDLE_VALUE;
+    }
+}
+
+// Opens the file for appending; others may read it while the host runs.
+void OpenTraceFile() {
+    traceFile = CreateFileA(filePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (traceFile == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const DWORD size = GetFileSize(traceFile, nullptr);
+    fileBytes = size == INVALID_FILE_SIZE ? 0 : size;
+}
+
+// A full file becomes the old one, so that the newest calls are always kept
+// and the two together never exceed twice the limit.
+void StartNewFile() {
+    CloseTraceFile();
+    MoveFileExA(filePath, oldFilePath, MOVEFILE_REPLACE_EXISTING);
+    OpenTraceFile();
+    fileBytes = 0;
+}
+
+void WriteToFile(const char* text, DWORD length) {
+    if (traceFile == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    if (fileBytes + length > DiagnosticTrace.fileLimit) {
+        StartNewFile();
+        if (traceFile == INVALID_HANDLE_VALUE) {
+            return;
+        }
+    }
+    DWORD written = 0;
+    if (WriteFile(traceFile, text, length, &written, nullptr)) {
+        fileBytes += written;
+    }
+}
+
+void Send(const TraceLine& body, int depth) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    TraceLine line;
+    line.Add("STolvo32 ");
+    const WORD parts[3] = {now.wHour, now.wMinute, now.wSecond};
+    for (int i = 0; i < 3; ++i) {
+        line.AddChar(static_cast<char>('0' + parts[i] / 10 % 10));
+        line.AddChar(static_cast<char>('0' + parts[i] % 10)).AddChar(i < 2 ? ':' : '.');
+    }
+    line.AddChar(static_cast<char>('0' + now.wMilliseconds / 100 % 10));
+    line.AddChar(static_cast<char>('0' + now.wMilliseconds / 10 % 10));
+    line.AddChar(static_cast<char>('0' + now.wMilliseconds % 10));
+    line.Add(" [").AddInt(GetCurrentThreadId()).Add("] ");
+    for (int i = 0; i < depth * kIndentStep && i < 40; ++i) {
+        line.AddChar(' ');
+    }
+    line.Add(body.text());
+    // The line end must survive a body that filled the buffer.
+    char text[kTraceLineSize + 2];
+    std::memcpy(text, line.text(), static_cast<size_t>(line.length()));
+    text[line.length()] = '\r';
+    text[line.length() + 1] = '\n';
+    OutputDebugStringA(line.text());
+    OutputDebugStringA("\n");
+    if (DiagnosticTrace.mode == TraceMode::DebugOutputAndFile) {
+        WriteToFile(text, static_cast<DWORD>(line.length() + 2));
+    }
+}
+
+void SendHeldRepeats() {
+    if (heldRepeats == 0) {
+        return;
+    }
+    TraceLine note;
+    note.Add("(the line above ").AddInt(static_cast<long long>(heldRepeats));
+    note.Add(heldRepeats == 1 ? " more time)" : " more times)");
+    Send(note, heldDepth);
+    heldRepeats = 0;
+}
+} // namespace
+
+bool ReadTraceSwitch() {
+    TraceLock lock;
+    if (DiagnosticTrace.mode != TraceMode::Unread) {
+        return DiagnosticTrace.mode != TraceMode::Off;
+    }
+    TraceMode mode = TraceMode::Off;
+    if (!ReadEnvironmentMode(mode)) {
+        mode = ModeOf(ReadProfileInt(SettingsFilePath(), kTraceSection, "Trace", 0));
+    }
+    int kiloBytes = ReadProfileInt(SettingsFilePath(), kTraceSection, "TraceFileKB",
+                                   static_cast<int>(kDefaultFileKB));
+    if (kiloBytes < static_cast<int>(kMinFileKB)) {
+        kiloBytes = static_cast<int>(kMinFileKB);
+    } else if (kiloBytes > static_cast<int>(kMaxFileKB)) {
+        kiloBytes = static_cast<int>(kMaxFileKB);
+    }
+    DiagnosticTrace.fileLimit = static_cast<DWORD>(kiloBytes) * 1024;
+    if (mode == TraceMode::DebugOutputAndFile) {
+        // A path cut short by a deep folder would name some other file.
+        if (BuildTracePath(kTraceFileName, filePath) &&
+            BuildTracePath(kTraceOldFileName, oldFilePath)) {
+            OpenTraceFile();
+        }
+    }
+    LARGE_INTEGER frequency;
+    clockFrequency = QueryPerformanceFrequency(&frequency) ? frequency.QuadPart : 0;
+    DiagnosticTrace.mode = mode;
+    return mode != TraceMode::Off;
+}
+
+void EmitTraceLine(const TraceLine& line, int depth, const TraceLine* key) {
+    TraceLock lock;
+    const DWORD thread = GetCurrentThreadId();
+    if (key != nullptr && heldThread == thread && heldDepth == depth &&
+        std::strcmp(heldKey.text(), key->text()) == 0) {
+        ++heldRepeats;
+        return;
+    }
+    SendHeldRepeats();
+    heldKey = key != nullptr ? *key : TraceLine();
+    heldThread = thread;
+    heldDepth = depth;
+    Send(line, depth);
+}
+
+LONGLONG TraceClock() {
+    LARGE_INTEGER now;
+    return QueryPerformanceCounter(&now) ? now.QuadPart : 0;
+}
+
+double TraceMilliseconds(LONGLONG start, LONGLONG end) {
+    if (clockFrequency <= 0) {
+        return 0.0;
+    }
+    return static_cast<double>(end - start) * 1000.0 / static_cast<double>(clockFrequency);
+}
+
+int TraceLevel() {
+    if (levelSlot == TLS_OUT_OF_INDEXES) {
+        return 0;
+    }
+    return static_cast<int>(reinterpret_cast<INT_PTR>(TlsGetValue(levelSlot)));
+}
+
+void SetTraceLevel(int level) {
+    if (levelSlot != TLS_OUT_OF_INDEXES) {
+        TlsSetValue(levelSlot, reinterpret_cast<void*>(static_cast<INT_PTR>(level)));
+    }
+}
+
+void StartDiagnosticTrace() {
+    // A thread slot rather than thread_local: a module loaded at run time on
+    // Windows XP cannot have static thread storage.
+    levelSlot = TlsAlloc();
+    InitializeCriticalSection(&traceLock);
+    lockReady = true;
+}
+
+void StopDiagnosticTrace(bool processEnding) {
+    // At process exit other threads are gone, perhaps holding the lock, and
+    // the system closes the file.
+    if (processEnding) {
+        return;
+    }
+    {
+        TraceLock lock;
+        if (DiagnosticTrace.mode != TraceMode::Off && DiagnosticTrace.mode != TraceMode::Unread) {
+            SendHeldRepeats();
+        }
+        CloseTraceFile();
+    }
+    lockReady = false;
+    DeleteCriticalSection(&traceLock);
+    if (levelSlot != TLS_OUT_OF_INDEXES) {
+        TlsFree(levelSlot);
+        levelSlot = TLS_OUT_OF_INDEXES;
+    }
+}

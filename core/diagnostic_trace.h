@@ -1,0 +1,57 @@
+// The diagnostic trace: off unless switched on, and then a record of every
+// export call and every dispatch call, sent to the debugger's output and,
+// when asked, to a file of bounded size beside the module.
+//
+// Switched by "Trace" in the "Diagnostics" section of "STolvo.INI" (a section
+// the driver only reads) or by the environment variable STOLVO_TRACE, which
+// wins when set: 0 off, 1 debugger output, 2 debugger output and the file
+// "STolvoTrace.log". "TraceFileKB" bounds the file (default 1024); a full file
+// becomes "STolvoTrace.old.log" and a new one is started. The switch is read
+// at the first call after the module is loaded.
+#pragma once
+#include <windows.h>
+
+class TraceLine;
+
+enum class TraceMode : unsigned char { Unread, Off, DebugOutput, DebugOutputAndFile };
+
+struct DiagnosticTraceState {
+    TraceMode mode;
+    DWORD fileLimit; // bytes
+};
+extern DiagnosticTraceState DiagnosticTrace;
+
+constexpr char kTraceSection[] = "Diagnostics";
+constexpr char kTraceEnvironment[] = "STOLVO_TRACE";
+constexpr char kTraceFileName[] = "STolvoTrace.log";
+constexpr char kTraceOldFileName[] = "STolvoTrace.old.log";
+
+// Reads the switch; true when the trace is on.
+bool ReadTraceSwitch();
+
+// Whether calls are to be recorded. Off, it costs a load and a branch.
+inline bool TraceIsOn() {
+    if (DiagnosticTrace.mode == TraceMode::Unread) {
+        return ReadTraceSwitch();
+    }
+    return DiagnosticTrace.mode != TraceMode::Off;
+}
+
+// Sends one line. Nested lines are indented by `depth` steps. A line that
+// repeats the one before it (same thread, same text in `key`, as a waiting
+// loop's polls do) is counted, and the count is written when something else
+// follows.
+void EmitTraceLine(const TraceLine& line, int depth, const TraceLine* key = nullptr);
+
+// How deep this thread is in traced export calls (an export the driver calls
+// from another one is nested).
+int TraceLevel();
+void SetTraceLevel(int level);
+
+// Time stamps for durations.
+LONGLONG TraceClock();
+double TraceMilliseconds(LONGLONG start, LONGLONG end);
+
+// Module attach and detach: the lock, and closing the file.
+void StartDiagnosticTrace();
+void StopDiagnosticTrace(bool processEnding);

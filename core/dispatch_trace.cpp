@@ -1,0 +1,90 @@
+#include "core/dispatch_trace.h"
+#include "core/diagnostic_trace.h"
+#include "core/filter_members.h"
+#include "core/focus_members.h"
+#include "core/scan_members.h"
+#include "core/stage_members.h"
+#include "core/trace_line.h"
+
+namespace {
+const char* ObjectNameOf(const ServerMember& member) {
+    static const ServerInterface* const objects[] = {
+        &ScanMember::kInterface, &StageMember::kInterface, &FocusMember::kInterface,
+        &FilterMember::kInterface};
+    for (const ServerInterface* object : objects) {
+        for (UINT i = 0; i < object->memberCount; ++i) {
+            if (object->members[i] == &member) {
+                return object->objectName;
+            }
+        }
+    }
+    return "?";
+}
+
+void AddVariant(TraceLine& line, const VARIANT& value) {
+    const bool byRef = (value.vt & VT_BYREF) != 0;
+    if (byRef) {
+        line.AddChar('&');
+        if (value.byref == nullptr) {
+            line.Add("NULL");
+            return;
+        }
+    }
+    switch (value.vt & ~VT_BYREF) {
+    case VT_EMPTY:
+        line.Add("empty");
+        break;
+    case VT_I2:
+        line.AddInt(byRef ? *value.piVal : value.iVal);
+        break;
+    case VT_I4:
+        line.AddInt(byRef ? *value.plVal : value.lVal);
+        break;
+    case VT_R4:
+        line.AddNumber(byRef ? *value.pfltVal : value.fltVal);
+        break;
+    case VT_R8:
+        line.AddNumber(byRef ? *value.pdblVal : value.dblVal);
+        break;
+    case VT_BOOL:
+        line.Add((byRef ? *value.pboolVal : value.boolVal) != VARIANT_FALSE ? "true" : "false");
+        break;
+    case VT_BSTR:
+        line.AddQuotedWide(byRef ? *value.pbstrVal : value.bstrVal);
+        break;
+    default:
+        line.Add("vt=").AddHex(value.vt);
+        break;
+    }
+}
+} // namespace
+
+void TraceDispatchCall(const ServerMember& member, const VARIANTARG* args, UINT count, HRESULT hr,
+                       const VARIANT* result, const EXCEPINFO& exception, LONGLONG start) {
+    const LONGLONG end = TraceClock();
+    TraceLine key;
+    key.Add(ObjectNameOf(member)).AddChar('.').Add(member.name).AddChar('(');
+    for (UINT i = count; i > 0; --i) {
+        AddVariant(key, args[i - 1]);
+        if (i > 1) {
+            key.Add(", ");
+        }
+    }
+    key.Add(") hr=").AddHex(static_cast<DWORD>(hr));
+    if (FAILED(hr)) {
+        if (hr == DISP_E_EXCEPTION) {
+            key.Add(" exception ")
+                .AddHex(
+                    static_cast<DWORD>(exception.scode != 0 ? exception.scode : exception.wCode));
+            if (exception.bstrDescription != nullptr) {
+                key.AddChar(' ').AddQuotedWide(exception.bstrDescription);
+            }
+        }
+    } else if (result != nullptr && member.kind != CallKind::PropertyPut) {
+        key.Add(" = ");
+        AddVariant(key, *result);
+    }
+    TraceLine line = key;
+    line.Add("  ").AddMilliseconds(TraceMilliseconds(start, end));
+    EmitTraceLine(line, TraceLevel(), &key);
+}

@@ -1,0 +1,380 @@
+// The diagnostic trace: off unless switched on; then every export call and
+// every dispatch call, to the debugger's output and to a bounded file.
+#include <gtest/gtest.h>
+#include "driver_api.h"
+#include "core/scan_members.h"
+#include "core/stage_members.h"
+#include "ui/stage_page.h"
+#include <cstring>
+#include <sstream>
+
+namespace {
+using Lines = std::vector<std::string>;
+
+// OutputDebugStringA raises DBG_PRINTEXCEPTION_C, which a vectored handler
+// sees before the system's own handler swallows it.
+Lines debugLines;
+
+LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* pointers) {
+    const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+    if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
+        const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+        if (text != nullptr && std::strncmp(text, "STolvo32 ", 9) == 0) {
+            debugLines.emplace_back(text);
+        }
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A line without its "STolvo32 hh:mm:ss.mmm [thread] " prefix.
+std::string Body(const std::string& line) {
+    const size_t end = line.find("] ");
+    return end == std::string::npos ? line : line.substr(end + 2);
+}
+
+Lines Bodies(const Lines& lines) {
+    Lines bodies;
+    for (const std::string& line : lines) {
+        bodies.push_back(Body(line));
+    }
+    return bodies;
+}
+
+// Index of the first body that starts with `start` (after indentation), or -1.
+int Find(const Lines& bodies, const std::string& start, int from = 0) {
+    for (int i = from; i < static_cast<int>(bodies.size()); ++i) {
+        const size_t text = bodies[i].find_first_not_of(' ');
+        if (text != std::string::npos && bodies[i].compare(text, start.size(), start) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::string Joined(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The file's text as it is now; the driver keeps it open for appending.
+std::string FileText(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "";
+    }
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    CloseHandle(file);
+    return text;
+}
+
+Lines FileLines(const std::string& path) {
+    Lines lines;
+    std::istringstream in(FileText(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class TraceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Sim().Reset();
+        SetEnvironmentVariableA("STOLVO_TRACE", nullptr);
+        debugLines.clear();
+        handler_ = AddVectoredExceptionHandler(1, CatchDebugOutput);
+        driver.SetIni("Port", "0");
+    }
+    void TearDown() override {
+        driver.Unload();
+        RemoveVectoredExceptionHandler(handler_);
+        SetEnvironmentVariableA("STOLVO_TRACE", nullptr);
+    }
+    void SwitchIni(const char* value) const { driver.SetIni("Trace", value, "Diagnostics"); }
+    std::string TracePath() const { return driver.folder() + "\\STolvoTrace.log"; }
+    std::string OldTracePath() const { return driver.folder() + "\\STolvoTrace.old.log"; }
+
+    // What a host does with a stage: open, move, read, close.
+    void StageSession() {
+        ASSERT_EQ(xy.Init(nullptr), 0);
+        EXPECT_EQ(xy.Move(1000, -250, 1), 0);
+        int x = 0;
+        int y = 0;
+        EXPECT_EQ(xy.Report(&x, &y), 0);
+        EXPECT_EQ(xy.Close(), 0);
+    }
+
+    LoadedDriver driver;
+    XYApi xy{driver};
+
+  private:
+    void* handler_ = nullptr;
+};
+} // namespace
+
+TEST_F(TraceTest, OffUnlessSwitchedOn) {
+    const struct {
+        const char* ini;         // "Trace" in the file, or none
+        const char* environment; // STOLVO_TRACE, or unset
+    } cases[] = {{nullptr, nullptr}, {"0", nullptr}, {"7", nullptr}, {"-1", nullptr},
+                 {"2", "0"},         {nullptr, "x"}, {nullptr, "12"}};
+    for (const auto& c : cases) {
+        LoadedDriver fresh;
+        XYApi api{fresh};
+        fresh.SetIni("Port", "0");
+        if (c.ini != nullptr) {
+            fresh.SetIni("Trace", c.ini, "Diagnostics");
+        }
+        SetEnvironmentVariableA("STOLVO_TRACE", c.environment);
+        debugLines.clear();
+        ASSERT_EQ(api.Init(nullptr), 0);
+        EXPECT_EQ(api.Move(5, 6, 1), 0);
+        EXPECT_EQ(api.Close(), 0);
+        const std::string folder = fresh.folder();
+        fresh.Unload();
+        EXPECT_TRUE(debugLines.empty())
+            << (c.ini ? c.ini : "-") << " / " << (c.environment ? c.environment : "-") << "\n"
+            << Joined(debugLines);
+        EXPECT_FALSE(FileExists(folder + "\\STolvoTrace.log"));
+    }
+}
+
+TEST_F(TraceTest, ExportsAndDispatchCallsWithArgumentsResultsAndTimes) {
+    SwitchIni("1");
+    StageSession();
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+
+    const int init = Find(bodies, "> StgXYInit(");
+    const int open = Find(bodies, "scan.OpenPort(&", init);
+    const int initEnd = Find(bodies, "< StgXYInit = 0", open);
+    ASSERT_GE(init, 0) << all;
+    ASSERT_GT(open, init) << all;
+    ASSERT_GT(initEnd, open) << all;
+    EXPECT_EQ(bodies[open].rfind("  scan.OpenPort(&", 0), 0u) << "nested under the export";
+
+    const int move = Find(bodies, "> StgXYMove(1000, -250, 1)");
+    ASSERT_GE(move, 0) << all;
+    const int sent = Find(bodies, "stage.MoveXY(1000, -250) hr=0x00000000", move);
+    ASSERT_GT(sent, move) << all;
+    EXPECT_NE(bodies[sent].find(" ms"), std::string::npos) << "with its duration";
+    const int idle = Find(bodies, "scan.GetBusy(&0) hr=0x00000000", sent);
+    EXPECT_GT(idle, sent) << "the wait ends on idle\n" << all;
+    const int moveEnd = Find(bodies, "< StgXYMove = 0  ", sent);
+    EXPECT_GT(moveEnd, idle) << all;
+
+    const int report = Find(bodies, "> StgXYReport(out, out)");
+    ASSERT_GE(report, 0) << all;
+    EXPECT_GT(Find(bodies, "stage.GetXY(&1000, &-250) hr=0x00000000", report), report) << all;
+    EXPECT_GT(Find(bodies, "< StgXYReport = 0 [1000, -250]  ", report), report) << all;
+    EXPECT_GE(Find(bodies, "scan.ClosePort() hr=0x00000000"), 0) << all;
+    EXPECT_GE(Find(bodies, "< StgXYClose = 0"), 0) << all;
+    EXPECT_FALSE(FileExists(TracePath())) << "1 is the debugger's output only";
+}
+
+TEST_F(TraceTest, NestedExportsAndPropertiesAndHostBuffers) {
+    SetEnvironmentVariableA("STOLVO_TRACE", "1");
+    driver.SetIni("StageStep", "2");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(xy.Step(5, -6), 0);
+    EXPECT_EQ(xy.SetSpeed(29), 0);
+    double cx = 0.0;
+    EXPECT_EQ(xy.Calib(&cx, nullptr), 0);
+    EXPECT_EQ(xy.Report(nullptr, nullptr), 0);
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+
+    const int step = Find(bodies, "> StgXYStep(5, -6)");
+    ASSERT_GE(step, 0) << all;
+    EXPECT_EQ(bodies[step + 1], "  > StgXStep(5)") << all;
+    EXPECT_EQ(bodies[step + 2].rfind("    stage.StepX(5) hr=0x00000000", 0), 0u) << all;
+    EXPECT_GE(Find(bodies, "stage.Speed(14499) hr=0x00000000  "), 0) << "a property put\n" << all;
+    EXPECT_GE(Find(bodies, "> StgXYCalib(out, NULL)"), 0) << all;
+    EXPECT_GE(Find(bodies, "< StgXYCalib = 0 [0.4]  "), 0) << all;
+    EXPECT_GE(Find(bodies, "< StgXYReport = 0  "), 0) << "no buffers, no values\n" << all;
+}
+
+TEST_F(TraceTest, FailuresShowTheirHresultAndNoValues) {
+    SwitchIni("1");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    Sim().SetFault(SimStage, StageMember::MoveXY.dispid, E_FAIL);
+    EXPECT_EQ(xy.Move(1, 2, 0), 1);
+    Sim().SetFault(SimStage, StageMember::MoveXY.dispid, DISP_E_EXCEPTION);
+    EXPECT_EQ(xy.Move(3, 4, 0), 1);
+    Sim().SetFault(SimStage, StageMember::GetXY.dispid, E_FAIL);
+    int x = 0;
+    int y = 0;
+    EXPECT_EQ(xy.Report(&x, &y), 1);
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+
+    EXPECT_GE(Find(bodies, "stage.MoveXY(1, 2) hr=0x80004005  "), 0) << all;
+    const int raised = Find(bodies, "stage.MoveXY(3, 4) hr=0x80020009 exception ");
+    ASSERT_GE(raised, 0) << all;
+    EXPECT_NE(bodies[raised].find('"'), std::string::npos) << "the server's description";
+    EXPECT_GE(Find(bodies, "< StgXYMove = 1  "), 0) << all;
+    EXPECT_GE(Find(bodies, "< StgXYReport = 1  "), 0) << "no values after a failure\n" << all;
+}
+
+TEST_F(TraceTest, NamesFromTheHostsBufferOnlyWhenWritten) {
+    SwitchIni("1");
+    driver.SetIni("Name", "Excitation", "Shutter1");
+    driver.SetIni("ShutterNumber", "0", "Shutter1");
+    ShutterApi shutter{driver};
+    ASSERT_EQ(shutter.GetInstance(0), 0);
+    ASSERT_EQ(shutter.Init(0, nullptr), 0);
+    char name[60];
+    std::memset(name, 'A', sizeof name);
+    EXPECT_EQ(shutter.GetName(0, name), 0);
+    char unterminated[60];
+    std::memset(unterminated, 'B', sizeof unterminated);
+    EXPECT_EQ(shutter.GetName(2, unterminated), -5);
+    EXPECT_EQ(shutter.SetOpen(0, 1), 0);
+    EXPECT_EQ(shutter.Close(0), 0);
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+
+    EXPECT_GE(Find(bodies, "< ShtrGetName = 0 [\"Excitation\"]  "), 0) << all;
+    EXPECT_GE(Find(bodies, "< ShtrGetName = -5  "), 0) << all;
+    EXPECT_EQ(all.find("BBBB"), std::string::npos) << "an unwritten buffer is not read";
+    EXPECT_GE(Find(bodies, "scan.SetShutter(1, 1) hr=0x00000000"), 0) << all;
+}
+
+TEST_F(TraceTest, RepeatedPollsAreCounted) {
+    SwitchIni("1");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    Sim().SetBusyPolls(40);
+    Sim().JournalClear();
+    EXPECT_EQ(xy.Move(10, 20, 1), 0);
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+    size_t polls = 0;
+    for (const SimCall& call : Journal()) {
+        polls += call.object == SimScan && call.dispid == ScanMember::GetBusy.dispid ? 1 : 0;
+    }
+    ASSERT_GT(polls, 2u);
+
+    const int busy = Find(bodies, "scan.GetBusy(&1) hr=0x00000000");
+    ASSERT_GE(busy, 0) << all;
+    EXPECT_EQ(Find(bodies, "scan.GetBusy(&1)", busy + 1), -1) << "shown once\n" << all;
+    const std::string repeated = bodies[busy + 1];
+    const std::string lead = "  (the line above ";
+    ASSERT_EQ(repeated.rfind(lead, 0), 0u) << all;
+    const size_t counted = std::stoul(repeated.substr(lead.size()));
+    const int idle = Find(bodies, "scan.GetBusy(&0)", busy);
+    ASSERT_GT(idle, busy) << all;
+    EXPECT_EQ(1 + counted + 1, polls) << "every poll is accounted for\n" << all;
+}
+
+TEST_F(TraceTest, EnvironmentWinsAndTheFileHoldsTheSameLines) {
+    SwitchIni("0");
+    SetEnvironmentVariableA("STOLVO_TRACE", "2");
+    StageSession();
+    const Lines inFile = FileLines(TracePath());
+    EXPECT_EQ(inFile, debugLines) << "read while the driver holds the file open";
+    driver.Unload();
+    EXPECT_EQ(FileLines(TracePath()), debugLines);
+    EXPECT_GE(Find(Bodies(inFile), "> StgXYMove(1000, -250, 1)"), 0) << Joined(inFile);
+}
+
+TEST_F(TraceTest, TheFileStaysWithinItsBoundAndKeepsTheNewestCalls) {
+    const struct {
+        const char* kiloBytes;
+        size_t bound;
+    } cases[] = {{"4", 4096},    {"0", 4096}, {"-3", 4096},
+                 {"junk", 4096}, {"6", 6144}, {nullptr, 1024 * 1024}};
+    for (const auto& c : cases) {
+        LoadedDriver fresh;
+        XYApi api{fresh};
+        fresh.SetIni("Port", "0");
+        fresh.SetIni("Trace", "2", "Diagnostics");
+        if (c.kiloBytes != nullptr) {
+            fresh.SetIni("TraceFileKB", c.kiloBytes, "Diagnostics");
+        }
+        ASSERT_EQ(api.Init(nullptr), 0);
+        int x = 0;
+        int y = 0;
+        for (int i = 0; i < 120; ++i) {
+            ASSERT_EQ(api.Move(i, -i, 0), 0);
+            ASSERT_EQ(api.Report(&x, &y), 0);
+        }
+        const std::string path = fresh.folder() + "\\STolvoTrace.log";
+        const std::string old = fresh.folder() + "\\STolvoTrace.old.log";
+        const std::string text = FileText(path);
+        EXPECT_LE(text.size(), c.bound) << c.bound;
+        EXPECT_LE(FileText(old).size(), c.bound) << c.bound;
+        EXPECT_EQ(FileExists(old), c.bound < 100000) << c.bound;
+        ASSERT_GE(text.size(), 2u);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "whole lines only";
+        const Lines lines = Bodies(FileLines(path));
+        EXPECT_EQ(lines.back().rfind("< StgXYReport = 0 [119, -119]  ", 0), 0u) << c.bound;
+        for (const std::string& line : FileLines(old)) {
+            EXPECT_EQ(line.rfind("STolvo32 ", 0), 0u) << line;
+        }
+    }
+}
+
+TEST_F(TraceTest, TheDriverLeavesTheSectionAsWritten) {
+    SwitchIni("1");
+    driver.SetIni("TraceFileKB", "64", "Diagnostics");
+    StageSession();
+    // Showing the stage page writes every setting.
+    HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    auto configure = driver.Fn<decltype(&StgXYConfigure)>("StgXYConfigure");
+    EXPECT_EQ(configure(parent, 20, 1), 0);
+    EXPECT_EQ(configure(parent, 20, 0), 0);
+    DestroyWindow(parent);
+    driver.Unload();
+    EXPECT_NE(driver.IniFileText().find("BaudRate="), std::string::npos) << "settings written";
+    char text[256] = "";
+    GetPrivateProfileSectionA("Diagnostics", text, sizeof text, driver.IniPath().c_str());
+    Lines entries;
+    for (const char* entry = text; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        entries.emplace_back(entry);
+    }
+    EXPECT_EQ(entries, (Lines{"Trace=1", "TraceFileKB=64"}));
+}
+
+TEST_F(TraceTest, DialogProceduresShowTheMessagesTheyActOn) {
+    SwitchIni("1");
+    StageSession();
+    HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    auto configure = driver.Fn<decltype(&StgXYConfigure)>("StgXYConfigure");
+    EXPECT_EQ(configure(parent, 20, 1), 0);
+    EXPECT_EQ(configure(parent, 20, 0), 0);
+    DestroyWindow(parent);
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+    const int shown = Find(bodies, "> StgXYConfigure(");
+    ASSERT_GE(shown, 0) << all;
+    const int init = Find(bodies, "> StgConfigProc(", shown);
+    ASSERT_GT(init, shown) << all;
+    EXPECT_NE(bodies[init].find(", 0x00000110, "), std::string::npos) << "WM_INITDIALOG";
+    int procLines = 0;
+    for (const std::string& body : bodies) {
+        procLines += body.find("> StgConfigProc(") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_LT(procLines, 20) << "not every paint and input message\n" << all;
+    EXPECT_GE(Find(bodies, "< StgXYConfigure = 0"), 0) << all;
+}
