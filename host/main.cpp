@@ -3,16 +3,22 @@
 // callback, operate, close) and runs a script of device commands against
 // whatever automation servers are registered, by default our simulator.
 //
-//   tolvo-host                 write the sample rig's files, run the built-in session
-//   tolvo-host [--prepare] run FILE   run a script (--prepare writes the rig's files first)
-//   tolvo-host [--prepare] pages [--selftest | --select N]   the configuration window,
-//                              N the device selected first (0 the XY stage)
+//   tolvo-host [--trace]       write the sample rig's files, run the built-in session
+//   tolvo-host [--prepare] [--trace] run FILE   run a script (--prepare writes the rig's
+//                              files first)
+//   tolvo-host [--prepare] [--trace] pages [--selftest | --select N]   the configuration
+//                              window, N the device selected first (0 the XY stage)
+//
+// --trace switches the driver's diagnostic trace on (STOLVO_TRACE=2) and shows
+// its lines: under each script command, or in a pane below the window's
+// status line; the trace file's path is printed at the end.
 #include "host/bench_context.h"
 #include "host/default_session.h"
 #include "host/pages_window.h"
 #include "host/rig_files.h"
 #include "host/script_runner.h"
 #include "host/script_words.h"
+#include "host/trace_capture.h"
 #include <ole2.h>
 #include <cstdio>
 #include <cstring>
@@ -22,10 +28,12 @@
 namespace {
 int Usage() {
     std::fprintf(stderr,
-                 "usage: tolvo-host                 (write the rig's files, run the built-in "
+                 "usage: tolvo-host [--trace]       (write the rig's files, run the built-in "
                  "session)\n"
-                 "       tolvo-host [--prepare] run FILE\n"
-                 "       tolvo-host [--prepare] pages [--selftest | --select N]\n"
+                 "       tolvo-host [--prepare] [--trace] run FILE\n"
+                 "       tolvo-host [--prepare] [--trace] pages [--selftest | --select N]\n"
+                 "--trace: the driver's trace under each command or in the window, and in "
+                 "STolvoTrace.log beside the driver\n"
                  "commands, one a line: %s\n",
                  CommandSummary());
     return 2;
@@ -63,11 +71,19 @@ int Run(BenchContext& bench, std::istream& script) {
 
 int main(int argc, char** argv) {
     int arg = 1;
-    bool prepare = argc == 1;
-    if (arg < argc && std::strcmp(argv[arg], "--prepare") == 0) {
-        prepare = true;
-        ++arg;
+    bool prepare = false;
+    bool trace = false;
+    for (; arg < argc; ++arg) {
+        if (!prepare && std::strcmp(argv[arg], "--prepare") == 0) {
+            prepare = true;
+        } else if (!trace && std::strcmp(argv[arg], "--trace") == 0) {
+            trace = true;
+        } else {
+            break;
+        }
     }
+    // The built-in session runs on the sample rig.
+    prepare = prepare || arg == argc;
     const bool runFile = arg < argc && std::strcmp(argv[arg], "run") == 0;
     const bool pages = arg < argc && std::strcmp(argv[arg], "pages") == 0;
     const bool selftest = pages && arg + 2 == argc && std::strcmp(argv[arg + 1], "--selftest") == 0;
@@ -93,6 +109,9 @@ int main(int argc, char** argv) {
     if (prepare) {
         PrepareRigFiles(ProgramFolder());
     }
+    if (trace) {
+        StartTraceCapture(!pages);
+    }
     BenchContext bench{};
     if (!LoadDriver(&bench.driver)) {
         std::fprintf(stderr, "cannot load STolvo32.dll from %s\n", ProgramFolder().c_str());
@@ -101,14 +120,20 @@ int main(int argc, char** argv) {
     }
     StartSimulator(&bench);
     std::istringstream builtIn(kDefaultSession);
-    const int status = pages     ? RunPagesWindow(bench.driver, ProgramFolder(), selftest, first)
+    const int status = pages ? RunPagesWindow(bench.driver, ProgramFolder(), selftest, first, trace)
                        : runFile ? Run(bench, file)
                                  : Run(bench, builtIn);
 
+    const std::string traceFile = trace ? TraceFilePath(bench.driver.module) : std::string();
     FreeLibrary(bench.driver.module);
     if (bench.haveSim) {
         FreeLibrary(bench.sim.module);
     }
     OleUninitialize();
+    if (trace) {
+        // After the driver is gone, so that its last lines are in the file.
+        StopTraceCapture();
+        std::printf("trace file: %s\n", traceFile.c_str());
+    }
     return status;
 }

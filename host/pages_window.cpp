@@ -1,6 +1,7 @@
 #include "host/pages_window.h"
 #include "host/command_args.h"
 #include "host/rig_devices.h"
+#include "host/trace_capture.h"
 #include <cstdio>
 #include <vector>
 
@@ -19,6 +20,9 @@ constexpr int kClientHeight = 470;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 24;
 constexpr int kStatusHeight = 34;
+// The trace pane below the status line, which the window grows to hold.
+constexpr int kTraceTop = kClientHeight;
+constexpr int kTraceHeight = 180;
 
 struct PagesState {
     const DriverExports* driver;
@@ -29,6 +33,9 @@ struct PagesState {
     int shown; // index into devices, -1 for none
     bool selftest;
     int failures;
+    bool tracing;
+    HWND trace;               // the pane, when tracing
+    unsigned long traceShown; // lines kept when the pane was last written
 };
 
 PagesState* State(HWND window) {
@@ -125,7 +132,24 @@ std::string WheelText(const DriverExports& d, int slot) {
     return Text("  wheel %d: %s", slot + 1, name[0] != '\0' ? name : "?");
 }
 
-void RefreshStatus(const PagesState& s) {
+// Rewritten only when lines came since, and scrolled to the newest.
+void RefreshTrace(PagesState& s) {
+    const unsigned long kept = TraceLinesKept();
+    if (s.trace == nullptr || kept == s.traceShown) {
+        return;
+    }
+    s.traceShown = kept;
+    std::string text;
+    for (const std::string& line : RecentTraceLines()) {
+        text += (text.empty() ? "" : "\r\n") + line;
+    }
+    SetWindowTextA(s.trace, text.c_str());
+    const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthA(s.trace));
+    SendMessageA(s.trace, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageA(s.trace, EM_SCROLLCARET, 0, 0);
+}
+
+std::string StatusText(const PagesState& s) {
     const DriverExports& d = *s.driver;
     std::string text;
     int x = 0;
@@ -146,8 +170,34 @@ void RefreshStatus(const PagesState& s) {
             devices += WheelText(d, device.slot);
         }
     }
-    text += "\r\n" + (devices.empty() ? devices : devices.substr(2));
+    return text + "\r\n" + (devices.empty() ? devices : devices.substr(2));
+}
+
+void RefreshStatus(PagesState& s) {
+    std::string text;
+    {
+        // The status line's own reads twice a second would push everything
+        // else out of the pane; the file still has them.
+        const TraceQuiet quiet;
+        text = StatusText(s);
+    }
     SetWindowTextA(s.status, text.c_str());
+    RefreshTrace(s);
+}
+
+// The pane after the self-test: the status line's reads are left out, so it
+// ends with the last page call, an Apply or a page shown.
+void CheckTracePane(PagesState& s) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(s.trace)) + 1, '\0');
+    GetWindowTextA(s.trace, &text[0], static_cast<int>(text.size()));
+    text.resize(text.size() - 1);
+    const size_t lastLine = text.rfind("\r\n");
+    const std::string last = lastLine == std::string::npos ? text : text.substr(lastLine + 2);
+    const bool shown = last.find("Configure = 0") != std::string::npos;
+    std::printf("selftest: trace pane: %ld lines, %s\n",
+                static_cast<long>(SendMessageA(s.trace, EM_GETLINECOUNT, 0, 0)),
+                shown ? "the last page call at the end" : "NOT ending with the last page call");
+    s.failures += shown ? 0 : 1;
 }
 
 void RunSelftest(PagesState& s) {
@@ -156,6 +206,9 @@ void RunSelftest(PagesState& s) {
         Select(s, static_cast<int>(i));
         Apply(s);
         RefreshStatus(s);
+    }
+    if (s.trace != nullptr) {
+        CheckTracePane(s);
     }
     PostMessageA(s.window, WM_COMMAND, MAKEWPARAM(kCloseId, BN_CLICKED), 0);
 }
@@ -184,6 +237,12 @@ void CreateControls(PagesState& s) {
     s.status = Control(s.window, "STATIC", "", SS_LEFT | WS_BORDER, kMargin,
                        kClientHeight - kStatusHeight - 2, kClientWidth - 2 * kMargin,
                        kStatusHeight - 4, 0);
+    if (s.tracing) {
+        s.trace = Control(s.window, "EDIT", "",
+                          WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+                              ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                          kMargin, kTraceTop, kClientWidth - 2 * kMargin, kTraceHeight, 0);
+    }
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -258,9 +317,14 @@ void CloseFamilies(const DriverExports& d, const std::vector<RigDevice>& devices
 }
 } // namespace
 
-int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest,
-                   int first) {
-    PagesState state{&driver, ReadRigDevices(folder), nullptr, nullptr, nullptr, -1, selftest, 0};
+int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest, int first,
+                   bool tracePane) {
+    PagesState state{};
+    state.driver = &driver;
+    state.devices = ReadRigDevices(folder);
+    state.shown = -1;
+    state.selftest = selftest;
+    state.tracing = tracePane;
     InitialiseFamilies(driver, state.devices);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &WindowProc;
@@ -270,7 +334,8 @@ int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool 
     windowClass.lpszClassName = "TolvoHostPages";
     RegisterClassA(&windowClass);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    const int height = kClientHeight + (tracePane ? kTraceHeight + kMargin : 0);
+    RECT frame{0, 0, kClientWidth, height};
     AdjustWindowRect(&frame, style, FALSE);
     const HWND window =
         CreateWindowExA(0, windowClass.lpszClassName, "Tolvo host bench - device configuration",

@@ -1,7 +1,8 @@
 // Window mode: a host-like configuration window. A list of the devices the
 // host's hardware file gives to the driver; the selected one's page embedded
 // below the list through its configure export; Apply and Close buttons; a
-// status line refreshed from the exports on a timer.
+// status line refreshed from the exports on a timer; with the trace on, a pane
+// below it with the driver's newest trace lines.
 #pragma once
 #include "host/driver_exports.h"
 #include <string>
@@ -9,6 +10,7 @@
 // Runs the window until it is closed; the exit status. With `selftest` the
 // window selects each device in turn, checks that its page came up below the
 // list, applies, closes and returns 0 when every page did; otherwise device
-// `first` of the list is selected at the start.
-int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest,
-                   int first);
+// `first` of the list is selected at the start. `tracePane` adds the trace
+// pane, which the self-test then checks too.
+int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool selftest, int first,
+                   bool tracePane);
