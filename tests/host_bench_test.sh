@@ -7,6 +7,9 @@
 # The window mode's self-test selects each device of the rig, checks its
 # page below the list, applies and closes.
 #
+# --trace: the driver's trace lines under each command, in the file beside the
+# driver, and in the window's pane; without it, none of them.
+#
 # Usage: host_bench_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -25,7 +28,8 @@ fail() {
 # exit status to $status.
 bench() {
     status=0
-    "$build/wine-run" "$work/tolvo-host.exe" "$@" >"$work/out.txt" 2>&1 </dev/null || status=$?
+    env -u STOLVO_TRACE "$build/wine-run" "$work/tolvo-host.exe" "$@" >"$work/out.txt" 2>&1 </dev/null ||
+        status=$?
     tr -d '\r' <"$work/out.txt" >"$work/out.tmp" && mv "$work/out.tmp" "$work/out.txt"
 }
 
@@ -57,6 +61,13 @@ expect_lines <<'LINES'
 LINES
 [ -f "$work/KROHW.INI" ] && [ -f "$work/STolvo.INI" ] && [ -f "$work/Excitation.TolvoFW" ] ||
     fail "the session did not write the rig's files beside the driver"
+# Without --trace: no trace lines, no trace file.
+no_trace() {
+    ! grep -Eq '^    \| |STolvo32 |^trace file:|trace pane' "$work/out.txt" ||
+        fail "trace lines without --trace"
+    [ ! -e "$work/STolvoTrace.log" ] || fail "a trace file without --trace"
+}
+no_trace
 # The waited move's wait lasts about its distance at the stated speed.
 waited=$(sed -n 's/.*wait ended after \([0-9]*\) ms and [0-9]* busy polls (1031 units.*/\1/p' "$work/out.txt" | head -n 1)
 [ "$waited" -ge 100 ] && [ "$waited" -lt 2000 ] || fail "the 1031-unit move waited $waited ms"
@@ -72,6 +83,7 @@ expect_lines <<'LINES'
 ^selftest: Filter wheel 2: page shown below the list \(top 112\)$
 ^selftest: 6 devices, 0 without their page$
 LINES
+no_trace
 
 echo "== a script"
 cat >"$work/script.txt" <<'SCRIPT'
@@ -105,6 +117,66 @@ expect_lines <<'LINES'
 ^  FWSetPosition\(0, 12\) +-> +-6 \(bad position\)
 ^  slept [0-9]+ ms$
 LINES
+
+echo "== the trace"
+printf 'xy.init\nxy.move 1000 -250 wait\nxy.report\nxy.close\n' >"$work/trace.txt"
+bench --trace run "$windows_dir\\trace.txt"
+cat "$work/out.txt"
+[ "$status" -eq 0 ] || fail "the traced script ended with $status"
+expect_lines <<'LINES'
+^    \| [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} \[[0-9]+\] > StgXYMove\(1000, -250, 1\)$
+^    \| [0-9:.]+ \[[0-9]+\]   stage\.MoveXY\(1000, -250\) hr=0x00000000 .* ms$
+^    \| [0-9:.]+ \[[0-9]+\] < StgXYReport = 0 \[1000, -250\]  .* ms$
+^    \| [0-9:.]+ \[[0-9]+\] < StgXYClose = 0 
+LINES
+# Each command's lines lie between the command and its result.
+line_of() { grep -n -E -m 1 -- "$1" "$work/out.txt" | cut -d: -f1; }
+command=$(line_of '^line 2: xy.move 1000 -250 wait$')
+export_line=$(line_of '^    \| .* > StgXYMove\(1000, -250, 1\)$')
+end_line=$(line_of '^    \| .* < StgXYMove = 0 ')
+result=$(line_of '^  StgXYMove\(1000, -250, 1\) +-> +0 \(done\)')
+[ -n "$command" ] && [ -n "$result" ] && [ "$command" -lt "$export_line" ] &&
+    [ "$export_line" -lt "$end_line" ] && [ "$end_line" -lt "$result" ] ||
+    fail "the move's trace is not between its command ($command) and its result ($result)"
+trace_file=$(sed -n 's/^trace file: //p' "$work/out.txt")
+[ "$trace_file" = "$windows_dir\\STolvoTrace.log" ] || fail "trace file shown as \"$trace_file\""
+[ -f "$work/STolvoTrace.log" ] || fail "no STolvoTrace.log beside the driver"
+tr -d '\r' <"$work/STolvoTrace.log" >"$work/trace-file.txt"
+dispatch=$(grep -m 1 -E '^    \| .*stage\.MoveXY\(1000, -250\) hr=0x00000000' "$work/out.txt" | sed 's/^    | //')
+grep -qxF "STolvo32 $dispatch" "$work/trace-file.txt" ||
+    { cat "$work/trace-file.txt"; fail "the file lacks the line: STolvo32 $dispatch"; }
+
+echo "== the trace in the built-in session"
+rm -f "$work/STolvoTrace.log"
+bench --trace
+[ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "the traced session ended with $status"; }
+expect_lines <<'LINES'
+^line 2: shutter 0 init$
+^    \| [0-9:.]+ \[[0-9]+\] > ShtrGetInstance\(0\)$
+^    \| [0-9:.]+ \[[0-9]+\] < FWSetPosition = 0  .* ms$
+^trace file: .*\\STolvoTrace\.log$
+LINES
+grep -q 'FWSetPosition(1, 6)' "$work/STolvoTrace.log" || fail "the session's file lacks the wheel's move"
+
+echo "== the trace pane in window mode"
+bench --prepare --trace pages --selftest
+cat "$work/out.txt"
+[ "$status" -eq 0 ] || fail "the window's self-test with the trace ended with $status"
+expect_lines <<'LINES'
+^selftest: Filter wheel 2: page shown below the list \(top 112\)$
+^selftest: trace pane: [0-9]+ lines, the last page call at the end$
+^selftest: 6 devices, 0 without their page$
+^trace file: .*\\STolvoTrace\.log$
+LINES
+! grep -q '^    | ' "$work/out.txt" || fail "window mode printed trace lines"
+
+echo "== trace options out of place"
+for args in "--trace --trace" "run $windows_dir\\trace.txt --trace" "pages --trace"; do
+    # shellcheck disable=SC2086
+    bench $args
+    [ "$status" -eq 2 ] && grep -q '^usage: tolvo-host \[--trace\]' "$work/out.txt" ||
+        { cat "$work/out.txt"; fail "\"$args\" ended with $status, not the usage"; }
+done
 
 echo "== script errors"
 {
