@@ -134,15 +134,18 @@ void Send(const TraceLine& body, int depth) {
         line.AddChar(' ');
     }
     line.Add(body.text());
-    // The line end must survive a body that filled the buffer.
+    // The line end must survive a body that filled the buffer. One call per
+    // line: each costs the debugger an exception.
+    const size_t length = static_cast<size_t>(line.length());
     char text[kTraceLineSize + 2];
-    std::memcpy(text, line.text(), static_cast<size_t>(line.length()));
-    text[line.length()] = '\r';
-    text[line.length() + 1] = '\n';
-    OutputDebugStringA(line.text());
-    OutputDebugStringA("\n");
+    std::memcpy(text, line.text(), length);
+    text[length] = '\n';
+    text[length + 1] = '\0';
+    OutputDebugStringA(text);
     if (DiagnosticTrace.mode == TraceMode::DebugOutputAndFile) {
-        WriteToFile(text, static_cast<DWORD>(line.length() + 2));
+        text[length] = '\r';
+        text[length + 1] = '\n';
+        WriteToFile(text, static_cast<DWORD>(length + 2));
     }
 }
 

@@ -86,13 +86,12 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     exception.pfnDeferredFillIn = nullptr;
     exception.scode = 0;
     UINT argError = 0;
-    const bool traced = TraceIsOn();
-    const LONGLONG start = traced ? TraceClock() : 0;
-    const HRESULT hr = target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params,
-                                      result, &exception, &argError);
-    if (traced) {
-        TraceDispatchCall(member, reversed, count, hr, result, exception, start);
-    }
+    // With the trace off the call is made here and nothing else is kept
+    // across it; the traced call times and records it elsewhere.
+    const HRESULT hr = DiagnosticTrace.mode == TraceMode::Off
+                           ? target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind,
+                                            &params, result, &exception, &argError)
+                           : InvokeTraced(target, member, kind, params, result, exception);
     // Servers fill the exception's texts only when they raise one; a call that
     // succeeded has nothing to give back.
     if (exception.bstrSource != nullptr || exception.bstrDescription != nullptr ||

@@ -59,13 +59,22 @@ void AddVariant(TraceLine& line, const VARIANT& value) {
 }
 } // namespace
 
-void TraceDispatchCall(const ServerMember& member, const VARIANTARG* args, UINT count, HRESULT hr,
-                       const VARIANT* result, const EXCEPINFO& exception, LONGLONG start) {
+HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, DISPPARAMS& params,
+                     VARIANT* result, EXCEPINFO& exception) {
+    UINT argError = 0;
+    if (!TraceIsOn()) {
+        return target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
+                              &exception, &argError);
+    }
+    const LONGLONG start = TraceClock();
+    const HRESULT hr = target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                      result, &exception, &argError);
     const LONGLONG end = TraceClock();
     TraceLine key;
     key.Add(ObjectNameOf(member)).AddChar('.').Add(member.name).AddChar('(');
-    for (UINT i = count; i > 0; --i) {
-        AddVariant(key, args[i - 1]);
+    // DISPPARAMS lists the arguments last first.
+    for (UINT i = params.cArgs; i > 0; --i) {
+        AddVariant(key, params.rgvarg[i - 1]);
         if (i > 1) {
             key.Add(", ");
         }
@@ -87,4 +96,5 @@ void TraceDispatchCall(const ServerMember& member, const VARIANTARG* args, UINT 
     TraceLine line = key;
     line.Add("  ").AddMilliseconds(TraceMilliseconds(start, end));
     EmitTraceLine(line, TraceLevel(), &key);
+    return hr;
 }

@@ -5,6 +5,7 @@
 #include <oaidl.h>
 #include "core/server_members.h"
 
-// `args` are in DISPPARAMS order (last first); `result` may be null.
-void TraceDispatchCall(const ServerMember& member, const VARIANTARG* args, UINT count, HRESULT hr,
-                       const VARIANT* result, const EXCEPINFO& exception, LONGLONG start);
+// Makes the call as the caller set it up (`flags` the call kind, `params` in
+// DISPPARAMS order), and records it when the trace is on.
+HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, DISPPARAMS& params,
+                     VARIANT* result, EXCEPINFO& exception);

@@ -34,6 +34,8 @@ const void* OutAddress(const TraceArg& arg) {
 void ExportTrace::Begin(const char* name, const TraceArg* args, int count) {
     name_ = name;
     count_ = count;
+    result_ = 0;
+    returned_ = false;
     TraceLine line;
     line.Add("> ").Add(name).AddChar('(');
     for (int i = 0; i < count; ++i) {

@@ -65,14 +65,14 @@ constexpr int kMaxTraceArgs = 4;
 class ExportTrace {
   public:
     // A null `name` records nothing (a dialog message not worth a line).
-    template <typename... Args> explicit ExportTrace(const char* name, Args... args) {
+    template <typename... Args> TRACE_INLINE explicit ExportTrace(const char* name, Args... args) {
         static_assert(sizeof...(Args) <= kMaxTraceArgs, "too many arguments to trace");
         if (name != nullptr && TraceIsOn()) {
             const TraceArg list[] = {MakeTraceArg(args)..., TraceArg{}};
             Begin(name, list, sizeof...(Args));
         }
     }
-    ~ExportTrace() {
+    TRACE_INLINE ~ExportTrace() {
         if (name_ != nullptr) {
             End();
         }
@@ -81,9 +81,11 @@ class ExportTrace {
     ExportTrace& operator=(const ExportTrace&) = delete;
 
     // Passes the export's result through, noting it.
-    template <typename Result> Result Return(Result result) {
-        result_ = static_cast<long long>(result);
-        returned_ = true;
+    template <typename Result> TRACE_INLINE Result Return(Result result) {
+        if (name_ != nullptr) {
+            result_ = static_cast<long long>(result);
+            returned_ = true;
+        }
         return result;
     }
 
@@ -91,12 +93,13 @@ class ExportTrace {
     void Begin(const char* name, const TraceArg* args, int count);
     void End();
 
+    // Only `name_` is set when the trace is off; Begin sets the rest.
     const char* name_ = nullptr;
     TraceArg args_[kMaxTraceArgs];
-    int count_ = 0;
-    long long result_ = 0;
-    bool returned_ = false;
-    LONGLONG start_ = 0;
+    int count_;
+    long long result_;
+    bool returned_;
+    LONGLONG start_;
 };
 
 // Runs an export's body, recording the call when the trace is on.

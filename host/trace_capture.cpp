@@ -38,8 +38,13 @@ LONG CALLBACK CatchDriverLine(EXCEPTION_POINTERS* pointers) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
     const void* end = std::memchr(text, '\0', length);
-    const size_t textLength =
+    size_t textLength =
         end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - text) : length;
+    // Each line comes with its own end.
+    while (textLength > kDriverWordLength &&
+           (text[textLength - 1] == '\n' || text[textLength - 1] == '\r')) {
+        --textLength;
+    }
     const std::string line(text + kDriverWordLength, textLength - kDriverWordLength);
     Locked locked;
     if (quietThread == GetCurrentThreadId()) {

@@ -20,7 +20,12 @@ LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* pointers) {
     if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
         const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
         if (text != nullptr && std::strncmp(text, "STolvo32 ", 9) == 0) {
-            debugLines.emplace_back(text);
+            std::string line(text);
+            EXPECT_EQ(line.back(), '\n') << "one call per line, with its end";
+            if (line.back() == '\n') {
+                line.pop_back();
+            }
+            debugLines.push_back(line);
         }
     }
     return EXCEPTION_CONTINUE_SEARCH;
