@@ -2,6 +2,7 @@
 #include "bench/pe_imports.h"
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 double Median(std::vector<double> values) {
     if (values.empty()) {
@@ -114,7 +115,10 @@ void WriteKey(const std::string& file, const char* section, const char* key, con
 
 BenchDriver::BenchDriver(const char* build) {
     const std::string copy = folder() + "\\STolvo32.dll";
-    if (!CopyFileA((BinDir() + "\\" + build).c_str(), copy.c_str(), FALSE)) {
+    // A full path names a build from elsewhere, a bare name one beside the bench.
+    const std::string source =
+        std::strchr(build, '\\') != nullptr ? std::string(build) : BinDir() + "\\" + build;
+    if (!CopyFileA(source.c_str(), copy.c_str(), FALSE)) {
         return;
     }
     module_ = LoadLibraryA(copy.c_str());

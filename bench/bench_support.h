@@ -111,8 +111,9 @@ class BenchFolder {
     std::string path_;
 };
 
-// A copy of a driver build from the program's folder, loaded from a folder of
-// its own so that its settings files are the benchmark's.
+// A copy of a driver build from the program's folder (or from a full path),
+// loaded from a folder of its own so that its settings files are the
+// benchmark's.
 class BenchDriver {
   public:
     explicit BenchDriver(const char* build = "STolvo32.dll");

@@ -3,9 +3,10 @@
 // taken in turn, and reports the medians: the machine is shared, so only
 // ratios within one run mean much.
 //
-// Arguments: "module", "inproc", "pages", "scaling", "local" choose the
-// groups (all by default; the pages, the wheel page's scaling among them, need
-// "inproc"); "quick" runs fewer batches.
+// Arguments: "module", "inproc", "pages", "scaling", "trace", "local" choose
+// the groups (all by default; the pages, the wheel page's scaling among them,
+// need "inproc"); "quick" runs fewer batches; "baseline=PATH" names a driver
+// build without the diagnostic trace for the trace group to measure against.
 #include <windows.h>
 #include <oaidl.h>
 #include <oleauto.h>
@@ -420,20 +421,109 @@ void RunLocalServer(Report& report) {
 
 } // namespace
 
+// ---- the diagnostic trace's cost ----
+
+// A driver copy with the trace switched as `trace` says ("Trace" in its
+// settings file), its families opened on the bench objects.
+bool OpenTracedDriver(Report& report, BenchDriver& driver, const char* trace) {
+    if (!driver.loaded()) {
+        report.Note("a driver copy for the trace figures did not load");
+        return false;
+    }
+    driver.WriteFullSettings();
+    if (trace != nullptr) {
+        WritePrivateProfileStringA("Diagnostics", "Trace", trace, driver.IniPath().c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, driver.IniPath().c_str());
+    }
+    return InitFamilies(report, driver);
+}
+
+// The same exports from two copies of the driver, taken in turn.
+void CompareDrivers(Report& report, const std::string& name, double goal, const BenchDriver& a,
+                    const BenchDriver& b) {
+    int failures = 0;
+    report.AddRatio("StgZReport_" + name, goal,
+                    Compare(
+                        Batches, 2000,
+                        [&] {
+                            int z = 0;
+                            failures += a.api().StgZReport(&z) != 0;
+                        },
+                        [&] {
+                            int z = 0;
+                            failures += b.api().StgZReport(&z) != 0;
+                        }));
+    report.AddRatio("ShtrSetOpen_" + name, goal,
+                    Compare(
+                        Batches, 2000,
+                        [&, state = 0]() mutable {
+                            state ^= 1;
+                            failures += a.api().ShtrSetOpen(0, state) != 0;
+                        },
+                        [&, state = 0]() mutable {
+                            state ^= 1;
+                            failures += b.api().ShtrSetOpen(0, state) != 0;
+                        }));
+    if (failures != 0) {
+        report.Note(name + ": " + std::to_string(failures) + " calls failed");
+    }
+}
+
+// With the trace off the driver must cost what a build without the trace
+// costs (`baseline`, when given); on, its cost per call is shown, with
+// nothing to meet.
+void RunTrace(Report& report, const std::string& baseline) {
+    RunningObjects objects;
+    for (int kind = 0; kind < kBenchKinds; ++kind) {
+        if (!objects.Register(kind, NewBenchObject(kind))) {
+            report.Note("the bench objects could not be registered (is TolvoSim.dll registered?)");
+            return;
+        }
+    }
+    BenchDriver off;
+    if (!OpenTracedDriver(report, off, nullptr)) {
+        return;
+    }
+    if (!baseline.empty()) {
+        BenchDriver untraced(baseline.c_str());
+        if (OpenTracedDriver(report, untraced, nullptr)) {
+            CompareDrivers(report, "trace_off_vs_untraced", 1.05, off, untraced);
+            CloseFamilies(untraced);
+        }
+    }
+    BenchDriver debugOutput;
+    if (OpenTracedDriver(report, debugOutput, "1")) {
+        CompareDrivers(report, "trace_debug_output_vs_off", -1.0, debugOutput, off);
+        CloseFamilies(debugOutput);
+    }
+    BenchDriver file;
+    if (OpenTracedDriver(report, file, "2")) {
+        CompareDrivers(report, "trace_file_vs_off", -1.0, file, off);
+        CloseFamilies(file);
+    }
+    CloseFamilies(off);
+}
+
 int main(int argc, char** argv) {
     bool inproc = true;
     bool local = true;
     bool module = true;
     bool scaling = true;
+    bool trace = true;
     bool chosen = false;
+    std::string baseline;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "quick") {
             Batches = 21;
             continue;
         }
+        if (arg.rfind("baseline=", 0) == 0) {
+            baseline = arg.substr(9);
+            continue;
+        }
         if (!chosen) {
-            inproc = local = module = scaling = Pages = false;
+            inproc = local = module = scaling = trace = Pages = false;
             chosen = true;
         }
         inproc = inproc || arg == "inproc";
@@ -441,6 +531,7 @@ int main(int argc, char** argv) {
         module = module || arg == "module";
         scaling = scaling || arg == "scaling";
         Pages = Pages || arg == "pages";
+        trace = trace || arg == "trace";
     }
     SetThreadAffinityMask(GetCurrentThread(), 1);
     CoInitialize(nullptr);
@@ -453,6 +544,9 @@ int main(int argc, char** argv) {
     }
     if (scaling) {
         RunScaling(report);
+    }
+    if (trace) {
+        RunTrace(report, baseline);
     }
     if (local) {
         RunLocalServer(report);
