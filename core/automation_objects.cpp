@@ -1,4 +1,5 @@
 #include "core/automation_objects.h"
+#include "core/dispatch_trace.h"
 #include <oleauto.h>
 
 using Microsoft::WRL::ComPtr;
@@ -18,17 +19,21 @@ ComPtr<IDispatch> RunningInstance(const CLSID& clsid) {
     return dispatch;
 }
 
-ComPtr<IDispatch> NewInstance(const CLSID& clsid) {
+// `hr` tells why no object came: the creation, OleRun or the interface.
+ComPtr<IDispatch> NewInstance(const CLSID& clsid, HRESULT& hr) {
     ComPtr<IUnknown> unknown;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
     if (hr == E_INVALIDARG) {
         hr = CoCreateInstance(clsid, nullptr,
                               CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
                               IID_IUnknown, &unknown);
     }
     ComPtr<IDispatch> dispatch;
-    if (SUCCEEDED(hr) && unknown && SUCCEEDED(OleRun(unknown.Get()))) {
-        unknown.As(&dispatch);
+    if (SUCCEEDED(hr) && unknown) {
+        hr = OleRun(unknown.Get());
+        if (SUCCEEDED(hr)) {
+            hr = unknown.As(&dispatch);
+        }
     }
     return dispatch;
 }
@@ -37,13 +42,19 @@ ComPtr<IDispatch> NewInstance(const CLSID& clsid) {
 BindResult DispatchConnection::Bind(const wchar_t* progId) {
     dispatch_.Reset();
     CLSID clsid;
-    if (FAILED(CLSIDFromProgID(progId, &clsid))) {
+    const HRESULT found = CLSIDFromProgID(progId, &clsid);
+    if (FAILED(found)) {
+        TraceBinding(progId, "no such class", found);
         return BindResult::NoClass;
     }
     dispatch_ = RunningInstance(clsid);
-    if (!dispatch_) {
-        dispatch_ = NewInstance(clsid);
+    if (dispatch_) {
+        TraceBinding(progId, "running instance", S_OK);
+        return BindResult::Bound;
     }
+    HRESULT created = S_OK;
+    dispatch_ = NewInstance(clsid, created);
+    TraceBinding(progId, IsBound() ? "new instance" : "not created", created);
     return IsBound() ? BindResult::Bound : BindResult::NotCreated;
 }
 

@@ -98,3 +98,13 @@ HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, 
     EmitTraceLine(line, TraceLevel(), &key);
     return hr;
 }
+
+void TraceBinding(const wchar_t* progId, const char* outcome, HRESULT hr) {
+    if (!TraceIsOn()) {
+        return;
+    }
+    TraceLine line;
+    line.Add("bind ").AddQuotedWide(progId).Add(": ").Add(outcome).Add(" hr=");
+    line.AddHex(static_cast<DWORD>(hr));
+    EmitTraceLine(line, TraceLevel());
+}

@@ -9,3 +9,7 @@
 // DISPPARAMS order), and records it when the trace is on.
 HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, DISPPARAMS& params,
                      VARIANT* result, EXCEPINFO& exception);
+
+// Records how binding an automation object ended: the first thing to look at
+// when a device does not answer.
+void TraceBinding(const wchar_t* progId, const char* outcome, HRESULT hr);

@@ -109,6 +109,7 @@ class TraceTest : public ::testing::Test {
     }
     void TearDown() override {
         driver.Unload();
+        Sim().SetClassRegistered(SimFocus, TRUE);
         RemoveVectoredExceptionHandler(handler_);
         SetEnvironmentVariableA("STOLVO_TRACE", nullptr);
     }
@@ -236,6 +237,28 @@ TEST_F(TraceTest, FailuresShowTheirHresultAndNoValues) {
     EXPECT_NE(bodies[raised].find('"'), std::string::npos) << "the server's description";
     EXPECT_GE(Find(bodies, "< StgXYMove = 1  "), 0) << all;
     EXPECT_GE(Find(bodies, "< StgXYReport = 1  "), 0) << "no values after a failure\n" << all;
+}
+
+TEST_F(TraceTest, BindingShowsHowEachObjectWasReachedOrWhyNot) {
+    SwitchIni("1");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(xy.Close(), 0);
+    Sim().SetCreationFault(SimStage, E_OUTOFMEMORY);
+    xy.Init(nullptr); // its code is the XY tests' concern
+    xy.Close();
+    Sim().SetCreationFault(SimStage, S_OK);
+    ASSERT_EQ(Sim().SetClassRegistered(SimFocus, FALSE), S_OK);
+    FocusApi focus{driver};
+    focus.Init(nullptr);
+    const Lines bodies = Bodies(debugLines);
+    const std::string all = Joined(bodies);
+
+    const int first = Find(bodies, "bind \"tolvo.scan\": new instance hr=0x00000000");
+    ASSERT_GE(first, 0) << all;
+    EXPECT_GT(first, Find(bodies, "> StgXYInit(")) << "nested under the export";
+    EXPECT_GE(Find(bodies, "bind \"tolvo.stage\": new instance hr=0x00000000"), 0) << all;
+    EXPECT_GE(Find(bodies, "bind \"tolvo.stage\": not created hr=0x8007000e"), 0) << all;
+    EXPECT_GE(Find(bodies, "bind \"tolvo.Z\": no such class hr=0x800401f3"), 0) << all;
 }
 
 TEST_F(TraceTest, NamesFromTheHostsBufferOnlyWhenWritten) {
