@@ -11,7 +11,7 @@ set(PACKAGE_SESSION_PROGRAM tolvo-host)
 # Sample settings beside the driver for a rig with the XY stage, the focus
 # drive, three shutters and two filter wheels.
 set(PACKAGE_SAMPLES KROHW.INI STolvo.INI Excitation.TolvoFW Emission.TolvoFW)
-set(PACKAGE_DOCS ${CMAKE_SOURCE_DIR}/docs/install.md)
+file(GLOB PACKAGE_DOCS ${CMAKE_SOURCE_DIR}/docs/*.md)
 file(GLOB PACKAGE_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
 
 # Text files with Windows line ends, for cmd and Notepad.

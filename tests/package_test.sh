@@ -82,6 +82,7 @@ zip)
     unpacked="$host/$name"
     for f in STolvo32.dll TolvoSim.dll QXUTIL32.dll "$session" register-simulator.cmd \
         STolvo32/README.md STolvo32/include/STolvo32.h STolvo32/docs/install.md \
+        STolvo32/docs/trace.md STolvo32/docs/reference.md \
         STolvo32/samples/KROHW.INI STolvo32/samples/STolvo.INI \
         STolvo32/samples/Excitation.TolvoFW STolvo32/samples/Emission.TolvoFW; do
         expect_file "$unpacked/$f"
@@ -110,7 +111,8 @@ installer)
     wine "$package.exe" /S /REGISTER '/D=C:\ImagingHost' || fail "the installer ended with an error"
     for f in STolvo32.dll TolvoSim.dll "$session" register-simulator.cmd STolvo32-uninstall.exe \
         KROHW.INI Excitation.TolvoFW Emission.TolvoFW STolvo32/README.md \
-        STolvo32/include/STolvo32.h STolvo32/docs/install.md STolvo32/samples/STolvo.INI; do
+        STolvo32/include/STolvo32.h STolvo32/docs/install.md STolvo32/docs/trace.md \
+        STolvo32/samples/STolvo.INI; do
         expect_file "$host/$f"
     done
     cmp "$host/STolvo32.dll" "$build/bin/STolvo32.dll" || fail "another driver was installed"
