@@ -271,15 +271,24 @@ void CloseFamilies(const BenchDriver& driver) {
     api.StgXYClose();
 }
 
+// The bench's minimal objects under the controller's classes, for the
+// driver's GetActiveObject to find.
+bool RegisterBenchObjects(Report& report, RunningObjects& objects) {
+    for (int kind = 0; kind < kBenchKinds; ++kind) {
+        if (!objects.Register(kind, NewBenchObject(kind))) {
+            report.Note("the bench objects could not be registered (is TolvoSim.dll registered?)");
+            return false;
+        }
+    }
+    return true;
+}
+
 // ---- in process: the driver's own overhead ----
 
 void RunInProcess(Report& report) {
     RunningObjects objects;
-    for (int kind = 0; kind < kBenchKinds; ++kind) {
-        if (!objects.Register(kind, NewBenchObject(kind))) {
-            report.Note("the bench objects could not be registered (is TolvoSim.dll registered?)");
-            return;
-        }
+    if (!RegisterBenchObjects(report, objects)) {
+        return;
     }
     BenchDriver driver;
     if (!driver.loaded()) {
@@ -474,11 +483,8 @@ void CompareDrivers(Report& report, const std::string& name, double goal, const 
 // nothing to meet.
 void RunTrace(Report& report, const std::string& baseline) {
     RunningObjects objects;
-    for (int kind = 0; kind < kBenchKinds; ++kind) {
-        if (!objects.Register(kind, NewBenchObject(kind))) {
-            report.Note("the bench objects could not be registered (is TolvoSim.dll registered?)");
-            return;
-        }
+    if (!RegisterBenchObjects(report, objects)) {
+        return;
     }
     BenchDriver off;
     if (!OpenTracedDriver(report, off, nullptr)) {

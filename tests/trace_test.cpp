@@ -127,6 +127,17 @@ class TraceTest : public ::testing::Test {
         EXPECT_EQ(xy.Close(), 0);
     }
 
+    // In a window of its own, as the host's configuration window shows it.
+    void ShowAndCloseStagePage() const {
+        HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
+                                      nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(parent, nullptr);
+        auto configure = driver.Fn<decltype(&StgXYConfigure)>("StgXYConfigure");
+        EXPECT_EQ(configure(parent, 20, 1), 0);
+        EXPECT_EQ(configure(parent, 20, 0), 0);
+        DestroyWindow(parent);
+    }
+
     LoadedDriver driver;
     XYApi xy{driver};
 
@@ -364,13 +375,7 @@ TEST_F(TraceTest, TheDriverLeavesTheSectionAsWritten) {
     driver.SetIni("TraceFileKB", "64", "Diagnostics");
     StageSession();
     // Showing the stage page writes every setting.
-    HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
-                                  nullptr, nullptr, nullptr);
-    ASSERT_NE(parent, nullptr);
-    auto configure = driver.Fn<decltype(&StgXYConfigure)>("StgXYConfigure");
-    EXPECT_EQ(configure(parent, 20, 1), 0);
-    EXPECT_EQ(configure(parent, 20, 0), 0);
-    DestroyWindow(parent);
+    ShowAndCloseStagePage();
     driver.Unload();
     EXPECT_NE(driver.IniFileText().find("BaudRate="), std::string::npos) << "settings written";
     char text[256] = "";
@@ -385,13 +390,7 @@ TEST_F(TraceTest, TheDriverLeavesTheSectionAsWritten) {
 TEST_F(TraceTest, DialogProceduresShowTheMessagesTheyActOn) {
     SwitchIni("1");
     StageSession();
-    HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
-                                  nullptr, nullptr, nullptr);
-    ASSERT_NE(parent, nullptr);
-    auto configure = driver.Fn<decltype(&StgXYConfigure)>("StgXYConfigure");
-    EXPECT_EQ(configure(parent, 20, 1), 0);
-    EXPECT_EQ(configure(parent, 20, 0), 0);
-    DestroyWindow(parent);
+    ShowAndCloseStagePage();
     const Lines bodies = Bodies(debugLines);
     const std::string all = Joined(bodies);
     const int shown = Find(bodies, "> StgXYConfigure(");
