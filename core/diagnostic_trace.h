@@ -4,7 +4,7 @@
 //
 // Switched by "Trace" in the "Diagnostics" section of "STolvo.INI" (a section
 // the driver only reads) or by the environment variable STOLVO_TRACE, which
-// wins when set: 0 off, 1 debugger output, 2 debugger output and the file
+// wins when it holds one of the values: 0 off, 1 debugger output, 2 debugger output and the file
 // "STolvoTrace.log". "TraceFileKB" bounds the file (default 1024); a full file
 // becomes "STolvoTrace.old.log" and a new one is started. The switch is read
 // at the first call after the module is loaded.
@@ -42,11 +42,11 @@ TRACE_INLINE bool TraceIsOn() {
     return mode != TraceMode::Unread || ReadTraceSwitch();
 }
 
-// Sends one line, ending in "\n" for the debugger and "\r\n" in the file,
-// after "STolvo32 ", the time and the thread. Nested lines are indented by `depth` steps. A line that
-// repeats the one before it (same thread, same text in `key`, as a waiting
-// loop's polls do) is counted, and the count is written when something else
-// follows.
+// Sends one line after "STolvo32 ", the time and the thread, ending in "\n"
+// for the debugger and "\r\n" in the file. Nested lines are indented by
+// `depth` steps. A line that repeats the one before it (same thread, same text
+// in `key`, as a waiting loop's polls do) is counted, and the count is written
+// when something else follows.
 void EmitTraceLine(const TraceLine& line, int depth, const TraceLine* key = nullptr);
 
 // How deep this thread is in traced export calls (an export the driver calls
