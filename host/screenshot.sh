@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Renders the host bench's configuration window (tolvo-host pages, a filter
-# wheel page selected) on a virtual X display and saves docs/host-bench-pages.png.
+# wheel page selected) on a virtual X display and saves docs/host-bench-pages.png,
+# then the same window with the driver's trace in its pane (--trace) as
+# docs/host-bench-trace.png.
 # Uses a private prefix with Wine's X11 graphics driver beside the build
 # (wineprefix-bench-display) and the simulator registered in it.
 set -euo pipefail
@@ -19,7 +21,12 @@ trap 'rm -rf "$work"' EXIT
 export work
 cp "$build/bin/STolvo32.dll" "$build/bin/tolvo-host.exe" "$build/hostlib/QXUTIL32.dll" "$work/"
 
-xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+# Arguments: the screen's size, the picture's name in docs/, the bench's options.
+shoot() {
+    local screen=$1 picture=$2
+    shift 2
+    export picture options="$*"
+    xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
     set -euo pipefail
     if [ ! -f "$WINEPREFIX/.ready" ]; then
         rm -rf "$WINEPREFIX"
@@ -31,13 +38,18 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     fi
     wine regsvr32 /s "$build/bin/TolvoSim.dll" >/dev/null 2>&1
     # The fifth device of the rig: filter wheel 1.
-    wine "$work/tolvo-host.exe" --prepare pages --select 4 </dev/null >/dev/null 2>&1 &
+    wine "$work/tolvo-host.exe" $options pages --select 4 </dev/null >/dev/null 2>&1 &
     # The window, its page and a refresh of the status line.
     sleep 8
     import -window root "$work/screen.png"
     wineserver -k || true
     wait || true
     # The window on the black root: cut it out.
-    convert "$work/screen.png" -trim +repage "$top/docs/host-bench-pages.png"
-    echo docs/host-bench-pages.png
+    convert "$work/screen.png" -trim +repage "$top/docs/$picture"
+    echo "docs/$picture"
 '
+}
+
+shoot 800x600 host-bench-pages.png --prepare
+# The trace pane makes the window taller.
+shoot 800x900 host-bench-trace.png --prepare --trace
