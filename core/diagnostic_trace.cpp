@@ -80,24 +80,28 @@ void CloseTraceFile() {
     }
 }
 
-// Opens the file for appending; others may read it while the host runs.
-void OpenTraceFile() {
+// Opens the file for appending (or, with `disposition` CREATE_ALWAYS, empties
+// it); others may read it while the host runs.
+void OpenTraceFile(DWORD disposition) {
     traceFile = CreateFileA(filePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (traceFile == INVALID_HANDLE_VALUE) {
         return;
     }
+    // A size that cannot be read counts as full, so that the next line
+    // starts a new file.
     const DWORD size = GetFileSize(traceFile, nullptr);
-    fileBytes = size == INVALID_FILE_SIZE ? 0 : size;
+    fileBytes = size == INVALID_FILE_SIZE ? DiagnosticTrace.fileLimit : size;
 }
 
 // A full file becomes the old one, so that the newest calls are always kept
-// and the two together never exceed twice the limit.
+// and the two together never exceed twice the limit. A viewer that holds
+// either file open without letting it be renamed makes the full file start
+// afresh instead.
 void StartNewFile() {
     CloseTraceFile();
-    MoveFileExA(filePath, oldFilePath, MOVEFILE_REPLACE_EXISTING);
-    OpenTraceFile();
-    fileBytes = 0;
+    const bool moved = MoveFileExA(filePath, oldFilePath, MOVEFILE_REPLACE_EXISTING) != 0;
+    OpenTraceFile(moved ? OPEN_ALWAYS : CREATE_ALWAYS);
 }
 
 void WriteToFile(const char* text, DWORD length) {
@@ -106,6 +110,10 @@ void WriteToFile(const char* text, DWORD length) {
     }
     if (fileBytes + length > DiagnosticTrace.fileLimit) {
         StartNewFile();
+        // A file that could be neither renamed nor emptied is left alone.
+        if (traceFile != INVALID_HANDLE_VALUE && fileBytes + length > DiagnosticTrace.fileLimit) {
+            CloseTraceFile();
+        }
         if (traceFile == INVALID_HANDLE_VALUE) {
             return;
         }
@@ -182,7 +190,7 @@ bool ReadTraceSwitch() {
         // A path cut short by a deep folder would name some other file.
         if (BuildTracePath(kTraceFileName, filePath) &&
             BuildTracePath(kTraceOldFileName, oldFilePath)) {
-            OpenTraceFile();
+            OpenTraceFile(OPEN_ALWAYS);
         }
     }
     LARGE_INTEGER frequency;

@@ -370,6 +370,30 @@ TEST_F(TraceTest, TheFileStaysWithinItsBoundAndKeepsTheNewestCalls) {
     }
 }
 
+TEST_F(TraceTest, AViewerHoldingTheFileDoesNotUnboundIt) {
+    driver.SetIni("TraceFileKB", "4", "Diagnostics");
+    SwitchIni("2");
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    // A viewer that lets others write but not rename or delete.
+    HANDLE viewer =
+        CreateFileA(TracePath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    int x = 0;
+    int y = 0;
+    for (int i = 0; i < 120; ++i) {
+        ASSERT_EQ(xy.Move(i, -i, 0), 0);
+        ASSERT_EQ(xy.Report(&x, &y), 0);
+    }
+    const std::string text = FileText(TracePath());
+    CloseHandle(viewer);
+    EXPECT_LE(text.size(), 4096u);
+    EXPECT_FALSE(FileExists(OldTracePath())) << "the held file could not be renamed";
+    const Lines lines = Bodies(FileLines(TracePath()));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("< StgXYReport = 0 [119, -119]  ", 0), 0u);
+}
+
 TEST_F(TraceTest, TheDriverLeavesTheSectionAsWritten) {
     SwitchIni("1");
     driver.SetIni("TraceFileKB", "64", "Diagnostics");
