@@ -2,8 +2,8 @@
 # build/packages ("package" target, scripts/package.sh). Both hold the same
 # tree: the driver, the simulator, the host library stand-in, the session
 # program and the simulator's registration script at the top, where they work
-# side by side; the header, the documents and sample settings for a full rig
-# under STolvo32/. The installer (NSIS.template.in) puts the top files into
+# side by side; the header, the import libraries, the documents and sample
+# settings for a full rig under STolvo32/. The installer (NSIS.template.in) puts the top files into
 # the host's folder and copies the samples there when the folder has none.
 
 # The program that runs a host session against the simulator.
@@ -32,6 +32,7 @@ install(TARGETS TolvoSim QXUTIL32 ${PACKAGE_SESSION_PROGRAM}
         ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION STolvo32)
 install(FILES ${CMAKE_SOURCE_DIR}/include/STolvo32.h DESTINATION STolvo32/include)
+install(FILES ${SDK_DEF} ${SDK_MINGW_LIB} ${SDK_MSVC_LIB} DESTINATION STolvo32/lib)
 install(FILES ${PACKAGE_DOCS} ${PACKAGE_PICTURES} DESTINATION STolvo32/docs)
 install(FILES ${staged_samples} DESTINATION STolvo32/samples)
 
@@ -51,7 +52,7 @@ file(GENERATE OUTPUT ${PACKAGE_STAGING}/package_files.nsh CONTENT "${text}")
 
 set(CPACK_PACKAGE_NAME STolvo32)
 set(CPACK_PACKAGE_VENDOR Tolvo)
-set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Tolvo motion controller driver for the imaging host, with a controller simulator")
 set(CPACK_PACKAGE_FILE_NAME STolvo32-${CPACK_PACKAGE_VERSION}-win32)
