@@ -311,7 +311,9 @@ TEST_F(TraceTest, RepeatedPollsAreCounted) {
     const std::string all = Joined(bodies);
     size_t polls = 0;
     for (const SimCall& call : Journal()) {
-        polls += call.object == SimScan && call.dispid == ScanMember::GetBusy.dispid ? 1 : 0;
+        polls += call.object == SimScan && call.dispid == ScanMember::GetBusy.dispid
+                     ? 1 + call.repeats
+                     : 0;
     }
     ASSERT_GT(polls, 2u);
 
@@ -553,8 +555,10 @@ TEST_F(TraceTest, EachSessionAndEachFileStartsWithItsHeader) {
     driver.Unload();
     EXPECT_EQ(driver.IniFileText(), iniBefore) << "the header reads the port, writes nothing";
 
-    // The next session appends, set apart by a blank line and a rule.
+    // The next session appends, set apart by a blank line and a rule; with a
+    // larger bound, so that its lines surely fit.
     const size_t before = FileLines(TracePath()).size();
+    driver.SetIni("TraceFileKB", "64", "Diagnostics");
     SetEnvironmentVariableA("STOLVO_TRACE", "2");
     HMODULE again = LoadLibraryA(path.c_str());
     ASSERT_NE(again, nullptr);
@@ -568,7 +572,7 @@ TEST_F(TraceTest, EachSessionAndEachFileStartsWithItsHeader) {
     EXPECT_NE(appended[before + 1].find("] ------------"), std::string::npos)
         << appended[before + 1];
     ExpectHeaderAt(appended, static_cast<int>(before + 2), "session",
-                   HeaderDetails(driver.folder(), "Trace=2 (from STOLVO_TRACE), TraceFileKB=4",
+                   HeaderDetails(driver.folder(), "Trace=2 (from STOLVO_TRACE), TraceFileKB=64",
                                  "Port=\"0\", opened as port 1"));
 }
 
