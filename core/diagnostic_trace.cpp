@@ -2,6 +2,7 @@
 #include "core/module_files.h"
 #include "core/profile_file.h"
 #include "core/trace_line.h"
+#include "core/trace_session.h"
 #include <cstring>
 
 DiagnosticTraceState DiagnosticTrace{TraceMode::Unread, 0};
@@ -20,6 +21,7 @@ DWORD fileBytes = 0;
 char filePath[kPathSize] = "";
 char oldFilePath[kPathSize] = "";
 LONGLONG clockFrequency = 0;
+TraceSwitches sessionSwitches{0, false, 0};
 
 // The line held back while it repeats.
 TraceLine heldKey;
@@ -94,6 +96,47 @@ void OpenTraceFile(DWORD disposition) {
     fileBytes = size == INVALID_FILE_SIZE ? DiagnosticTrace.fileLimit : size;
 }
 
+// A whole line: "STolvo32 ", the time and the thread, the body indented by
+// `depth` steps, and "\n". Returns its length without the "\n".
+size_t FormatLine(const TraceLine& body, int depth, char (&text)[kTraceLineSize + 2]) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    TraceLine line;
+    line.Add("STolvo32 ");
+    const WORD parts[3] = {now.wHour, now.wMinute, now.wSecond};
+    for (int i = 0; i < 3; ++i) {
+        line.AddChar(static_cast<char>('0' + parts[i] / 10 % 10));
+        line.AddChar(static_cast<char>('0' + parts[i] % 10)).AddChar(i < 2 ? ':' : '.');
+    }
+    line.AddChar(static_cast<char>('0' + now.wMilliseconds / 100 % 10));
+    line.AddChar(static_cast<char>('0' + now.wMilliseconds / 10 % 10));
+    line.AddChar(static_cast<char>('0' + now.wMilliseconds % 10));
+    line.Add(" [").AddInt(GetCurrentThreadId()).Add("] ");
+    for (int i = 0; i < depth * kIndentStep && i < 40; ++i) {
+        line.AddChar(' ');
+    }
+    line.Add(body.text());
+    // The line end must survive a body that filled the buffer.
+    const size_t length = static_cast<size_t>(line.length());
+    std::memcpy(text, line.text(), length);
+    text[length] = '\n';
+    text[length + 1] = '\0';
+    return length;
+}
+
+// Into the file as it is, without its bound: a new file's header.
+void WriteHeaderLine(const TraceLine& body) {
+    char text[kTraceLineSize + 2];
+    const size_t length = FormatLine(body, 0, text);
+    text[length] = '\r';
+    text[length + 1] = '\n';
+    DWORD written = 0;
+    if (traceFile != INVALID_HANDLE_VALUE &&
+        WriteFile(traceFile, text, static_cast<DWORD>(length + 2), &written, nullptr)) {
+        fileBytes += written;
+    }
+}
+
 // A full file becomes the old one, so that the newest calls are always kept
 // and the two together never exceed twice the limit. A viewer that holds
 // either file open without letting it be renamed makes the full file start
@@ -102,6 +145,10 @@ void StartNewFile() {
     CloseTraceFile();
     const bool moved = MoveFileExA(filePath, oldFilePath, MOVEFILE_REPLACE_EXISTING) != 0;
     OpenTraceFile(moved ? OPEN_ALWAYS : CREATE_ALWAYS);
+    // Each file says where it came from, also when read on its own.
+    if (traceFile != INVALID_HANDLE_VALUE && fileBytes == 0) {
+        ForEachSessionHeaderLine(sessionSwitches, true, WriteHeaderLine);
+    }
 }
 
 void WriteToFile(const char* text, DWORD length) {
@@ -125,36 +172,34 @@ void WriteToFile(const char* text, DWORD length) {
 }
 
 void Send(const TraceLine& body, int depth) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    TraceLine line;
-    line.Add("STolvo32 ");
-    const WORD parts[3] = {now.wHour, now.wMinute, now.wSecond};
-    for (int i = 0; i < 3; ++i) {
-        line.AddChar(static_cast<char>('0' + parts[i] / 10 % 10));
-        line.AddChar(static_cast<char>('0' + parts[i] % 10)).AddChar(i < 2 ? ':' : '.');
-    }
-    line.AddChar(static_cast<char>('0' + now.wMilliseconds / 100 % 10));
-    line.AddChar(static_cast<char>('0' + now.wMilliseconds / 10 % 10));
-    line.AddChar(static_cast<char>('0' + now.wMilliseconds % 10));
-    line.Add(" [").AddInt(GetCurrentThreadId()).Add("] ");
-    for (int i = 0; i < depth * kIndentStep && i < 40; ++i) {
-        line.AddChar(' ');
-    }
-    line.Add(body.text());
-    // The line end must survive a body that filled the buffer. One call per
-    // line: each costs the debugger an exception.
-    const size_t length = static_cast<size_t>(line.length());
     char text[kTraceLineSize + 2];
-    std::memcpy(text, line.text(), length);
-    text[length] = '\n';
-    text[length + 1] = '\0';
+    const size_t length = FormatLine(body, depth, text);
+    // One call per line: each costs the debugger an exception.
     OutputDebugStringA(text);
     if (DiagnosticTrace.mode == TraceMode::DebugOutputAndFile) {
         text[length] = '\r';
         text[length + 1] = '\n';
         WriteToFile(text, static_cast<DWORD>(length + 2));
     }
+}
+
+void SendHeaderLine(const TraceLine& body) {
+    Send(body, 0);
+}
+
+// A session starts with its header, set apart by a blank line and a rule from
+// an earlier session's lines in the same file.
+void StartSession() {
+    if (traceFile != INVALID_HANDLE_VALUE && fileBytes > 0) {
+        DWORD written = 0;
+        if (WriteFile(traceFile, "\r\n", 2, &written, nullptr)) {
+            fileBytes += written;
+        }
+        TraceLine ruleLine;
+        ruleLine.Add(kTraceSessionRule);
+        WriteHeaderLine(ruleLine);
+    }
+    ForEachSessionHeaderLine(sessionSwitches, false, SendHeaderLine);
 }
 
 void SendHeldRepeats() {
@@ -175,7 +220,8 @@ bool ReadTraceSwitch() {
         return DiagnosticTrace.mode != TraceMode::Off;
     }
     TraceMode mode = TraceMode::Off;
-    if (!ReadEnvironmentMode(mode)) {
+    const bool fromEnvironment = ReadEnvironmentMode(mode);
+    if (!fromEnvironment) {
         mode = ModeOf(ReadProfileInt(SettingsFilePath(), kTraceSection, "Trace", 0));
     }
     int kiloBytes = ReadProfileInt(SettingsFilePath(), kTraceSection, "TraceFileKB",
@@ -196,7 +242,12 @@ bool ReadTraceSwitch() {
     LARGE_INTEGER frequency;
     clockFrequency = QueryPerformanceFrequency(&frequency) ? frequency.QuadPart : 0;
     DiagnosticTrace.mode = mode;
-    return mode != TraceMode::Off;
+    if (mode == TraceMode::Off) {
+        return false;
+    }
+    sessionSwitches = {mode == TraceMode::DebugOutput ? 1 : 2, fromEnvironment, kiloBytes};
+    StartSession();
+    return true;
 }
 
 void EmitTraceLine(const TraceLine& line, int depth, const TraceLine* key) {

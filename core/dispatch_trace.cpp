@@ -2,6 +2,7 @@
 #include "core/diagnostic_trace.h"
 #include "core/filter_members.h"
 #include "core/focus_members.h"
+#include "core/hresult_names.h"
 #include "core/scan_members.h"
 #include "core/stage_members.h"
 #include "core/trace_line.h"
@@ -19,6 +20,15 @@ const char* ObjectNameOf(const ServerMember& member) {
         }
     }
     return "?";
+}
+
+// "hr=0x80020003 DISP_E_MEMBERNOTFOUND"; a success shows only its number.
+void AddHresult(TraceLine& line, HRESULT hr) {
+    line.AddHex(static_cast<DWORD>(hr));
+    const char* name = FAILED(hr) ? HresultName(hr) : nullptr;
+    if (name != nullptr) {
+        line.AddChar(' ').Add(name);
+    }
 }
 
 void AddVariant(TraceLine& line, const VARIANT& value) {
@@ -79,12 +89,12 @@ HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, 
             key.Add(", ");
         }
     }
-    key.Add(") hr=").AddHex(static_cast<DWORD>(hr));
+    key.Add(") hr=");
+    AddHresult(key, hr);
     if (FAILED(hr)) {
         if (hr == DISP_E_EXCEPTION) {
-            key.Add(" exception ")
-                .AddHex(
-                    static_cast<DWORD>(exception.scode != 0 ? exception.scode : exception.wCode));
+            key.Add(" exception ");
+            AddHresult(key, exception.scode != 0 ? exception.scode : exception.wCode);
             if (exception.bstrDescription != nullptr) {
                 key.AddChar(' ').AddQuotedWide(exception.bstrDescription);
             }
@@ -105,6 +115,6 @@ void TraceBinding(const wchar_t* progId, const char* outcome, HRESULT hr) {
     }
     TraceLine line;
     line.Add("bind ").AddQuotedWide(progId).Add(": ").Add(outcome).Add(" hr=");
-    line.AddHex(static_cast<DWORD>(hr));
+    AddHresult(line, hr);
     EmitTraceLine(line, TraceLevel());
 }

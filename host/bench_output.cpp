@@ -32,14 +32,27 @@ const char* StatusMeaning(int code) {
     }
 }
 
+namespace {
+CallTally tally{0, 0};
+} // namespace
+
+CallTally Tally() {
+    return tally;
+}
+
 void PrintStatus(const std::string& call, int code, const std::string& values, double ms) {
+    ++tally.calls;
+    tally.failed += code != 0 ? 1 : 0;
     std::printf("  %-30s -> %3d %-15s %-28s %8.1f ms\n", call.c_str(), code,
                 (std::string("(") + StatusMeaning(code) + ")").c_str(), values.c_str(), ms);
 }
 
 void PrintValue(const std::string& call, int value, const std::string& meaning, double ms) {
+    ++tally.calls;
+    tally.failed += value < 0 ? 1 : 0;
+    const std::string shown = value < 0 ? std::string(StatusMeaning(value)) : meaning;
     std::printf("  %-30s -> %3d %-15s %-28s %8.1f ms\n", call.c_str(), value,
-                ("(" + meaning + ")").c_str(), "", ms);
+                ("(" + shown + ")").c_str(), "", ms);
 }
 
 void PrintSimulatorCalls(const BenchContext& bench) {

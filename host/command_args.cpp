@@ -1,6 +1,7 @@
 #include "host/command_args.h"
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 int CommandArgs::Int(size_t index, const char* what) const {
     if (index >= words_.size()) {
@@ -43,4 +44,147 @@ std::string Text(const char* format, ...) {
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return text;
+}
+
+namespace {
+using Words = std::vector<std::string>;
+
+bool RunArgs(const Words& rest, BenchOptions* options, std::string* error) {
+    if (rest.empty()) {
+        *error = "run: missing FILE (expected: run FILE)";
+        return false;
+    }
+    if (rest.size() > 1) {
+        *error = "run: unexpected \"" + Printable(rest[1]) + "\" after FILE" +
+                 (rest[1].rfind("--", 0) == 0 ? " (options come before the mode)" : "");
+        return false;
+    }
+    options->file = rest[0];
+    return true;
+}
+
+bool PagesArgs(const Words& rest, BenchOptions* options, std::string* error) {
+    if (rest.size() == 1 && rest[0] == "--selftest") {
+        options->selftest = true;
+        return true;
+    }
+    if (!rest.empty() && rest[0] == "--select") {
+        if (rest.size() != 2 || !ParseInt(rest[1], &options->firstDevice)) {
+            *error = "pages: --select needs one whole number N, the device selected first";
+            return false;
+        }
+        return true;
+    }
+    if (!rest.empty()) {
+        *error = "pages: unexpected \"" + Printable(rest[0]) +
+                 "\" (expected: pages [--selftest | --select N]; options come before the mode)";
+        return false;
+    }
+    return true;
+}
+
+struct ModeRow {
+    const char* name;
+    BenchMode mode;
+    bool (*parse)(const Words& rest, BenchOptions* options, std::string* error);
+};
+
+const ModeRow kModes[] = {
+    {"run", BenchMode::Run, RunArgs},
+    {"pages", BenchMode::Pages, PagesArgs},
+};
+
+std::string ModeNames() {
+    std::string names;
+    for (const ModeRow& row : kModes) {
+        names += (names.empty() ? "" : ", ") + std::string(row.name);
+    }
+    return names;
+}
+} // namespace
+
+bool ParseBenchCommandLine(int argc, const char* const* argv, BenchOptions* options,
+                           std::string* error) {
+    *options = BenchOptions();
+    int arg = 1;
+    for (; arg < argc && argv[arg][0] == '-'; ++arg) {
+        const std::string word = argv[arg];
+        bool* flag = word == "--prepare"  ? &options->prepare
+                     : word == "--trace"  ? &options->trace
+                     : word == "--strict" ? &options->strict
+                                          : nullptr;
+        if (word == "--help" || word == "-h" || word == "-?") {
+            options->mode = BenchMode::Help;
+            return true;
+        }
+        if (flag == nullptr) {
+            *error = "unknown option \"" + Printable(word) +
+                     "\" (options: --prepare, --trace, --strict, --help)";
+            return false;
+        }
+        if (*flag) {
+            *error = "\"" + word + "\" given twice";
+            return false;
+        }
+        *flag = true;
+    }
+    if (arg == argc) {
+        // The built-in session runs on the sample rig.
+        options->prepare = true;
+        return true;
+    }
+    const std::string mode = argv[arg];
+    for (const ModeRow& row : kModes) {
+        if (mode == row.name) {
+            options->mode = row.mode;
+            return row.parse(Words(argv + arg + 1, argv + argc), options, error);
+        }
+    }
+    *error = "unknown mode \"" + Printable(mode) + "\" (modes: " + ModeNames() +
+             "; none runs the built-in session)";
+    return false;
+}
+
+const char* BenchUsage() {
+    return "usage: tolvo-host [--trace] [--strict]\n"
+           "       tolvo-host [--prepare] [--trace] [--strict] run FILE\n"
+           "       tolvo-host [--prepare] [--trace] pages [--selftest | --select N]\n"
+           "       tolvo-host --help\n";
+}
+
+std::string BenchHelp() {
+    // One family of commands a line.
+    std::string commands = CommandSummary();
+    for (size_t at = commands.find(", "); at != std::string::npos; at = commands.find(", ", at)) {
+        commands.replace(at, 2, "\n  ");
+    }
+    return std::string(BenchUsage()) +
+           "\n"
+           "tolvo-host loads STolvo32.dll from its own folder as the imaging host does and\n"
+           "drives it against the registered controller servers (the simulator, when\n"
+           "TolvoSim.dll is registered). Each call is printed with its result and meaning,\n"
+           "what it returned and how long it took.\n"
+           "\n"
+           "modes:\n"
+           "  (none)         write the sample rig's files beside the driver (KROHW.INI,\n"
+           "                 STolvo.INI, two filter sets) and run the built-in session\n"
+           "  run FILE       run a script of commands, one a line; '#' starts a comment\n"
+           "  pages          a host-like configuration window with the driver's pages;\n"
+           "                 --select N selects device N first, --selftest checks each\n"
+           "                 page and closes\n"
+           "options:\n"
+           "  --prepare      write the sample rig's files first (run, pages)\n"
+           "  --trace        switch the driver's trace on (STOLVO_TRACE=2): its lines under\n"
+           "                 each command, or in a pane of the window, and STolvoTrace.log\n"
+           "                 beside the driver\n"
+           "  --strict       a driver call that does not succeed makes the exit status 1\n"
+           "  --help         this text\n"
+           "\n"
+           "script commands:\n  " +
+           commands +
+           "\n"
+           "\n"
+           "exit status: 0 done; 1 a script line with errors, a call that did not succeed\n"
+           "with --strict, or the window's self-test failed; 2 a wrong command line or a\n"
+           "script that cannot be opened.\n";
 }

@@ -36,3 +36,26 @@ template <typename F> F Need(F function, const char* name) {
 
 // The host's callback: the driver records it and never calls it.
 int HostCallback();
+
+// The bench's own command line: options first, then the mode and its
+// arguments. A mode is a row of the table in command_args.cpp.
+enum class BenchMode { Session, Run, Pages, Help };
+
+struct BenchOptions {
+    BenchMode mode = BenchMode::Session;
+    bool prepare = false; // write the rig's files first (always for the session)
+    bool trace = false;   // the driver's trace, shown by the bench
+    bool strict = false;  // any call that does not succeed makes the exit status 1
+    std::string file;     // run FILE
+    bool selftest = false;
+    int firstDevice = 0; // pages --select N
+};
+
+// FALSE with `error` saying what is wrong, naming the word.
+bool ParseBenchCommandLine(int argc, const char* const* argv, BenchOptions* options,
+                           std::string* error);
+
+// The usage lines; BenchHelp adds what each option and mode does, the
+// script's commands and the exit statuses.
+const char* BenchUsage();
+std::string BenchHelp();

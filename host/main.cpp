@@ -3,16 +3,11 @@
 // callback, operate, close) and runs a script of device commands against
 // whatever automation servers are registered, by default our simulator.
 //
-//   tolvo-host [--trace]       write the sample rig's files, run the built-in session
-//   tolvo-host [--prepare] [--trace] run FILE   run a script (--prepare writes the rig's
-//                              files first)
-//   tolvo-host [--prepare] [--trace] pages [--selftest | --select N]   the configuration
-//                              window, N the device selected first (0 the XY stage)
-//
-// --trace switches the driver's diagnostic trace on (STOLVO_TRACE=2) and shows
-// its lines: under each script command, or in a pane below the window's
-// status line; the trace file's path is printed at the end.
+// The command line is read in command_args.cpp; `tolvo-host --help` says what
+// each mode and option does.
 #include "host/bench_context.h"
+#include "host/bench_output.h"
+#include "host/command_args.h"
 #include "host/default_session.h"
 #include "host/pages_window.h"
 #include "host/rig_files.h"
@@ -21,24 +16,9 @@
 #include "host/trace_capture.h"
 #include <ole2.h>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 
 namespace {
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: tolvo-host [--trace]       (write the rig's files, run the built-in "
-                 "session)\n"
-                 "       tolvo-host [--prepare] [--trace] run FILE\n"
-                 "       tolvo-host [--prepare] [--trace] pages [--selftest | --select N]\n"
-                 "--trace: the driver's trace under each command or in the window, and in "
-                 "STolvoTrace.log beside the driver\n"
-                 "commands, one a line: %s\n",
-                 CommandSummary());
-    return 2;
-}
-
 std::string ProgramFolder() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -60,56 +40,47 @@ void StartSimulator(BenchContext* bench) {
     }
 }
 
-int Run(BenchContext& bench, std::istream& script) {
+// A script or the built-in session, with a closing summary.
+int Run(BenchContext& bench, std::istream& script, bool strict) {
+    const double start = Now();
     const int errors = RunScript(bench, script);
     if (errors > 0) {
         std::printf("%d line(s) with errors\n", errors);
     }
-    return errors > 0 ? 1 : 0;
+    const CallTally tally = Tally();
+    std::printf("summary: %d driver call(s), %d not done, %d line(s) with errors, %.1f ms\n",
+                tally.calls, tally.failed, errors, MillisecondsSince(start));
+    return errors > 0 || (strict && tally.failed > 0) ? 1 : 0;
 }
 } // namespace
 
 int main(int argc, char** argv) {
-    int arg = 1;
-    bool prepare = false;
-    bool trace = false;
-    for (; arg < argc; ++arg) {
-        if (!prepare && std::strcmp(argv[arg], "--prepare") == 0) {
-            prepare = true;
-        } else if (!trace && std::strcmp(argv[arg], "--trace") == 0) {
-            trace = true;
-        } else {
-            break;
-        }
+    BenchOptions options;
+    std::string error;
+    if (!ParseBenchCommandLine(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "tolvo-host: %s\n%stolvo-host --help tells more.\n", error.c_str(),
+                     BenchUsage());
+        return 2;
     }
-    // The built-in session runs on the sample rig.
-    prepare = prepare || arg == argc;
-    const bool runFile = arg < argc && std::strcmp(argv[arg], "run") == 0;
-    const bool pages = arg < argc && std::strcmp(argv[arg], "pages") == 0;
-    const bool selftest = pages && arg + 2 == argc && std::strcmp(argv[arg + 1], "--selftest") == 0;
-    int first = 0;
-    const bool selects = pages && arg + 3 == argc && std::strcmp(argv[arg + 1], "--select") == 0 &&
-                         ParseInt(argv[arg + 2], &first);
-    const bool pagesArgsFit = pages && (arg + 1 == argc || selftest || selects);
-    if (arg < argc && !(runFile && arg + 2 == argc) && !pagesArgsFit) {
-        return Usage();
+    if (options.mode == BenchMode::Help) {
+        std::fputs(BenchHelp().c_str(), stdout);
+        return 0;
     }
-    std::ifstream file;
-    if (runFile) {
-        file.open(argv[arg + 1], std::ios::binary);
-        if (!file) {
-            std::fprintf(stderr, "cannot open %s\n", argv[arg + 1]);
-            return 2;
-        }
+    std::string scriptText = kDefaultSession;
+    if (options.mode == BenchMode::Run && !ReadScriptFile(options.file, &scriptText, &error)) {
+        std::fprintf(stderr, "tolvo-host: cannot open %s: %s\n", options.file.c_str(),
+                     error.c_str());
+        return 2;
     }
     if (FAILED(OleInitialize(nullptr))) {
         std::fprintf(stderr, "OLE could not be initialised\n");
         return 1;
     }
-    if (prepare) {
+    if (options.prepare) {
         PrepareRigFiles(ProgramFolder());
     }
-    if (trace) {
+    const bool pages = options.mode == BenchMode::Pages;
+    if (options.trace) {
         StartTraceCapture(!pages);
     }
     BenchContext bench{};
@@ -119,18 +90,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     StartSimulator(&bench);
-    std::istringstream builtIn(kDefaultSession);
-    const int status = pages ? RunPagesWindow(bench.driver, ProgramFolder(), selftest, first, trace)
-                       : runFile ? Run(bench, file)
-                                 : Run(bench, builtIn);
+    std::istringstream script(scriptText);
+    const int status = pages ? RunPagesWindow(bench.driver, ProgramFolder(), options.selftest,
+                                              options.firstDevice, options.trace)
+                             : Run(bench, script, options.strict);
 
-    const std::string traceFile = trace ? TraceFilePath(bench.driver.module) : std::string();
+    const std::string traceFile =
+        options.trace ? TraceFilePath(bench.driver.module) : std::string();
     FreeLibrary(bench.driver.module);
     if (bench.haveSim) {
         FreeLibrary(bench.sim.module);
     }
     OleUninitialize();
-    if (trace) {
+    if (options.trace) {
         // After the driver is gone, so that its last lines are in the file.
         StopTraceCapture();
         std::printf("trace file: %s\n", traceFile.c_str());

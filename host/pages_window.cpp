@@ -16,6 +16,8 @@ constexpr int kListHeight = 96;
 // The pages' top: below the list, as the host places them.
 constexpr int kPageTop = kMargin + kListHeight + kMargin;
 constexpr int kClientWidth = 400;
+// Wider with the trace pane, so that most trace lines fit a line of it.
+constexpr int kTracingClientWidth = 600;
 constexpr int kClientHeight = 470;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 24;
@@ -224,24 +226,25 @@ HWND Control(HWND parent, const char* type, const char* text, DWORD style, int x
 }
 
 void CreateControls(PagesState& s) {
+    const int width = s.tracing ? kTracingClientWidth : kClientWidth;
     s.list = Control(s.window, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY, kMargin, kMargin,
-                     kClientWidth - 2 * kMargin, kListHeight, kListId);
+                     width - 2 * kMargin, kListHeight, kListId);
     for (const RigDevice& device : s.devices) {
         SendMessageA(s.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(device.label.c_str()));
     }
     const int buttonTop = kClientHeight - kStatusHeight - kMargin - kButtonHeight;
-    Control(s.window, "BUTTON", "Apply", BS_PUSHBUTTON, kClientWidth - 2 * (kButtonWidth + kMargin),
+    Control(s.window, "BUTTON", "Apply", BS_PUSHBUTTON, width - 2 * (kButtonWidth + kMargin),
             buttonTop, kButtonWidth, kButtonHeight, kApplyId);
-    Control(s.window, "BUTTON", "Close", BS_PUSHBUTTON, kClientWidth - kButtonWidth - kMargin,
-            buttonTop, kButtonWidth, kButtonHeight, kCloseId);
-    s.status = Control(s.window, "STATIC", "", SS_LEFT | WS_BORDER, kMargin,
-                       kClientHeight - kStatusHeight - 2, kClientWidth - 2 * kMargin,
-                       kStatusHeight - 4, 0);
+    Control(s.window, "BUTTON", "Close", BS_PUSHBUTTON, width - kButtonWidth - kMargin, buttonTop,
+            kButtonWidth, kButtonHeight, kCloseId);
+    s.status =
+        Control(s.window, "STATIC", "", SS_LEFT | WS_BORDER, kMargin,
+                kClientHeight - kStatusHeight - 2, width - 2 * kMargin, kStatusHeight - 4, 0);
     if (s.tracing) {
+        // Without sideways scrolling the pane wraps long lines, so each is seen whole.
         s.trace = Control(s.window, "EDIT", "",
-                          WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                              ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                          kMargin, kTraceTop, kClientWidth - 2 * kMargin, kTraceHeight, 0);
+                          WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                          kMargin, kTraceTop, width - 2 * kMargin, kTraceHeight, 0);
     }
 }
 
@@ -335,7 +338,7 @@ int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool 
     RegisterClassA(&windowClass);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const int height = kClientHeight + (tracePane ? kTraceHeight + kMargin : 0);
-    RECT frame{0, 0, kClientWidth, height};
+    RECT frame{0, 0, tracePane ? kTracingClientWidth : kClientWidth, height};
     AdjustWindowRect(&frame, style, FALSE);
     const HWND window =
         CreateWindowExA(0, windowClass.lpszClassName, "Tolvo host bench - device configuration",

@@ -5,17 +5,15 @@
 #include <cstdlib>
 
 namespace {
-// Enough to recognise a word in an error message without flooding the output
-// with a megabyte line.
-constexpr size_t kPrintedLength = 40;
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
 } // namespace
 
-bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>* words, std::string* error) {
+bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>* words, std::string* error,
+                     std::string* comment) {
     words->clear();
+    comment->clear();
     size_t i = 0;
     while (i < line.size()) {
         if (IsBlank(line[i])) {
@@ -23,6 +21,10 @@ bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>* words, st
             continue;
         }
         if (line[i] == '#') {
+            *comment = line.substr(i);
+            while (!comment->empty() && IsBlank(comment->back())) {
+                comment->pop_back();
+            }
             return true;
         }
         ScriptWord word{"", line[i] == '"'};
@@ -52,9 +54,9 @@ bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>* words, st
     return true;
 }
 
-std::string Printable(const std::string& text) {
+std::string Printable(const std::string& text, size_t limit) {
     std::string out;
-    for (size_t i = 0; i < text.size() && i < kPrintedLength; ++i) {
+    for (size_t i = 0; i < text.size() && i < limit; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x20 || c >= 0x7f) {
             char escaped[5];
@@ -64,7 +66,7 @@ std::string Printable(const std::string& text) {
             out += static_cast<char>(c);
         }
     }
-    if (text.size() > kPrintedLength) {
+    if (text.size() > limit) {
         out += "... (" + std::to_string(text.size()) + " bytes)";
     }
     return out;

@@ -10,11 +10,14 @@ struct ScriptWord {
 };
 
 // FALSE with `error` set for an unterminated quote or a control byte.
-bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>* words, std::string* error);
+// `comment` receives the line's comment from its '#' on, or "".
+bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>* words, std::string* error,
+                     std::string* comment);
 
-// A word as it may be printed: control and non-ASCII bytes as \xNN, long
-// words cut with "...".
-std::string Printable(const std::string& text);
+// A word as it may be printed: control and non-ASCII bytes as \xNN, words
+// longer than `limit` cut with "..." (by default enough to recognise a word in
+// an error message without flooding the output with a megabyte line).
+std::string Printable(const std::string& text, size_t limit = 40);
 
 // A whole number that fits a 32-bit int; FALSE for anything else.
 bool ParseInt(const std::string& text, int* value);

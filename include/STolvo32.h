@@ -12,11 +12,30 @@
  * "<set name>.TolvoFW") beside itself and reads the host's KROHW.INI and name
  * list files from the same folder; see docs/install.md. The host must have
  * initialised OLE on the calling thread before calling an initialise export.
+ *
+ * A host written against this header links either by name at run time
+ * (LoadLibrary, GetProcAddress and the pointer types) or through an import
+ * library of the kit: lib/libSTolvo32.a for MinGW, lib/STolvo32.lib for
+ * Microsoft's linker (lib/STolvo32.def lists the exports with their decorated
+ * stdcall names, for making an import library with other tools).
  */
 #ifndef STOLVO32_H
 #define STOLVO32_H
 
+#if defined(_WIN64) || defined(__x86_64__) || defined(_M_X64) || defined(_M_ARM64)
+#error "STolvo32.dll is a 32-bit module: build the host for 32-bit Windows (x86)."
+#endif
+
 #include <windows.h>
+
+/* The version of the driver this header belongs to; STOLVO32_VERSION is
+ * 0x00MMmmpp (major, minor, patch), for comparisons. */
+#define STOLVO32_VERSION_MAJOR 1
+#define STOLVO32_VERSION_MINOR 1
+#define STOLVO32_VERSION_PATCH 0
+#define STOLVO32_VERSION_TEXT "1.1.0"
+#define STOLVO32_VERSION                                                                           \
+    ((STOLVO32_VERSION_MAJOR << 16) | (STOLVO32_VERSION_MINOR << 8) | STOLVO32_VERSION_PATCH)
 
 #ifdef __cplusplus
 extern "C" {
@@ -29,6 +48,36 @@ extern "C" {
 #define STOLVO_NOT_CONFIGURED (-2) /* the serial line or the device is not configured */
 #define STOLVO_BAD_SLOT (-5)       /* slot not handed out or not configured, or none left */
 #define STOLVO_BAD_POSITION (-6)   /* filter position out of range */
+
+#if defined(__cplusplus)
+#define STOLVO_INLINE inline
+#elif defined(_MSC_VER) || defined(__GNUC__)
+#define STOLVO_INLINE __inline
+#else
+#define STOLVO_INLINE
+#endif
+
+/* What a status code means, for a host's log or message. ShtrGetOpen,
+ * FWGetCount, FWGetPosition and the GetInstance exports return a value (a
+ * state, a count, a position, a slot) unless they return STOLVO_BAD_SLOT. */
+static STOLVO_INLINE const char* StolvoResultText(int code) {
+    switch (code) {
+    case STOLVO_OK:
+        return "done";
+    case STOLVO_NOT_BOUND:
+        return "not bound: the controller's automation object is not bound, nothing was done";
+    case STOLVO_LINK_FAILED:
+        return "link failed: the controller connection failed or is not open";
+    case STOLVO_NOT_CONFIGURED:
+        return "not configured: the serial line or the device is not configured";
+    case STOLVO_BAD_SLOT:
+        return "bad slot: the slot was not handed out or is not configured, or none is left";
+    case STOLVO_BAD_POSITION:
+        return "bad position: the filter position is out of range";
+    default:
+        return "unknown result code";
+    }
+}
 
 /* Device kinds, as the host numbers them, and the driver's own two codes. */
 #define STOLVO_KIND_ALL (-1) /* every device of this driver */

@@ -1,10 +1,12 @@
 # The distributable ZIP and the Windows installer, both made by CPack into
 # build/packages ("package" target, scripts/package.sh). Both hold the same
 # tree: the driver, the simulator, the host library stand-in, the session
-# program and the simulator's registration script at the top, where they work
-# side by side; the header, the documents and sample settings for a full rig
-# under STolvo32/. The installer (NSIS.template.in) puts the top files into
-# the host's folder and copies the samples there when the folder has none.
+# program and the simulator's registration scripts at the top, where they work
+# side by side; the README, the change log, the licence, the header, the
+# import libraries, the documents and the samples (settings for a full rig,
+# the scripting sample) under STolvo32/. The installer (NSIS.template.in) puts
+# the top files into the host's folder and copies the sample settings there
+# when the folder has none.
 
 # The program that runs a host session against the simulator.
 set(PACKAGE_SESSION_PROGRAM tolvo-host)
@@ -16,8 +18,13 @@ file(GLOB PACKAGE_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
 
 # Text files with Windows line ends, for cmd and Notepad.
 set(PACKAGE_STAGING ${CMAKE_BINARY_DIR}/packaging)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/register-simulator.cmd
-               ${PACKAGE_STAGING}/register-simulator.cmd @ONLY NEWLINE_STYLE CRLF)
+foreach(script register-simulator.cmd unregister-simulator.cmd)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/${script} ${PACKAGE_STAGING}/${script} @ONLY
+                   NEWLINE_STYLE CRLF)
+endforeach()
+# The simulator's scripting sample, run with cscript (it holds no @ signs).
+configure_file(${CMAKE_SOURCE_DIR}/sim/samples/move_stage.vbs ${PACKAGE_STAGING}/move_stage.vbs
+               @ONLY NEWLINE_STYLE CRLF)
 set(staged_samples "")
 foreach(sample ${PACKAGE_SAMPLES})
     configure_file(${CMAKE_CURRENT_LIST_DIR}/samples/${sample} ${PACKAGE_STAGING}/samples/${sample}
@@ -26,20 +33,24 @@ foreach(sample ${PACKAGE_SAMPLES})
 endforeach()
 
 install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/STolvo32.dll
-              ${PACKAGE_STAGING}/register-simulator.cmd DESTINATION .)
+              ${PACKAGE_STAGING}/register-simulator.cmd ${PACKAGE_STAGING}/unregister-simulator.cmd
+        DESTINATION .)
 install(TARGETS TolvoSim QXUTIL32 ${PACKAGE_SESSION_PROGRAM}
         RUNTIME DESTINATION .
         ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION STolvo32)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/DEVELOPING.md
+              ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION STolvo32)
 install(FILES ${CMAKE_SOURCE_DIR}/include/STolvo32.h DESTINATION STolvo32/include)
+install(FILES ${SDK_DEF} ${SDK_MINGW_LIB} ${SDK_MSVC_LIB} DESTINATION STolvo32/lib)
 install(FILES ${PACKAGE_DOCS} ${PACKAGE_PICTURES} DESTINATION STolvo32/docs)
-install(FILES ${staged_samples} DESTINATION STolvo32/samples)
+install(FILES ${staged_samples} ${PACKAGE_STAGING}/move_stage.vbs
+        DESTINATION STolvo32/samples)
 
 # The installer's view of the top files: its own, the host's (kept when the
 # folder has one) and the samples it copies up.
 set(text "!macro PackageFiles OWN HOST SAMPLE\n")
-foreach(file STolvo32.dll register-simulator.cmd $<TARGET_FILE_NAME:TolvoSim>
-             $<TARGET_FILE_NAME:${PACKAGE_SESSION_PROGRAM}>)
+foreach(file STolvo32.dll register-simulator.cmd unregister-simulator.cmd
+             $<TARGET_FILE_NAME:TolvoSim> $<TARGET_FILE_NAME:${PACKAGE_SESSION_PROGRAM}>)
     string(APPEND text "  !insertmacro \${OWN} \"${file}\"\n")
 endforeach()
 string(APPEND text "  !insertmacro \${HOST} \"$<TARGET_FILE_NAME:QXUTIL32>\"\n")
@@ -51,7 +62,7 @@ file(GENERATE OUTPUT ${PACKAGE_STAGING}/package_files.nsh CONTENT "${text}")
 
 set(CPACK_PACKAGE_NAME STolvo32)
 set(CPACK_PACKAGE_VENDOR Tolvo)
-set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Tolvo motion controller driver for the imaging host, with a controller simulator")
 set(CPACK_PACKAGE_FILE_NAME STolvo32-${CPACK_PACKAGE_VERSION}-win32)

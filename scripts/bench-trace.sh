@@ -19,4 +19,4 @@ cmake -S "$base/src" -B "$base/build" \
       -DSTOLVO_DRIVER_OUTPUT_DIR="$base/bin" >/dev/null
 cmake --build "$base/build" -j"$(nproc)" >/dev/null
 echo "baseline: $(git -C "$top" log --format='%h %s' -1 "$rev" | cut -c1-72)"
-exec "$top/scripts/bench.sh" trace "baseline=Z:${base//\//\\}\\bin\\STolvo32.dll" "${@:2}"
+"$top/scripts/bench.sh" trace "baseline=Z:${base//\//\\}\\bin\\STolvo32.dll" "${@:2}"

@@ -6,7 +6,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 bash "$top/scripts/setup.sh"
-BUILD_DIR=$build bash "$top/scripts/build.sh"
+# Only what the session needs: the driver, the simulator, the host library
+# stand-in and the bench, not the tests.
+BUILD_DIR=$build bash "$top/scripts/build.sh" STolvo32 TolvoSim QXUTIL32 tolvo-host
 
 # The bench loads the driver from its own folder, as the host does, and
 # writes the host's hardware file, the driver's settings and the filter sets

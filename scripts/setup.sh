@@ -33,10 +33,13 @@ fi
 
 # The posix thread model compilers build GoogleTest, the tests and the
 # simulator; the win32 ones the shipped driver, which must load on Windows XP.
-# nsis makes the installer; widl (mingw-w64-tools) the simulator's type library.
+# nsis makes the installer; widl (mingw-w64-tools) the simulator's type library;
+# llvm's llvm-dlltool the import library for Microsoft's linker, and lld's
+# lld-link links a test program through it.
 packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-i686-win32
           gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386
-          xvfb xauth googletest imagemagick clang-format python3-pefile nsis mingw-w64-tools)
+          xvfb xauth googletest imagemagick clang-format python3-pefile nsis mingw-w64-tools
+          llvm lld)
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
 if [ ${#need[@]} -gt 0 ]; then
     apt_update

@@ -1,4 +1,5 @@
 #include "sim/controller_model.h"
+#include "core/scan_members.h"
 #include <algorithm>
 #include <cmath>
 
@@ -45,7 +46,27 @@ void ControllerModel::Reset() {
     creationFaults_.clear();
 }
 
+namespace {
+bool SameBusyPoll(const SimCall& a, const SimCall& b) {
+    if (a.object != SimScan || a.dispid != ScanMember::GetBusy.dispid || b.object != a.object ||
+        b.dispid != a.dispid || b.kind != a.kind || b.argCount != a.argCount ||
+        b.result != a.result) {
+        return false;
+    }
+    for (int i = 0; i < a.argCount && i < 8; ++i) {
+        if (b.argType[i] != a.argType[i] || b.argValue[i] != a.argValue[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
 void ControllerModel::Record(const SimCall& call) {
+    if (!journal_.empty() && SameBusyPoll(journal_.back(), call)) {
+        ++journal_.back().repeats;
+        return;
+    }
     if (journal_.size() >= kJournalLimit) {
         journal_.pop_front();
     }

@@ -10,8 +10,8 @@
 
 class ControllerModel {
   public:
-    // Keeps the newest calls only, so that an endless poll loop cannot
-    // exhaust memory.
+    // Keeps the newest entries only, so that an endless stream of calls
+    // cannot exhaust memory; a run of the same busy poll is one entry.
     static constexpr std::size_t kJournalLimit = 100000;
 
     ControllerModel() { Reset(); }

@@ -23,6 +23,10 @@ struct SimCall {
     double argValue[8]; // numeric value on entry; a BSTR gives its byte length
     char text[64];      // the first BSTR argument's bytes, cut to 63, NUL-terminated
     HRESULT result;     // what Invoke returned
+    // How many more times the same busy poll (GetBusy, with the same
+    // arguments and result) came right after this one: a waiting loop's polls
+    // are counted in one entry, so that a long wait keeps the move before it.
+    unsigned long repeats;
 };
 
 // Back to the starting state: journal empty, no faults, link closed, every
@@ -39,6 +43,7 @@ void WINAPI SimReset();
 // mode alone: it belongs to the client, not to the controller.
 void WINAPI SimSetStrictArguments(BOOL strict);
 
+// Entries, not calls: a run of the same busy poll is one entry (SimCall::repeats).
 int WINAPI SimJournalCount();
 // Copies entry `index` to `out`; FALSE when there is no such entry.
 BOOL WINAPI SimJournalEntry(int index, SimCall* out);

@@ -11,11 +11,12 @@
 #include "core/module_files.h"
 #include "devices/device_codes.h"
 #include "STolvo32.h"
+#include "stolvo_version.h"
 
 #define STOLVO_EXPORT(name)                                                                        \
     static_assert(std::is_same<decltype(&::name), STOLVO_PFN_##name>::value,                       \
                   #name ": its pointer type in STolvo32.h differs from its declaration");
-#include "header_agreement_exports.h"
+#include "stolvo_exports.h"
 #undef STOLVO_EXPORT
 
 // The driver's own DllMain is declared in no header; its type is Windows'.
@@ -48,3 +49,17 @@ static_assert(STOLVO_MAX_SHUTTERS == kShutterSlots, "shutter slots");
 static_assert(STOLVO_MAX_FILTER_WHEELS == kWheelSlots, "filter wheel slots");
 static_assert(STOLVO_MAX_WHEEL_POSITIONS == kMaxWheelPositions, "wheel positions");
 static_assert(STOLVO_XY_STAGE_TYPE == XYStageType, "stage type word");
+
+// The header's version is the project's (stolvo_version.h, from CMakeLists.txt).
+static_assert(STOLVO32_VERSION_MAJOR == STOLVO_VERSION_MAJOR &&
+                  STOLVO32_VERSION_MINOR == STOLVO_VERSION_MINOR &&
+                  STOLVO32_VERSION_PATCH == STOLVO_VERSION_PATCH,
+              "include/STolvo32.h: STOLVO32_VERSION_* differ from project(VERSION)");
+constexpr bool SameText(const char* a, const char* b) {
+    return *a == *b && (*a == '\0' || SameText(a + 1, b + 1));
+}
+static_assert(SameText(STOLVO32_VERSION_TEXT, STOLVO_VERSION_TEXT),
+              "include/STolvo32.h: STOLVO32_VERSION_TEXT differs from project(VERSION)");
+static_assert(STOLVO32_VERSION == ((STOLVO_VERSION_MAJOR << 16) | (STOLVO_VERSION_MINOR << 8) |
+                                   STOLVO_VERSION_PATCH),
+              "STOLVO32_VERSION");

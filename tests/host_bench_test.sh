@@ -242,4 +242,69 @@ for round in 1 2 3; do
         fail "fuzz round $round stopped before its last line"
     echo "fuzz round $round: status $status, $(grep -c ': error:' "$work/out.txt") error lines"
 done
+echo "== the command line: --help, named errors, unreadable scripts"
+# Standard output and standard error apart, for the help and the errors.
+bench_apart() {
+    status=0
+    env -u STOLVO_TRACE "$build/wine-run" "$work/tolvo-host.exe" "$@" >"$work/stdout.txt" \
+        2>"$work/stderr.txt" </dev/null || status=$?
+    sed -i 's/\r$//' "$work/stdout.txt" "$work/stderr.txt"
+}
+bench_apart --help
+[ "$status" -eq 0 ] || fail "--help ended with $status"
+[ ! -s "$work/stderr.txt" ] || { cat "$work/stderr.txt"; fail "--help wrote to standard error"; }
+for want in '^usage: tolvo-host \[--trace\] \[--strict\]$' '^  --strict ' '^  run FILE ' \
+    '^  wheel N init' '^exit status: 0 done'; do
+    grep -Eq -- "$want" "$work/stdout.txt" || { cat "$work/stdout.txt"; fail "--help lacks: $want"; }
+done
+while IFS='|' read -r args want; do
+    # shellcheck disable=SC2086
+    bench_apart $args
+    [ "$status" -eq 2 ] && grep -Fq -- "$want" "$work/stderr.txt" ||
+        { cat "$work/stderr.txt"; fail "\"$args\" ended with $status, without: $want"; }
+done <<'CASES'
+jump|tolvo-host: unknown mode "jump" (modes: run, pages
+--frobnicate run x|tolvo-host: unknown option "--frobnicate"
+--strict --strict|tolvo-host: "--strict" given twice
+run|tolvo-host: run: missing FILE
+pages --select x|tolvo-host: pages: --select needs one whole number
+CASES
+for missing in "$windows_dir\\no-such-script.txt" "Z:\\no\\such\\folder\\script.txt" "$windows_dir"; do
+    bench_apart run "$missing"
+    reason=$(sed -n "s/^tolvo-host: cannot open $(printf '%s' "$missing" | sed 's/[\\.]/\\&/g'): //p" \
+        "$work/stderr.txt")
+    [ "$status" -eq 2 ] && [ -n "$reason" ] ||
+        { cat "$work/stderr.txt"; fail "an unreadable script ($missing) ended with $status, reason '$reason'"; }
+    echo "cannot open $missing: $reason"
+done
+
+echo "== --strict, comments and the closing summary"
+cat >"$work/strict.txt" <<'SCRIPT'
+# a move, then a wheel position that does not exist
+xy.init
+xy.move 2000 500 wait   # waited: the journal keeps the move
+wheel 0 init
+wheel 0 position 12
+xy.close
+SCRIPT
+bench run "$windows_dir\\strict.txt"
+[ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "without --strict the script ended with $status"; }
+expect_lines <<'LINES'
+^line 1: # a move, then a wheel position that does not exist$
+^line 3: xy\.move 2000 500 wait  # waited: the journal keeps the move$
+^     simulator: stage\.MoveXY\(2000,500\)  wait$
+^  FWSetPosition\(0, 12\) +-> +-6 \(bad position\)
+^summary: [0-9]+ driver call\(s\), 1 not done, 0 line\(s\) with errors, [0-9]+\.[0-9] ms$
+LINES
+calls=$(grep -c -- '->' "$work/out.txt")
+grep -q "^summary: $calls driver call(s)," "$work/out.txt" ||
+    { cat "$work/out.txt"; fail "the summary does not count the $calls calls printed"; }
+bench --strict run "$windows_dir\\strict.txt"
+[ "$status" -eq 1 ] || { cat "$work/out.txt"; fail "--strict with a failed call ended with $status"; }
+sed -i '/position 12/d' "$work/strict.txt"
+bench --strict run "$windows_dir\\strict.txt"
+[ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "--strict without a failed call ended with $status"; }
+grep -Eq '^summary: [0-9]+ driver call\(s\), 0 not done, 0 line\(s\) with errors' "$work/out.txt" ||
+    { cat "$work/out.txt"; fail "no summary of a clean run"; }
+
 echo "PASS"

@@ -43,6 +43,56 @@ expect_file() {
     [ -f "$1" ] || fail "missing $1"
 }
 
+# The words of a Markdown file's code: fenced blocks and inline spans, which
+# may run over a line end.
+code_words() {
+    /usr/bin/python3 - "$1" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+fences = re.findall(r"^```[^\n]*\n(.*?)^```", text, re.S | re.M)
+rest = re.sub(r"^```[^\n]*\n.*?^```", "", text, flags=re.S | re.M)
+spans = re.findall(r"`([^`]+)`", rest)
+for word in re.split(r"[\s,]+", " ".join(fences + spans)):
+    if word:
+        print(word)
+PY
+}
+
+# Every file the shipped README names is in the package whose top folder is
+# $1: its relative links (beside the README, in STolvo32\), and in its code
+# spans every name of a file the packages ship by kind (.dll .exe .cmd .vbs .h
+# .lib .a .def .md; settings and logs are the driver's own doing) or of a
+# folder: a Windows path from the top folder, a bare name anywhere in the
+# package (a name with a <placeholder>, such as the packages' own, is none).
+readme_names_ship() {
+    local top=$1 readme="$1/STolvo32/README.md" target name path found=0
+    expect_file "$readme"
+    while IFS= read -r target; do
+        target=${target%%#*}
+        [ -n "$target" ] || continue
+        [ -e "$top/STolvo32/$target" ] || fail "the README links $target, which the package lacks"
+        found=$((found + 1))
+    done < <(grep -o '](\([^)]*\))' "$readme" | sed 's/^](\(.*\))$/\1/' | grep -v '^[a-z]*://')
+    while IFS= read -r name; do
+        if [[ $name == *\\* ]]; then
+            path="$top/${name//\\//}"
+            [ -e "$path" ] || fail "the README names $name, which the package lacks"
+        else
+            [ -n "$(find "$top" -name "$name" -print -quit)" ] ||
+                fail "the README names $name, which the package lacks"
+        fi
+        found=$((found + 1))
+    done < <(code_words "$readme" | grep -E '(\.(dll|exe|cmd|vbs|h|lib|a|def|md)|\\)$' |
+        grep -v '<' | sort -u)
+    echo "the README names $found files and folders, all in the package"
+    [ "$found" -ge 20 ] || fail "only $found names found in the README: is the check still reading it?"
+}
+
+# The version of the whole build, in the package's name, the installed
+# programs' list and the installer's own version record.
+version=${name#STolvo32-}
+version=${version%-win32}
+
 # Runs the session program of the folder (a Windows path), which loads the
 # driver beside it, and checks that every device family worked against the
 # simulator.
@@ -84,9 +134,18 @@ zip)
         STolvo32/README.md STolvo32/include/STolvo32.h STolvo32/docs/install.md \
         STolvo32/docs/trace.md STolvo32/docs/reference.md \
         STolvo32/samples/KROHW.INI STolvo32/samples/STolvo.INI \
-        STolvo32/samples/Excitation.TolvoFW STolvo32/samples/Emission.TolvoFW; do
+        STolvo32/samples/Excitation.TolvoFW STolvo32/samples/Emission.TolvoFW \
+        unregister-simulator.cmd STolvo32/samples/move_stage.vbs STolvo32/lib/libSTolvo32.a \
+        STolvo32/lib/STolvo32.lib STolvo32/lib/STolvo32.def STolvo32/LICENSE \
+        STolvo32/CHANGELOG.md STolvo32/DEVELOPING.md; do
         expect_file "$unpacked/$f"
     done
+    readme_names_ship "$unpacked"
+    for f in libSTolvo32.a STolvo32.lib STolvo32.def; do
+        cmp "$unpacked/STolvo32/lib/$f" "$build/sdk/$f" || fail "the ZIP holds another $f"
+    done
+    grep -q "^## $version " "$unpacked/STolvo32/CHANGELOG.md" ||
+        fail "CHANGELOG.md has no entry for $version"
     cmp "$unpacked/STolvo32.dll" "$build/bin/STolvo32.dll" || fail "the ZIP holds another driver"
     [ -z "$(scan_server)" ] || fail "the new prefix already has tolvo.scan"
 
@@ -97,6 +156,15 @@ zip)
         fail "tolvo.scan is served by '$server', not the unpacked simulator"
 
     run_session "C:\\Host\\$name" "$unpacked"
+
+    # The scripting sample as shipped, then the registration taken back.
+    wine cscript //nologo "C:\\Host\\$name\\STolvo32\\samples\\move_stage.vbs" </dev/null |
+        tr -d '\r' | tee "$work/vbs.txt"
+    grep -qx 'after MoveXY 100, 200: x = 100, y = 200 (busy polls: 1)' "$work/vbs.txt" ||
+        fail "the shipped move_stage.vbs did not move the simulated stage"
+    wine cmd /c "C:\\Host\\$name\\unregister-simulator.cmd" | tr -d '\r' | tee "$work/unregister.txt"
+    grep -q 'TolvoSim.dll is no longer registered' "$work/unregister.txt" || fail "unregistration failed"
+    [ -z "$(scan_server)" ] || fail "tolvo.scan is still registered after unregister-simulator.cmd"
     ;;
 
 installer)
@@ -112,9 +180,17 @@ installer)
     for f in STolvo32.dll TolvoSim.dll "$session" register-simulator.cmd STolvo32-uninstall.exe \
         KROHW.INI Excitation.TolvoFW Emission.TolvoFW STolvo32/README.md \
         STolvo32/include/STolvo32.h STolvo32/docs/install.md STolvo32/docs/trace.md \
-        STolvo32/samples/STolvo.INI; do
+        STolvo32/samples/STolvo.INI unregister-simulator.cmd STolvo32/lib/STolvo32.lib \
+        STolvo32/samples/move_stage.vbs STolvo32/LICENSE; do
         expect_file "$host/$f"
     done
+    readme_names_ship "$host"
+    # The installer's version record (UTF-16 strings) and the programs list.
+    strings -el "$package.exe" | grep -qx "$version" ||
+        fail "the installer's version record lacks $version"
+    shown=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' \
+        /v DisplayVersion | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+    [ "$shown" = "$version" ] || fail "installed programs show version '$shown', not $version"
     cmp "$host/STolvo32.dll" "$build/bin/STolvo32.dll" || fail "another driver was installed"
     for f in KROHW.INI Excitation.TolvoFW Emission.TolvoFW; do
         cmp "$host/$f" "$build/packaging/samples/$f" || fail "$f is not the sample"

@@ -2,6 +2,7 @@
 // them: the five dialog templates, the string table and the version record.
 #include <gtest/gtest.h>
 #include "test_support.h"
+#include "stolvo_version.h"
 #include <cctype>
 #include <cstring>
 #include <map>
@@ -319,32 +320,63 @@ TEST_F(Resources, StringTableHoldsExactlyTheDriversTexts) {
     }
 }
 
-TEST_F(Resources, VersionRecordNamesTheModule) {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(driver.module(), path, MAX_PATH);
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> info(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_NE(fixed->dwFileVersionMS, 0u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-    EXPECT_NE(fixed->dwProductVersionMS, 0u);
-    const auto value = [&](const char* name) {
-        char* text = nullptr;
-        UINT chars = 0;
-        const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
-        return VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &chars) &&
-                       text != nullptr
-                   ? std::string(text)
-                   : std::string("<none>");
+// Every binary of the build carries the project's version (stolvo_version.h,
+// from project(VERSION)) and says what it is: the driver as loaded by the
+// tests, and the files the packages ship, read where the build put them.
+TEST_F(Resources, EveryBinaryShowsTheProjectsVersion) {
+    char loaded[MAX_PATH] = "";
+    GetModuleFileNameA(driver.module(), loaded, MAX_PATH);
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string bin = program;
+    bin.erase(bin.find_last_of('\\') + 1);
+    const struct {
+        std::string path;
+        const char* fileName;
+        DWORD type;
+        const char* described; // a word of its description
+    } binaries[] = {
+        {loaded, "STolvo32.dll", VFT_DLL, "driver"},
+        {bin + "STolvo32.dll", "STolvo32.dll", VFT_DLL, "driver"},
+        {bin + "TolvoSim.dll", "TolvoSim.dll", VFT_DLL, "simulator"},
+        {bin + "TolvoSimServer.exe", "TolvoSimServer.exe", VFT_APP, "local server"},
+        {bin + "tolvo-host.exe", "tolvo-host.exe", VFT_APP, "Host bench"},
+        {bin + "..\\hostlib\\QXUTIL32.dll", "QXUTIL32.dll", VFT_DLL, "Stand-in"},
+        {bin + "..\\hostlib-cdecl\\QXUTIL32.dll", "QXUTIL32.dll", VFT_DLL, "Stand-in"},
     };
-    EXPECT_EQ(value("OriginalFilename"), "STolvo32.dll");
-    EXPECT_NE(value("FileDescription"), "<none>");
-    EXPECT_NE(value("FileVersion"), "<none>");
-    EXPECT_NE(value("ProductVersion"), "<none>");
+    for (const auto& binary : binaries) {
+        SCOPED_TRACE(binary.path);
+        DWORD handle = 0;
+        const DWORD size = GetFileVersionInfoSizeA(binary.path.c_str(), &handle);
+        ASSERT_GT(size, 0u);
+        std::vector<BYTE> info(size);
+        ASSERT_TRUE(GetFileVersionInfoA(binary.path.c_str(), 0, size, info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+        const DWORD versionMS = MAKELONG(STOLVO_VERSION_MINOR, STOLVO_VERSION_MAJOR);
+        const DWORD versionLS = MAKELONG(0, STOLVO_VERSION_PATCH);
+        EXPECT_EQ(fixed->dwFileVersionMS, versionMS);
+        EXPECT_EQ(fixed->dwFileVersionLS, versionLS);
+        EXPECT_EQ(fixed->dwProductVersionMS, versionMS);
+        EXPECT_EQ(fixed->dwProductVersionLS, versionLS);
+        EXPECT_EQ(fixed->dwFileType, binary.type);
+        const auto value = [&](const char* name) {
+            char* text = nullptr;
+            UINT chars = 0;
+            const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
+            return VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&text),
+                                  &chars) &&
+                           text != nullptr
+                       ? std::string(text)
+                       : std::string("<none>");
+        };
+        EXPECT_EQ(value("OriginalFilename"), binary.fileName);
+        EXPECT_EQ(value("FileVersion"), STOLVO_VERSION_TEXT);
+        EXPECT_EQ(value("ProductVersion"), STOLVO_VERSION_TEXT);
+        EXPECT_NE(value("FileDescription").find(binary.described), std::string::npos)
+            << value("FileDescription");
+        EXPECT_NE(value("LegalCopyright").find("MIT"), std::string::npos);
+    }
 }

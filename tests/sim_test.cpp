@@ -684,17 +684,46 @@ TEST_F(SimTest, JournalKeepsTheNewestCallsUpToItsLimit) {
     auto scan = Scan();
     ASSERT_TRUE(scan);
     constexpr int kLimit = 100000;
-    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(3), ArgI4(0)}));
-    for (int i = 0; i < kLimit; ++i) {
-        Busy(scan.Get());
-    }
     ASSERT_EQ(S_OK, Method(scan.Get(), kClosePort));
+    for (int i = 0; i < kLimit; ++i) {
+        ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(3), ArgI4(i % 2)}));
+    }
+    ASSERT_EQ(S_OK, Method(scan.Get(), kSetShutter, {ArgI4(2), ArgI4(1)}));
     EXPECT_EQ(kLimit, Sim().JournalCount());
-    EXPECT_EQ(kLimit, Sim().BusyPollCount());
     SimCall call{};
     ASSERT_TRUE(Sim().JournalEntry(0, &call));
-    EXPECT_EQ(kGetBusy, call.dispid);
-    EXPECT_EQ(kClosePort, LastCall().dispid);
+    EXPECT_EQ(kSetShutter, call.dispid) << "the oldest call went";
+    EXPECT_EQ(1.0, call.argValue[1]);
+    EXPECT_EQ(2.0, LastCall().argValue[0]);
+}
+
+// A waiting loop's polls are one entry, counted, so that a long wait keeps
+// the move that started it, as the driver's trace counts repeated lines.
+TEST_F(SimTest, JournalCountsARunOfTheSamePollInOneEntry) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    Sim().SetBusyPolls(250000);
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(10), ArgR8(20)}));
+    for (int i = 0; i < 250000; ++i) {
+        Busy(scan.Get());
+    }
+    EXPECT_EQ(0, Busy(scan.Get()));
+    // The same poll with another result starts an entry of its own.
+    Sim().SetFault(SimScan, kGetBusy, E_FAIL);
+    LONG busy = -7;
+    EXPECT_EQ(E_FAIL, Method(scan.Get(), kGetBusy, {RefI4(&busy)}));
+    ASSERT_EQ(S_OK, Method(stage.Get(), kMoveXY, {ArgR8(10), ArgR8(20)}));
+    const std::vector<SimCall> calls = Journal();
+    ASSERT_EQ(4u, calls.size()) << "the move, the polls, the refused poll, the next move";
+    EXPECT_EQ(kMoveXY, calls[0].dispid);
+    EXPECT_EQ(0u, calls[0].repeats);
+    EXPECT_EQ(kGetBusy, calls[1].dispid);
+    EXPECT_EQ(250000u, calls[1].repeats) << "every poll after the first counted";
+    EXPECT_EQ(kGetBusy, calls[2].dispid);
+    EXPECT_EQ(E_FAIL, calls[2].result);
+    EXPECT_EQ(0u, calls[2].repeats);
+    EXPECT_EQ(kMoveXY, calls[3].dispid) << "a move after a poll is not a repeat";
 }
 
 TEST_F(SimTest, ReferencesBalanceAndFactoriesAreNotCounted) {

@@ -5,7 +5,10 @@
 #include "core/scan_members.h"
 #include "core/stage_members.h"
 #include "ui/stage_page.h"
+#include "stolvo_version.h"
+#include <cstdio>
 #include <cstring>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -242,8 +245,8 @@ TEST_F(TraceTest, FailuresShowTheirHresultAndNoValues) {
     const Lines bodies = Bodies(debugLines);
     const std::string all = Joined(bodies);
 
-    EXPECT_GE(Find(bodies, "stage.MoveXY(1, 2) hr=0x80004005  "), 0) << all;
-    const int raised = Find(bodies, "stage.MoveXY(3, 4) hr=0x80020009 exception ");
+    EXPECT_GE(Find(bodies, "stage.MoveXY(1, 2) hr=0x80004005 E_FAIL  "), 0) << all;
+    const int raised = Find(bodies, "stage.MoveXY(3, 4) hr=0x80020009 DISP_E_EXCEPTION exception ");
     ASSERT_GE(raised, 0) << all;
     EXPECT_NE(bodies[raised].find('"'), std::string::npos) << "the server's description";
     EXPECT_GE(Find(bodies, "< StgXYMove = 1  "), 0) << all;
@@ -268,8 +271,10 @@ TEST_F(TraceTest, BindingShowsHowEachObjectWasReachedOrWhyNot) {
     ASSERT_GE(first, 0) << all;
     EXPECT_GT(first, Find(bodies, "> StgXYInit(")) << "nested under the export";
     EXPECT_GE(Find(bodies, "bind \"tolvo.stage\": new instance hr=0x00000000"), 0) << all;
-    EXPECT_GE(Find(bodies, "bind \"tolvo.stage\": not created hr=0x8007000e"), 0) << all;
-    EXPECT_GE(Find(bodies, "bind \"tolvo.Z\": no such class hr=0x800401f3"), 0) << all;
+    EXPECT_GE(Find(bodies, "bind \"tolvo.stage\": not created hr=0x8007000e E_OUTOFMEMORY"), 0)
+        << all;
+    EXPECT_GE(Find(bodies, "bind \"tolvo.Z\": no such class hr=0x800401f3 CO_E_CLASSSTRING"), 0)
+        << all;
 }
 
 TEST_F(TraceTest, NamesFromTheHostsBufferOnlyWhenWritten) {
@@ -306,7 +311,9 @@ TEST_F(TraceTest, RepeatedPollsAreCounted) {
     const std::string all = Joined(bodies);
     size_t polls = 0;
     for (const SimCall& call : Journal()) {
-        polls += call.object == SimScan && call.dispid == ScanMember::GetBusy.dispid ? 1 : 0;
+        polls += call.object == SimScan && call.dispid == ScanMember::GetBusy.dispid
+                     ? 1 + call.repeats
+                     : 0;
     }
     ASSERT_GT(polls, 2u);
 
@@ -428,4 +435,170 @@ TEST_F(TraceTest, DialogProceduresShowTheMessagesTheyActOn) {
     }
     EXPECT_LT(procLines, 20) << "not every paint and input message\n" << all;
     EXPECT_GE(Find(bodies, "< StgXYConfigure = 0"), 0) << all;
+}
+
+TEST_F(TraceTest, FailedCallsCarryTheirHresultsName) {
+    const struct {
+        HRESULT hr;
+        const char* shown; // after "hr="
+    } cases[] = {
+        {DISP_E_MEMBERNOTFOUND, "0x80020003 DISP_E_MEMBERNOTFOUND  "},
+        {DISP_E_TYPEMISMATCH, "0x80020005 DISP_E_TYPEMISMATCH  "},
+        {DISP_E_BADPARAMCOUNT, "0x8002000e DISP_E_BADPARAMCOUNT  "},
+        {DISP_E_EXCEPTION, "0x80020009 DISP_E_EXCEPTION exception 0x80004005 E_FAIL \""},
+        {RPC_E_DISCONNECTED, "0x80010108 RPC_E_DISCONNECTED  "},
+        {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "0x800706ba RPC_S_SERVER_UNAVAILABLE  "},
+        {RPC_E_SERVERFAULT, "0x80010105 RPC_E_SERVERFAULT  "},
+        {CO_E_OBJNOTCONNECTED, "0x800401fd CO_E_OBJNOTCONNECTED  "},
+        {REGDB_E_CLASSNOTREG, "0x80040154 REGDB_E_CLASSNOTREG  "},
+        {E_NOINTERFACE, "0x80004002 E_NOINTERFACE  "},
+        {E_INVALIDARG, "0x80070057 E_INVALIDARG  "},
+        {static_cast<HRESULT>(0x80041234), "0x80041234  "}, // no name known
+    };
+    for (const auto& c : cases) {
+        LoadedDriver fresh;
+        XYApi api{fresh};
+        fresh.SetIni("Port", "0");
+        fresh.SetIni("Trace", "1", "Diagnostics");
+        debugLines.clear();
+        ASSERT_EQ(api.Init(nullptr), 0);
+        Sim().SetFault(SimStage, StageMember::MoveXY.dispid, c.hr);
+        EXPECT_EQ(api.Move(1, 2, 0), 1);
+        Sim().SetFault(SimStage, StageMember::MoveXY.dispid, S_OK);
+        fresh.Unload();
+        const Lines bodies = Bodies(debugLines);
+        EXPECT_GE(Find(bodies, std::string("stage.MoveXY(1, 2) hr=") + c.shown), 0)
+            << c.shown << "\n"
+            << Joined(bodies);
+    }
+}
+
+namespace {
+std::string ProgramPath() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// The first line at or after `from` whose body is `body`, or -1.
+int FindExact(const Lines& lines, const std::string& body, int from = 0) {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i) {
+        if (Body(lines[i]) == body) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// The header's lines after its first, which name the process, the driver,
+// the settings, the switches and the port.
+Lines HeaderDetails(const std::string& folder, const std::string& switches,
+                    const std::string& port) {
+    return {"== host: " + ProgramPath() + ", process " + std::to_string(GetCurrentProcessId()),
+            "== driver: " + folder + "\\STolvo32.dll, version " + STOLVO_VERSION_TEXT,
+            "== settings: " + folder + "\\STolvo.INI", "== switches: " + switches,
+            "== stored port: " + port};
+}
+
+// A header at line `at`: "== trace session" or, with `kind` "continued", the
+// header of a file started after a full one ("" for either), with today's
+// date, then `details`.
+void ExpectHeaderAt(const Lines& lines, int at, const std::string& kind, const Lines& details) {
+    ASSERT_GE(at, 0) << Joined(lines);
+    ASSERT_LT(at + static_cast<int>(details.size()), static_cast<int>(lines.size()));
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u-%02u-%02u ", now.wYear, now.wMonth, now.wDay);
+    const std::string first = Body(lines[at]);
+    const auto starts = [&](const char* word) {
+        return first.rfind(std::string("== trace ") + word + " " + date, 0) == 0;
+    };
+    EXPECT_TRUE(kind.empty() ? starts("session") || starts("continued") : starts(kind.c_str()))
+        << lines[at];
+    for (size_t i = 0; i < details.size(); ++i) {
+        EXPECT_EQ(Body(lines[at + 1 + i]), details[i]);
+    }
+}
+} // namespace
+
+TEST_F(TraceTest, EachSessionAndEachFileStartsWithItsHeader) {
+    driver.SetIni("TraceFileKB", "4", "Diagnostics");
+    SwitchIni("2");
+    const std::string iniBefore = driver.IniFileText();
+    StageSession();
+    const Lines details =
+        HeaderDetails(driver.folder(), "Trace=2 (from the settings file), TraceFileKB=4",
+                      "Port=\"0\", opened as port 1");
+    ExpectHeaderAt(debugLines, 0, "session", details);
+    ExpectHeaderAt(FileLines(TracePath()), 0, "session", details);
+    // Every line carries the time of day and the thread.
+    const std::regex stamped("STolvo32 [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} \\[[0-9]+\\] .+");
+    for (const std::string& line : debugLines) {
+        EXPECT_TRUE(std::regex_match(line, stamped)) << line;
+    }
+
+    // A new file, once the first is full, has a header of its own.
+    int x = 0;
+    int y = 0;
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_EQ(xy.Report(&x, &y), 0);
+    }
+    ASSERT_TRUE(FileExists(OldTracePath()));
+    ExpectHeaderAt(FileLines(OldTracePath()), 0, "", details);
+    const Lines rotated = FileLines(TracePath());
+    ExpectHeaderAt(rotated, 0, "continued", details);
+    EXPECT_NE(rotated[0].find("; earlier lines in STolvoTrace.old.log"), std::string::npos);
+    EXPECT_EQ(FindExact(debugLines, Body(rotated[0])), -1) << "the file's own, not a session's";
+    const std::string path = driver.folder() + "\\STolvo32.dll";
+    driver.Unload();
+    EXPECT_EQ(driver.IniFileText(), iniBefore) << "the header reads the port, writes nothing";
+
+    // The next session appends, set apart by a blank line and a rule; with a
+    // larger bound, so that its lines surely fit.
+    const size_t before = FileLines(TracePath()).size();
+    driver.SetIni("TraceFileKB", "64", "Diagnostics");
+    SetEnvironmentVariableA("STOLVO_TRACE", "2");
+    HMODULE again = LoadLibraryA(path.c_str());
+    ASSERT_NE(again, nullptr);
+    auto status = reinterpret_cast<decltype(&StgXYStatus)>(
+        reinterpret_cast<void*>(GetProcAddress(again, "StgXYStatus")));
+    EXPECT_EQ(status(), 0);
+    FreeLibrary(again);
+    const Lines appended = FileLines(TracePath());
+    ASSERT_GT(appended.size(), before + 2);
+    EXPECT_EQ(appended[before], "");
+    EXPECT_NE(appended[before + 1].find("] ------------"), std::string::npos)
+        << appended[before + 1];
+    ExpectHeaderAt(appended, static_cast<int>(before + 2), "session",
+                   HeaderDetails(driver.folder(), "Trace=2 (from STOLVO_TRACE), TraceFileKB=64",
+                                 "Port=\"0\", opened as port 1"));
+}
+
+TEST_F(TraceTest, TheHeaderShowsTheStoredPortAsTheFileHoldsIt) {
+    const struct {
+        const char* port; // Port in the settings file, or none
+        const char* shown;
+    } cases[] = {
+        {"0", "Port=\"0\", opened as port 1"},
+        {"3", "Port=\"3\", opened as port 4"},
+        {"4", "Port=\"4\", opened as port 0 (the PCI interface)"},
+        {"-1", "Port=\"-1\" (not configured)"},
+        {nullptr, "no Port key (not configured)"},
+    };
+    for (const auto& c : cases) {
+        LoadedDriver fresh;
+        XYApi api{fresh};
+        fresh.SetIni("Trace", "1", "Diagnostics");
+        if (c.port != nullptr) {
+            fresh.SetIni("Port", c.port);
+        }
+        debugLines.clear();
+        EXPECT_EQ(api.Status(), 0);
+        fresh.Unload();
+        EXPECT_GE(FindExact(debugLines, std::string("== stored port: ") + c.shown), 0)
+            << c.shown << "\n"
+            << Joined(debugLines);
+    }
 }
