@@ -19,19 +19,6 @@ void PositionKey(int position, char (&key)[24]) {
 }
 } // namespace
 
-bool IsUsableSetName(const char* setName) {
-    // A name of blanks reads back from the settings file as no name.
-    if (setName == nullptr || setName[std::strspn(setName, " ")] == '\0') {
-        return false;
-    }
-    // Without separators a name is one path component, and only one that
-    // starts with ".." can climb out of the folder.
-    if (std::strpbrk(setName, "\\/:") != nullptr) {
-        return false;
-    }
-    return std::strncmp(setName, "..", 2) != 0;
-}
-
 bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
     out[0] = '\0';
     if (!IsUsableSetName(setName)) {

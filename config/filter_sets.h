@@ -1,13 +1,9 @@
 // Filter sets: one small INI file per set beside the module, named after the
 // set, holding the position names each wheel slot saved under that name.
 #pragma once
+#include "config/set_names.h"
 #include "core/module_files.h"
 #include <windows.h>
-
-// False for a name that cannot name a set file beside the module: an empty
-// or blank one, and one that would lead out of the module's folder (a path separator,
-// a drive colon, or a leading "..").
-bool IsUsableSetName(const char* setName);
 
 // Writes the full path of set `setName` ("<name>.TolvoFW" beside the module)
 // into `out`. False, with `out` empty, for a name IsUsableSetName refuses and

@@ -27,13 +27,17 @@ fi
 # mount manager links com1 to the first serial port. COM1-COM9 and LPT1-LPT9
 # become plain files under ports/; the mount manager then gives a real port
 # the next free number (com10 and up), a name no file name reaches.
+# A program that deletes such a name deletes the file: it is made again here.
+mkdir -p "$WINEPREFIX/ports"
+for n in 1 2 3 4 5 6 7 8 9; do
+    for port in "com$n" "lpt$n"; do
+        [ -e "$WINEPREFIX/ports/$port" ] || : >"$WINEPREFIX/ports/$port"
+    done
+done
 if [ ! -f "$WINEPREFIX/.ports" ]; then
-    mkdir -p "$WINEPREFIX/ports"
     {
         printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
         for n in 1 2 3 4 5 6 7 8 9; do
-            : >"$WINEPREFIX/ports/com$n"
-            : >"$WINEPREFIX/ports/lpt$n"
             printf '"COM%s"="%s"\r\n"LPT%s"="%s"\r\n' "$n" "$WINEPREFIX/ports/com$n" \
                 "$n" "$WINEPREFIX/ports/lpt$n"
         done
