@@ -2,11 +2,11 @@
 #include "config/device_kind.h"
 #include "config/device_roster.h"
 #include "config/filter_sets.h"
+#include "core/decimal_text.h"
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/profile_file.h"
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 void LoadShutterRecord(int slot) {
@@ -64,16 +64,14 @@ void LoadSerialLineRecord() {
 }
 
 // The focus keys for the focus drive of its own: a stored user-defined size
-// is offered whichever size is chosen, and an unknown choice keeps the size
-// in effect.
+// is offered whichever size is chosen, when it is a positive number, and an
+// unknown choice keeps the size in effect.
 void LoadFocusRecord() {
     const char* path = SettingsFilePath();
     DriverSettingsRecord& s = DriverSettings;
     s.focusStepIndex = ReadProfileInt(path, kStageSection, "FocusStep", -1);
-    char text[15];
-    ReadProfileText(path, kStageSection, "dUserDefinedZStepSize", "-1.0", text, sizeof text);
-    s.userZStep = std::strtod(text, nullptr);
-    if (s.userZStep != -1.0) {
+    s.userZStep = ReadStoredStepSize("dUserDefinedZStepSize");
+    if (IsUsableStepSize(s.userZStep)) {
         ZStepTable[kZStepSlots - 1] = s.userZStep;
         s.zStepChoices = kZStepSlots;
     }

@@ -35,4 +35,7 @@ extern DriverSettingsRecord DriverSettings;
 extern const char* const kStageSection; // "Tolvo Stage"
 
 void LoadDriverSettings();
+// The user-defined step size stored under `key` of section "Tolvo Stage":
+// its leading decimal number, -1.0 when the key is missing.
+double ReadStoredStepSize(const char* key);
 void SaveDriverSettings();
