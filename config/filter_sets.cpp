@@ -17,6 +17,22 @@ void WheelSection(int slot, char (&section)[32]) {
 void PositionKey(int position, char (&key)[24]) {
     std::snprintf(key, sizeof key, "Position%dName", position);
 }
+
+// The set file and section of wheel `slot`'s set; false for an unknown slot
+// or a name that names no set.
+bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
+                char (&section)[32]) {
+    if (slot < 0 || slot >= kWheelSlots) {
+        return false;
+    }
+    // The name field is read as a name, never past its 59 characters.
+    CopyNameField(setName, DeviceRoster.wheels[slot].name);
+    if (!FilterSetPath(setName, path)) {
+        return false;
+    }
+    WheelSection(slot, section);
+    return true;
+}
 } // namespace
 
 bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
@@ -37,19 +53,13 @@ bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
 }
 
 int LoadFilterSet(int slot) {
-    if (slot < 0 || slot >= kWheelSlots) {
+    char setName[kNameSize];
+    char path[kPathSize];
+    char section[32];
+    if (!SetOfWheel(slot, setName, path, section)) {
         return 0;
     }
     WheelEntry& wheel = DeviceRoster.wheels[slot];
-    // The name field is read as a name, never past its 59 characters.
-    char setName[kNameSize];
-    CopyNameField(setName, wheel.name);
-    char path[kPathSize];
-    if (!FilterSetPath(setName, path)) {
-        return 0;
-    }
-    char section[32];
-    WheelSection(slot, section);
     const int count = NamedPositionCount(wheel);
     for (int p = 1; p <= count; ++p) {
         char key[24];
@@ -63,6 +73,30 @@ int LoadFilterSet(int slot) {
     }
     WriteProfileText(SettingsFilePath(), section, "Name", setName);
     return 1;
+}
+
+int ReadWholeFilterSet(int slot) {
+    char setName[kNameSize];
+    char path[kPathSize];
+    char section[32];
+    if (!SetOfWheel(slot, setName, path, section)) {
+        return 0;
+    }
+    WheelEntry& wheel = DeviceRoster.wheels[slot];
+    const int count = NamedPositionCount(wheel);
+    int result = 1;
+    for (int p = 1; p <= count; ++p) {
+        char key[24];
+        PositionKey(p, key);
+        char name[kNameSize];
+        ReadProfileText(path, section, key, "", name, sizeof name);
+        if (name[0] == '\0') {
+            result = 0;
+        } else {
+            std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
+        }
+    }
+    return result;
 }
 
 int SaveFilterSet(int slot, HWND owner) {

@@ -16,6 +16,12 @@ bool FilterSetPath(const char* setName, char (&out)[kPathSize]);
 // empty position name (the names before it have been replaced by then).
 int LoadFilterSet(int slot);
 
+// Reads every position name that the set named by wheel `slot`'s name holds
+// for the slot, past any that are missing, and writes nothing: a later save
+// then writes back what the file held, and defaults only where it held none.
+// 1 when the set holds every used name, else 0, as for LoadFilterSet.
+int ReadWholeFilterSet(int slot);
+
 // Writes the wheel's name as its set in STolvo.INI and its used position
 // names into section "FilterWheel<slot + 1>" of the set file, creating it.
 // 0, with nothing written, for an unknown slot, an empty or refused name, an

@@ -71,6 +71,14 @@ void WriteStepSize(const char* key, double value) {
 }
 } // namespace
 
+bool DriverSettingsLoaded = false;
+
+void LoadDriverSettingsOnce() {
+    if (!DriverSettingsLoaded) {
+        LoadDriverSettings();
+    }
+}
+
 void LoadDriverSettings() {
     const char* path = SettingsFilePath();
     DriverSettingsRecord& s = DriverSettings;
@@ -99,6 +107,7 @@ void LoadDriverSettings() {
     s.canAutoFocus = ReadProfileInt(path, kStageSection, "CanAutoFocus", 1);
     s.hasJoystick = 1;
     s.timeOut = ReadProfileInt(path, kStageSection, "TimeOut", 60000);
+    DriverSettingsLoaded = true;
 }
 
 void SaveDriverSettings() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include "sets_api.h"
 #include "config/device_kind.h"
+#include <array>
 #include <cstring>
 
 namespace {
@@ -250,13 +251,144 @@ TEST_F(DefaultConfig, AConfiguredShutterKeepsItsRecord) {
     sets.ApplyDefaults(host.get(), kKindShutter, 0);
     EXPECT_EQ(Setting("Shutter1", "Name"), "Main");
     EXPECT_EQ(Setting("Shutter1", "ShutterNumber"), "5");
-    EXPECT_EQ(Setting("Shutter2", "Name"), "Shutter 2");
+    EXPECT_EQ(Setting("Shutter2", "Name"), "Named") << "a name of the user's stays";
     EXPECT_EQ(Setting("Shutter2", "ShutterNumber"), "1");
     const DeviceRosterTable roster = config.Roster();
     EXPECT_STREQ(roster.shutters[0].name, "Main");
     EXPECT_EQ(roster.shutters[0].shutterNumber, 5);
-    EXPECT_STREQ(roster.shutters[1].name, "Shutter 2");
+    EXPECT_STREQ(roster.shutters[1].name, "Named");
     EXPECT_EQ(roster.shutters[1].configured, 1);
+}
+
+// The defaults judge what the file holds, also for devices whose records the
+// module has not loaded (no ShtrInit or FWInit since it was loaded), and fill
+// only what the file lacks. Each case is a fresh driver with files only.
+TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
+    using Keys = std::vector<std::array<std::string, 3>>; // section, key, value
+    const std::string kStage = "Tolvo Stage";
+    const struct {
+        const char* label;
+        int kind;
+        int slot;
+        Keys stored;   // STolvo.INI before
+        Keys expected; // keys of STolvo.INI afterwards
+        bool notice;
+    } cases[] = {
+        {"an old file without DefaultAll",
+         kKindShutter,
+         0,
+         {{kStage, "Port", "2"},
+          {kStage, "BaudRate", "2400"},
+          {kStage, "StopBits", "1"},
+          {kStage, "Parity", "1"},
+          {kStage, "FocusStep", "3"},
+          {"Shutter1", "Name", "Epi"},
+          {"Shutter1", "ShutterNumber", "0"},
+          {"Shutter2", "Name", "Trans"},
+          {"Shutter2", "ShutterNumber", "1"},
+          {"FilterWheel1", "Name", "Dapi Set"}},
+         {{kStage, "Port", "2"},
+          {kStage, "BaudRate", "2400"},
+          {kStage, "StopBits", "1"},
+          {kStage, "Parity", "1"},
+          {kStage, "FocusStep", "3"},
+          {kStage, "DefaultAll", "0"},
+          {"Shutter1", "Name", "Epi"},
+          {"Shutter1", "ShutterNumber", "0"},
+          {"Shutter2", "Name", "Trans"},
+          {"Shutter2", "ShutterNumber", "1"},
+          {"FilterWheel1", "Name", "Dapi Set"},
+          {"FilterWheel2", "Name", "Filter Wheel 2"}},
+         true},
+        {"partial records fill what they lack",
+         kKindShutter,
+         0,
+         {{kStage, "BaudRate", "2400"},
+          {"Shutter1", "Name", "Epi"},
+          {"Shutter2", "ShutterNumber", "1"}},
+         {{kStage, "Port", "0"},
+          {kStage, "BaudRate", "2400"},
+          {kStage, "StopBits", "2"},
+          {kStage, "Parity", "0"},
+          {kStage, "FocusStep", "2"},
+          {"Shutter1", "Name", "Epi"},
+          {"Shutter1", "ShutterNumber", "0"},
+          {"Shutter2", "Name", "Shutter 2"},
+          {"Shutter2", "ShutterNumber", "1"}},
+         true},
+        {"a later shutter page",
+         kKindShutter,
+         1,
+         {{kStage, "DefaultAll", "0"},
+          {"Shutter2", "Name", "Epi"},
+          {"Shutter2", "ShutterNumber", "1"}},
+         {{"Shutter2", "Name", "Epi"}, {"Shutter2", "ShutterNumber", "1"}},
+         false},
+        {"a later wheel page",
+         kKindFilterWheel,
+         0,
+         {{kStage, "DefaultAll", "0"},
+          {"FilterWheel1", "Name", "Dapi Set"},
+          {"FilterWheel1", "NumberPositions", "6"}},
+         {{"FilterWheel1", "Name", "Dapi Set"}, {"FilterWheel1", "NumberPositions", "6"}},
+         false},
+        {"a later serial line",
+         kKindSerialLine,
+         0,
+         {{kStage, "DefaultAll", "0"}, {kStage, "Port", "2"}, {kStage, "BaudRate", "600"}},
+         {{kStage, "Port", "2"}, {kStage, "BaudRate", "600"}, {kStage, "StopBits", "<absent>"}},
+         false},
+        {"a later focus page",
+         kKindFocus,
+         0,
+         {{kStage, "DefaultAll", "0"}, {kStage, "FocusStep", "3"}},
+         {{kStage, "FocusStep", "3"}},
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        LoadedDriver driver{"STolvo32Probe.dll"};
+        ConfigProbe config{driver};
+        SetsProbe sets{driver};
+        HostWindow host;
+        for (const char* section :
+             {"Shutter1", "Shutter2", "FilterWheel1", "FilterWheel2", "Focus"}) {
+            driver.SetFileKey("KROHW.INI", section, "Module", "STolvo32.dll");
+        }
+        for (const auto& k : c.stored) {
+            driver.SetIni(k[1].c_str(), k[2].c_str(), k[0].c_str());
+        }
+        // The set of the stored wheel, six names of the user's, the fourth
+        // missing: only what the set lacks may be filled.
+        for (int p : {1, 2, 3, 5, 6}) {
+            driver.SetFileKey("Dapi Set.TolvoFW", "FilterWheel1",
+                              ("Position" + std::to_string(p) + "Name").c_str(),
+                              ("Dapi " + std::to_string(p)).c_str());
+        }
+        const std::string stageBefore = IniValue(driver.IniPath(), kStage, "StageStep");
+        DialogAnswerer boxes;
+        boxes.Press(IDOK);
+        sets.ApplyDefaults(host.get(), c.kind, c.slot);
+        for (const auto& k : c.expected) {
+            EXPECT_EQ(IniValue(driver.IniPath(), k[0], k[1]), k[2]) << k[0] << " " << k[1];
+        }
+        EXPECT_EQ(IniValue(driver.IniPath(), kStage, "StageStep"), stageBefore);
+        const std::string set = DriverFilePath(driver, "Dapi Set.TolvoFW");
+        // The wheel of the set is judged when the defaults reach a wheel that uses it.
+        const bool wheelJudged = IniValue(driver.IniPath(), "FilterWheel1", "Name") == "Dapi Set" &&
+                                 (c.notice || c.kind == kKindFilterWheel);
+        const int count = c.kind == kKindFilterWheel ? 6 : 10;
+        for (int p = 1; p <= count; ++p) {
+            const std::string key = "Position" + std::to_string(p) + "Name";
+            const bool stored = p != 4 && p <= 6;
+            EXPECT_EQ(IniValue(set, "FilterWheel1", key), stored ? "Dapi " + std::to_string(p)
+                                                          : wheelJudged
+                                                              ? "Position " + std::to_string(p)
+                                                              : "<absent>")
+                << key;
+        }
+        EXPECT_EQ(boxes.seen().size(), c.notice ? 1u : 0u);
+    }
 }
 
 TEST_F(DefaultConfig, ANamedWheelKeepsItsNameAndGetsItsMissingPositions) {

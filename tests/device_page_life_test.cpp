@@ -45,6 +45,32 @@ TEST_F(FreshSettings, TheFirstPageGivesEveryDeviceItsDefaultsOnce) {
     EXPECT_EQ(boxes.seen().size(), 1u) << "the notice comes once per settings file";
 }
 
+// A device page opened before its device's initialisation (the user opens it
+// to mend a failed init) shows the stored record and writes nothing over it.
+TEST_F(DevicePageLife, APageBeforeItsDevicesInitShowsAndKeepsTheStoredRecord) {
+    driver.SetIni("Port", "-1");
+    driver.SetIni("Name", "Epi", "Shutter2");
+    driver.SetIni("ShutterNumber", "1", "Shutter2");
+    driver.SetIni("Name", "Dapi Set", "FilterWheel1");
+    WriteSet("Dapi Set", 0, 10, "D");
+    const std::string settings = driver.IniFileText();
+    const std::string set = ReadDriverFile(driver, "Dapi Set.TolvoFW");
+    ShutterApi shutters(driver);
+    ASSERT_EQ(shutters.GetInstance(0), 0);
+    ASSERT_EQ(shutters.GetInstance(0), 1);
+    EXPECT_EQ(shutters.Init(1, nullptr), -2) << "no port: the record is not loaded";
+
+    HWND page = ShowShutter(1);
+    EXPECT_EQ(Text(page, kShutterName), "Epi");
+    page = ShowWheel(0);
+    EXPECT_EQ(Text(page, kSetBox), "Dapi Set");
+    EXPECT_EQ(Entries(page, kPositionBox), Numbered("D", 1, 10));
+    pages.FWConfigure(host.get(), 0, 0, 0);
+    EXPECT_EQ(driver.IniFileText(), settings);
+    EXPECT_EQ(ReadDriverFile(driver, "Dapi Set.TolvoFW"), set);
+    EXPECT_EQ(Sorted(FilesIn(driver.folder(), "*.TolvoFW")), Names{"Dapi Set.TolvoFW"});
+}
+
 TEST_F(DevicePageLife, AShowingCallForAnotherSlotRebuildsThePage) {
     EditRoster([](DeviceRosterTable& r) {
         r.shutterCount = 2;
