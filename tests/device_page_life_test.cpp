@@ -71,6 +71,69 @@ TEST_F(DevicePageLife, APageBeforeItsDevicesInitShowsAndKeepsTheStoredRecord) {
     EXPECT_EQ(Sorted(FilesIn(driver.folder(), "*.TolvoFW")), Names{"Dapi Set.TolvoFW"});
 }
 
+// The host calls again while the first-time notice is open (its message loop
+// runs the host's): the call takes effect once the box has closed.
+TEST_F(FreshSettings, ACallDuringTheFirstTimeNoticeTakesEffectAfterIt) {
+    driver.SetFileKey("KROHW.INI", "Shutter1", "Module", "STolvo32.dll");
+    const struct {
+        const char* label;
+        std::function<void()> call;
+        int kind; // of the page afterwards; 0: no page
+        int slot;
+    } cases[] = {
+        {"close", [&] { pages.ShtrConfigure(host.get(), 0, 0, 0); }, 0, 0},
+        {"a wheel", [&] { pages.FWConfigure(host.get(), 3, 40, 1); }, 2, 3},
+        {"another shutter", [&] { pages.ShtrConfigure(host.get(), 1, 40, 1); }, 1, 1},
+        {"the wheel's apply, then its close",
+         [&] {
+             pages.FWConfigure(host.get(), 0, 0, 2);
+             pages.FWConfigure(host.get(), 0, 0, 0);
+         },
+         0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        DeleteFileA(driver.IniPath().c_str());
+        boxes.Act([&](HWND) {
+            c.call();
+            EXPECT_EQ(State().kind, 1) << "nothing changes while the box is open";
+            return IDOK;
+        });
+        ShowShutter(0);
+        ASSERT_EQ(boxes.waiting(), 0u) << "the notice came";
+        if (c.kind == 0) {
+            EXPECT_EQ(Page(), nullptr);
+        } else {
+            ASSERT_NE(Page(), nullptr);
+            EXPECT_TRUE(IsWindowVisible(Page()));
+            EXPECT_EQ(State().kind, c.kind);
+            EXPECT_EQ(State().slot, c.slot);
+            EXPECT_EQ(State().top, 40);
+        }
+        EXPECT_EQ(FindWindowExA(host.get(), Page(), "#32770", nullptr), nullptr) << "one page";
+        pages.ShtrConfigure(host.get(), 0, 0, 0);
+    }
+}
+
+// The same while the question about unsaved set changes is open.
+TEST_F(DevicePageLife, ACloseDuringTheSaveQuestionTakesEffectAfterIt) {
+    GiveWheel(0, "Alpha", 6, "A");
+    GiveWheel(1, "Beta", 6, "B");
+    HWND first = ShowWheel(0);
+    TypeText(first, kPositionBox, "Mine");
+    MoveFocusTo(host.get());
+    boxes.Act([&](HWND) {
+        pages.FWConfigure(host.get(), 0, 0, 0);
+        return IDYES;
+    });
+    ShowWheel(1);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].text, kSaveNowQuestion);
+    EXPECT_EQ(SetKeys("Alpha", 0, 1), Names{"Mine"});
+    EXPECT_EQ(Page(), nullptr) << "closed after the wheel 2 page it interrupted was made";
+    EXPECT_EQ(FindWindowExA(host.get(), nullptr, "#32770", nullptr), nullptr);
+}
+
 TEST_F(DevicePageLife, AShowingCallForAnotherSlotRebuildsThePage) {
     EditRoster([](DeviceRosterTable& r) {
         r.shutterCount = 2;
