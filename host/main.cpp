@@ -9,6 +9,10 @@
 //   tolvo-host [--prepare] [--trace] pages [--selftest | --select N]   the configuration
 //                              window, N the device selected first (0 the XY stage)
 //
+// The rig lies in a scratch folder of the bench's own (host/rig_folder.h),
+// with copies of the driver and of the configuration beside the bench;
+// --in-place (first) works on the files beside the bench instead.
+//
 // --trace switches the driver's diagnostic trace on (STOLVO_TRACE=2) and shows
 // its lines: under each script command, or in a pane below the window's
 // status line; the trace file's path is printed at the end.
@@ -16,6 +20,7 @@
 #include "host/default_session.h"
 #include "host/pages_window.h"
 #include "host/rig_files.h"
+#include "host/rig_folder.h"
 #include "host/script_runner.h"
 #include "host/script_words.h"
 #include "host/trace_capture.h"
@@ -34,6 +39,8 @@ int Usage() {
                  "       tolvo-host [--prepare] [--trace] pages [--selftest | --select N]\n"
                  "--trace: the driver's trace under each command or in the window, and in "
                  "STolvoTrace.log beside the driver\n"
+                 "--in-place (before the other words): the rig is the folder of tolvo-host.exe, "
+                 "whose files the driver then writes; without it, a scratch folder with copies\n"
                  "commands, one a line: %s\n",
                  CommandSummary());
     return 2;
@@ -71,6 +78,8 @@ int Run(BenchContext& bench, std::istream& script) {
 
 int main(int argc, char** argv) {
     int arg = 1;
+    const bool inPlace = argc > 1 && std::strcmp(argv[1], "--in-place") == 0;
+    arg += inPlace ? 1 : 0;
     bool prepare = false;
     bool trace = false;
     for (; arg < argc; ++arg) {
@@ -106,21 +115,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "OLE could not be initialised\n");
         return 1;
     }
+    const std::string rig = MakeRigFolder(ProgramFolder(), inPlace, !prepare);
+    if (rig.empty()) {
+        OleUninitialize();
+        return 1;
+    }
     if (prepare) {
-        PrepareRigFiles(ProgramFolder());
+        PrepareRigFiles(rig);
     }
     if (trace) {
         StartTraceCapture(!pages);
     }
     BenchContext bench{};
-    if (!LoadDriver(&bench.driver)) {
-        std::fprintf(stderr, "cannot load STolvo32.dll from %s\n", ProgramFolder().c_str());
+    if (!LoadDriver(&bench.driver, rig)) {
+        std::fprintf(stderr, "cannot load STolvo32.dll from %s\n", rig.c_str());
         OleUninitialize();
         return 1;
     }
     StartSimulator(&bench);
     std::istringstream builtIn(kDefaultSession);
-    const int status = pages ? RunPagesWindow(bench.driver, ProgramFolder(), selftest, first, trace)
+    const int status = pages     ? RunPagesWindow(bench.driver, rig, selftest, first, trace)
                        : runFile ? Run(bench, file)
                                  : Run(bench, builtIn);
 

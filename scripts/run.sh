@@ -8,9 +8,9 @@ build=${BUILD_DIR:-$top/build}
 bash "$top/scripts/setup.sh"
 BUILD_DIR=$build bash "$top/scripts/build.sh"
 
-# The bench loads the driver from its own folder, as the host does, and
-# writes the host's hardware file, the driver's settings and the filter sets
-# beside it; the session gets a folder of its own for that.
+# The bench, from a folder of the session's own, makes its rig (the host's
+# hardware file, the driver's settings and the filter sets beside a copy of
+# the driver) in a scratch folder and says where.
 session=$build/session
 rm -rf "$session"
 mkdir -p "$session"
