@@ -35,12 +35,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/include/STolvo32.h DESTINATION STolvo32/includ
 install(FILES ${PACKAGE_DOCS} ${PACKAGE_PICTURES} DESTINATION STolvo32/docs)
 install(FILES ${staged_samples} DESTINATION STolvo32/samples)
 
-# The installer's view of the top files: its own, the host's (kept when the
-# folder has one) and the samples it copies up.
-set(text "!macro PackageFiles OWN HOST SAMPLE\n")
-foreach(file STolvo32.dll register-simulator.cmd $<TARGET_FILE_NAME:TolvoSim>
+# The installer's view of the top files: the driver, the files of the
+# optional component of the simulator, the bench and the samples (its own, the
+# host's that the folder may have, and the samples it copies up).
+set(text "!macro PackageFiles DRIVER TRIAL HOST SAMPLE\n")
+string(APPEND text "  !insertmacro \${DRIVER} \"STolvo32.dll\"\n")
+foreach(file register-simulator.cmd $<TARGET_FILE_NAME:TolvoSim>
              $<TARGET_FILE_NAME:${PACKAGE_SESSION_PROGRAM}>)
-    string(APPEND text "  !insertmacro \${OWN} \"${file}\"\n")
+    string(APPEND text "  !insertmacro \${TRIAL} \"${file}\"\n")
 endforeach()
 string(APPEND text "  !insertmacro \${HOST} \"$<TARGET_FILE_NAME:QXUTIL32>\"\n")
 foreach(sample ${PACKAGE_SAMPLES})
@@ -70,3 +72,11 @@ set(CPACK_STOLVO_NSIS_FILE_LIST ${PACKAGE_STAGING}/package_files.nsh)
 # variable while it writes its source package settings).
 set(PACKAGE_BASE ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME})
 include(CPack)
+
+# ---- An older installer, for the upgrade test ----
+# The same package under an earlier version, made by a second CPack run of
+# this configuration (tests/CMakeLists.txt) that overrides only the version
+# and the names made from it.
+set(PACKAGE_OLDER_VERSION 0.9.0)
+set(PACKAGE_OLDER_DIRECTORY ${CMAKE_BINARY_DIR}/packages-older)
+set(PACKAGE_OLDER_FILE_NAME STolvo32-${PACKAGE_OLDER_VERSION}-win32)
