@@ -3,8 +3,9 @@
 # tree: the driver, the simulator, the host library stand-in, the session
 # program and the simulator's registration script at the top, where they work
 # side by side; the header, the documents and sample settings for a full rig
-# under STolvo32/. The installer (NSIS.template.in) puts the top files into
-# the host's folder and copies the samples there when the folder has none.
+# under STolvo32/. The installer (NSIS.template.in) puts the driver into the
+# host's folder and, as a component of their own, the simulator, the bench and
+# the samples (each sample only where the folder has none).
 
 # The program that runs a host session against the simulator.
 set(PACKAGE_SESSION_PROGRAM tolvo-host)
