@@ -3,7 +3,8 @@
 #   zip        unpack the ZIP into an empty folder, register the simulator with
 #              the package's script, run the session program from there;
 #   installer  install into an empty folder (the simulator, the bench and the
-#              samples come by default), uninstall, and nothing is left; then
+#              samples come by default), edit the sample settings, uninstall,
+#              and only the edited settings are left; then
 #              into a host's folder that already holds a host's files: an older
 #              version by default (the driver only), then this one over it
 #              with the simulator's registration; the bench run there changes
@@ -152,8 +153,13 @@ installer)
         hash=$(sha1sum "$trial/$f" | cut -d' ' -f1)
         grep -qix "$f=$hash" "$work/record.txt" || { cat "$work/record.txt"; fail "no hash of $f"; }
     done
+    # The user changes the sample settings (a page would rewrite them).
+    printf '[Tolvo Stage]\r\nPort=3\r\n' >>"$trial/STolvo.INI"
+    cp "$trial/STolvo.INI" "$work/STolvo.edited"
     uninstall 'C:\TrialHost' "$trial"
-    [ ! -e "$trial" ] || fail "left in the empty folder: $(cd "$trial" && find . | tr '\n' ' ')"
+    left=$(cd "$trial" && find . | sort | tr '\n' ' ')
+    [ "$left" = ". ./STolvo.INI " ] || fail "left in the folder: $left"
+    cmp "$trial/STolvo.INI" "$work/STolvo.edited" || fail "the edited settings changed"
 
     echo "== a host's folder: the older version, the driver only"
     host="$drive_c/ImagingHost"
