@@ -33,6 +33,34 @@ bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
     WheelSection(slot, section);
     return true;
 }
+
+// Reads the used position names of wheel `slot` from its set into the wheel:
+// up to the first that is missing, or with `whole` every one the set holds,
+// leaving the others as they were. 1 when none was missing; 0 also for an
+// unknown slot or a name that names no set.
+int ReadPositionNames(int slot, bool whole, char (&setName)[kNameSize], char (&section)[32]) {
+    char path[kPathSize];
+    if (!SetOfWheel(slot, setName, path, section)) {
+        return 0;
+    }
+    WheelEntry& wheel = DeviceRoster.wheels[slot];
+    const int count = NamedPositionCount(wheel);
+    int result = 1;
+    for (int p = 1; p <= count; ++p) {
+        char key[24];
+        PositionKey(p, key);
+        char name[kNameSize];
+        ReadProfileText(path, section, key, "", name, sizeof name);
+        if (name[0] != '\0') {
+            std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
+        } else if (whole) {
+            result = 0;
+        } else {
+            return 0;
+        }
+    }
+    return result;
+}
 } // namespace
 
 bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
@@ -54,22 +82,9 @@ bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
 
 int LoadFilterSet(int slot) {
     char setName[kNameSize];
-    char path[kPathSize];
     char section[32];
-    if (!SetOfWheel(slot, setName, path, section)) {
+    if (ReadPositionNames(slot, false, setName, section) == 0) {
         return 0;
-    }
-    WheelEntry& wheel = DeviceRoster.wheels[slot];
-    const int count = NamedPositionCount(wheel);
-    for (int p = 1; p <= count; ++p) {
-        char key[24];
-        PositionKey(p, key);
-        char name[kNameSize];
-        ReadProfileText(path, section, key, "", name, sizeof name);
-        if (name[0] == '\0') {
-            return 0;
-        }
-        std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
     }
     WriteProfileText(SettingsFilePath(), section, "Name", setName);
     return 1;
@@ -77,26 +92,8 @@ int LoadFilterSet(int slot) {
 
 int ReadWholeFilterSet(int slot) {
     char setName[kNameSize];
-    char path[kPathSize];
     char section[32];
-    if (!SetOfWheel(slot, setName, path, section)) {
-        return 0;
-    }
-    WheelEntry& wheel = DeviceRoster.wheels[slot];
-    const int count = NamedPositionCount(wheel);
-    int result = 1;
-    for (int p = 1; p <= count; ++p) {
-        char key[24];
-        PositionKey(p, key);
-        char name[kNameSize];
-        ReadProfileText(path, section, key, "", name, sizeof name);
-        if (name[0] == '\0') {
-            result = 0;
-        } else {
-            std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
-        }
-    }
-    return result;
+    return ReadPositionNames(slot, true, setName, section);
 }
 
 int SaveFilterSet(int slot, HWND owner) {
