@@ -1,4 +1,5 @@
 #include "config/default_config.h"
+#include "config/device_records.h"
 #include "config/device_kind.h"
 #include "config/device_roster.h"
 #include "config/device_store.h"
@@ -18,15 +19,22 @@ void DefaultName(char (&field)[kNameSize], const char* word, int number) {
     std::snprintf(field, sizeof field, "%s %d", word, number);
 }
 
+// A shutter without a number or a name gets what it lacks: a stored name or
+// number stays.
 bool DefaultShutters(bool first, int slot) {
     bool changed = false;
     const DeviceWalk walk = WalkDevices(kKindShutter, first, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
+        ReadDeviceRecordOnce(k, kKindShutter);
         ShutterEntry& shutter = DeviceRoster.shutters[k];
         if (shutter.configured == 0) {
-            shutter.shutterNumber = k;
-            DefaultName(shutter.name, "Shutter", k + 1);
+            if (shutter.shutterNumber == -1) {
+                shutter.shutterNumber = k;
+            }
+            if (NameFieldLength(shutter.name) == 0) {
+                DefaultName(shutter.name, "Shutter", k + 1);
+            }
             changed = true;
         }
     }
@@ -38,6 +46,7 @@ bool DefaultWheels(bool first, int slot) {
     const DeviceWalk walk = WalkDevices(kKindFilterWheel, first, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
+        ReadDeviceRecordOnce(k, kKindFilterWheel);
         WheelEntry& wheel = DeviceRoster.wheels[k];
         if (NameFieldLength(wheel.name) == 0) {
             DefaultName(wheel.name, "Filter Wheel", k + 1);
@@ -55,6 +64,7 @@ bool DefaultWheels(bool first, int slot) {
 }
 
 bool DefaultFocus() {
+    ReadDeviceRecordOnce(0, kKindFocus);
     if (DriverSettings.focusStepIndex != -1) {
         return false;
     }
@@ -62,16 +72,31 @@ bool DefaultFocus() {
     return true;
 }
 
+bool IsStored(const char* key) {
+    char text[2];
+    ReadProfileText(SettingsFilePath(), kStageSection, key, "", text, sizeof text);
+    return text[0] != '\0';
+}
+
+// A line without a port gets the first one, and the speed, stop bits and
+// parity the devices expect where the file holds none of its own.
 bool DefaultSerialLine() {
+    ReadDeviceRecordOnce(0, kKindSerialLine);
     DriverSettingsRecord& s = DriverSettings;
     if (s.port != -1) {
         return false;
     }
     s.port = 0;
-    s.baudIndex = 0;
-    s.parity = 0;
-    s.baudRate = 9600;
-    s.stopBits = 2;
+    if (!IsStored("BaudRate")) {
+        s.baudIndex = 0;
+        s.baudRate = 9600;
+    }
+    if (!IsStored("Parity")) {
+        s.parity = 0;
+    }
+    if (!IsStored("StopBits")) {
+        s.stopBits = 2;
+    }
     return true;
 }
 

@@ -2,11 +2,13 @@
 #include "config/device_kind.h"
 #include "config/device_roster.h"
 #include "config/filter_sets.h"
+#include "core/decimal_text.h"
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/profile_file.h"
 #include <cstdio>
-#include <cstdlib>
+
+RecordsReadTable RecordsRead{};
 
 namespace {
 void LoadShutterRecord(int slot) {
@@ -24,7 +26,8 @@ void LoadShutterRecord(int slot) {
 // The count the page stored ("NumberPositions", 6, 8 or 10) comes back before
 // the set loads, so that a set saved with 6 or 8 names loads at the next
 // start; any other value leaves the count the page or the controller set.
-void LoadWheelRecord(int slot) {
+// A read-only load reads the whole set and records nothing.
+void LoadWheelRecord(int slot, bool readOnly) {
     if (slot < 0 || slot >= kWheelSlots) {
         return;
     }
@@ -37,7 +40,7 @@ void LoadWheelRecord(int slot) {
     }
     ReadProfileText(SettingsFilePath(), section, "Name", "", wheel.name, sizeof wheel.name);
     if (wheel.name[0] != '\0') {
-        wheel.valid = LoadFilterSet(slot);
+        wheel.valid = readOnly ? ReadWholeFilterSet(slot) : LoadFilterSet(slot);
     }
 }
 
@@ -64,16 +67,14 @@ void LoadSerialLineRecord() {
 }
 
 // The focus keys for the focus drive of its own: a stored user-defined size
-// is offered whichever size is chosen, and an unknown choice keeps the size
-// in effect.
+// is offered whichever size is chosen, when it is a positive number, and an
+// unknown choice keeps the size in effect.
 void LoadFocusRecord() {
     const char* path = SettingsFilePath();
     DriverSettingsRecord& s = DriverSettings;
     s.focusStepIndex = ReadProfileInt(path, kStageSection, "FocusStep", -1);
-    char text[15];
-    ReadProfileText(path, kStageSection, "dUserDefinedZStepSize", "-1.0", text, sizeof text);
-    s.userZStep = std::strtod(text, nullptr);
-    if (s.userZStep != -1.0) {
+    s.userZStep = ReadStoredStepSize("dUserDefinedZStepSize");
+    if (IsUsableStepSize(s.userZStep)) {
         ZStepTable[kZStepSlots - 1] = s.userZStep;
         s.zStepChoices = kZStepSlots;
     }
@@ -82,23 +83,58 @@ void LoadFocusRecord() {
         s.zStep = ZStepTable[s.focusStepIndex];
     }
 }
-} // namespace
 
-void LoadDeviceRecord(int slot, int kind) {
+// The flag of the record of `kind` for `slot`, or nullptr for none.
+bool* ReadFlag(int slot, int kind) {
+    switch (kind) {
+    case kKindShutter:
+        return slot >= 0 && slot < kShutterSlots ? &RecordsRead.shutters[slot] : nullptr;
+    case kKindFilterWheel:
+        return slot >= 0 && slot < kWheelSlots ? &RecordsRead.wheels[slot] : nullptr;
+    case kKindFocus:
+        return &RecordsRead.focus;
+    case kKindSerialLine:
+        return &RecordsRead.serialLine;
+    default:
+        return nullptr;
+    }
+}
+
+void LoadRecord(int slot, int kind, bool readOnly) {
+    bool* read = ReadFlag(slot, kind);
+    if (read == nullptr) {
+        return;
+    }
     switch (kind) {
     case kKindShutter:
         LoadShutterRecord(slot);
         break;
     case kKindFilterWheel:
-        LoadWheelRecord(slot);
+        LoadWheelRecord(slot, readOnly);
         break;
     case kKindSerialLine:
         LoadSerialLineRecord();
         break;
-    case kKindFocus:
+    default:
         LoadFocusRecord();
         break;
-    default:
-        break;
     }
+    *read = true;
+}
+} // namespace
+
+void LoadDeviceRecord(int slot, int kind) {
+    LoadRecord(slot, kind, false);
+}
+
+void ReadDeviceRecordOnce(int slot, int kind) {
+    const bool* read = ReadFlag(slot, kind);
+    if (read == nullptr || *read) {
+        return;
+    }
+    // The stage's load reads these keys too.
+    if ((kind == kKindFocus || kind == kKindSerialLine) && DriverSettingsLoaded) {
+        return;
+    }
+    LoadRecord(slot, kind, true);
 }

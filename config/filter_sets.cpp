@@ -17,20 +17,51 @@ void WheelSection(int slot, char (&section)[32]) {
 void PositionKey(int position, char (&key)[24]) {
     std::snprintf(key, sizeof key, "Position%dName", position);
 }
-} // namespace
 
-bool IsUsableSetName(const char* setName) {
-    // A name of blanks reads back from the settings file as no name.
-    if (setName == nullptr || setName[std::strspn(setName, " ")] == '\0') {
+// The set file and section of wheel `slot`'s set; false for an unknown slot
+// or a name that names no set.
+bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
+                char (&section)[32]) {
+    if (slot < 0 || slot >= kWheelSlots) {
         return false;
     }
-    // Without separators a name is one path component, and only one that
-    // starts with ".." can climb out of the folder.
-    if (std::strpbrk(setName, "\\/:") != nullptr) {
+    // The name field is read as a name, never past its 59 characters.
+    CopyNameField(setName, DeviceRoster.wheels[slot].name);
+    if (!FilterSetPath(setName, path)) {
         return false;
     }
-    return std::strncmp(setName, "..", 2) != 0;
+    WheelSection(slot, section);
+    return true;
 }
+
+// Reads the used position names of wheel `slot` from its set into the wheel:
+// up to the first that is missing, or with `whole` every one the set holds,
+// leaving the others as they were. 1 when none was missing; 0 also for an
+// unknown slot or a name that names no set.
+int ReadPositionNames(int slot, bool whole, char (&setName)[kNameSize], char (&section)[32]) {
+    char path[kPathSize];
+    if (!SetOfWheel(slot, setName, path, section)) {
+        return 0;
+    }
+    WheelEntry& wheel = DeviceRoster.wheels[slot];
+    const int count = NamedPositionCount(wheel);
+    int result = 1;
+    for (int p = 1; p <= count; ++p) {
+        char key[24];
+        PositionKey(p, key);
+        char name[kNameSize];
+        ReadProfileText(path, section, key, "", name, sizeof name);
+        if (name[0] != '\0') {
+            std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
+        } else if (whole) {
+            result = 0;
+        } else {
+            return 0;
+        }
+    }
+    return result;
+}
+} // namespace
 
 bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
     out[0] = '\0';
@@ -50,32 +81,19 @@ bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
 }
 
 int LoadFilterSet(int slot) {
-    if (slot < 0 || slot >= kWheelSlots) {
-        return 0;
-    }
-    WheelEntry& wheel = DeviceRoster.wheels[slot];
-    // The name field is read as a name, never past its 59 characters.
     char setName[kNameSize];
-    CopyNameField(setName, wheel.name);
-    char path[kPathSize];
-    if (!FilterSetPath(setName, path)) {
-        return 0;
-    }
     char section[32];
-    WheelSection(slot, section);
-    const int count = NamedPositionCount(wheel);
-    for (int p = 1; p <= count; ++p) {
-        char key[24];
-        PositionKey(p, key);
-        char name[kNameSize];
-        ReadProfileText(path, section, key, "", name, sizeof name);
-        if (name[0] == '\0') {
-            return 0;
-        }
-        std::memcpy(wheel.positionNames[p - 1], name, sizeof name);
+    if (ReadPositionNames(slot, false, setName, section) == 0) {
+        return 0;
     }
     WriteProfileText(SettingsFilePath(), section, "Name", setName);
     return 1;
+}
+
+int ReadWholeFilterSet(int slot) {
+    char setName[kNameSize];
+    char section[32];
+    return ReadPositionNames(slot, true, setName, section);
 }
 
 int SaveFilterSet(int slot, HWND owner) {

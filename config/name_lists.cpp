@@ -2,6 +2,7 @@
 #include "config/name_field.h"
 #include "config/name_list_files.h"
 #include "config/name_list_reader.h"
+#include "core/module_files.h"
 #include "core/profile_file.h"
 #include <cstdio>
 #include <cstring>
@@ -53,6 +54,40 @@ bool ListSectionText(HWND combo, HeapBlock& text) {
     }
     text.get()[used] = '\0';
     return true;
+}
+// Puts file `fresh` in the place of `target`. An existing target is replaced
+// as a whole, keeping its attributes, also while another program holds it open
+// with delete sharing (where a rename over it fails); a missing one is made.
+bool PutInPlace(const char* fresh, const char* target) {
+    if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileExA(fresh, target, MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    return ReplaceFileA(target, fresh, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr) != 0;
+}
+
+// Writes the list into a new file beside the old one and then puts it in the
+// old one's place, so that a failure at any step (a full disk, a file that
+// another program holds open) leaves the old list whole. The one section
+// write beats a key write per name: each key write rewrites the whole file.
+void WriteListBeside(const NameListFile& file, const char* sectionText) {
+    char folder[kPathSize];
+    std::strncpy(folder, file.path, sizeof folder - 1);
+    folder[sizeof folder - 1] = '\0';
+    char* lastSlash = std::strrchr(folder, '\\');
+    if (lastSlash == nullptr) {
+        return;
+    }
+    lastSlash[1] = '\0';
+    char fresh[kPathSize];
+    if (GetTempFileNameA(folder, "kro", 0, fresh) == 0) {
+        return;
+    }
+    const bool written = WritePrivateProfileSectionA(file.section, sectionText, fresh) != 0;
+    FlushProfileCache(fresh);
+    if (!written || !PutInPlace(fresh, file.path)) {
+        DeleteFileA(fresh);
+    }
 }
 } // namespace
 
@@ -108,11 +143,11 @@ void RewriteNameList(HWND dialog, int controlId, int kind) {
     }
     const NameListFile file = NameListFileFor(kind);
     FlushProfileCache(file.path);
-    DeleteFileA(file.path);
-    // One section write instead of a key write per name: each key write
-    // rewrites the whole file, which makes a long list slow.
-    if (text.get()[0] != '\0') {
-        WritePrivateProfileSectionA(file.section, text.get(), file.path);
+    if (text.get()[0] == '\0') {
+        // An empty list leaves no file.
+        DeleteFileA(file.path);
+    } else {
+        WriteListBeside(file, text.get());
     }
     FlushProfileCache(file.path);
 }

@@ -27,14 +27,27 @@ bool OpenLink(int portArgument) {
     if (status < 0) {
         return false;
     }
+    // The start-up exchange's results are not used: a server that answers it
+    // otherwise than ours does (an error, a value of another type) still has
+    // an open link. Only a server that has gone away leaves it unusable.
+    bool serverGone = false;
     try {
         GetPropertyR4(ScanObject.get(), ScanMember::LinkValue);
-        CallMethod(ScanObject.get(), ScanMember::LinkReady);
-        return true;
-    } catch (const DispatchFailure&) {
+    } catch (const DispatchFailure& failure) {
+        serverGone = IsServerGone(failure.result);
     }
-    // The link opened but is not usable: the controller must not keep it
-    // open for a driver that counts itself unconnected.
+    if (!serverGone) {
+        try {
+            CallMethod(ScanObject.get(), ScanMember::LinkReady);
+        } catch (const DispatchFailure& failure) {
+            serverGone = IsServerGone(failure.result);
+        }
+    }
+    if (!serverGone) {
+        return true;
+    }
+    // The controller must not keep the link open for a driver that counts
+    // itself unconnected, should the server answer after all.
     try {
         CallMethod(ScanObject.get(), ScanMember::ClosePort);
     } catch (const DispatchFailure&) {

@@ -1,8 +1,8 @@
 #include "core/driver_settings.h"
+#include "core/decimal_text.h"
 #include "core/module_files.h"
 #include "core/number_text.h"
 #include "core/profile_file.h"
-#include <cstdlib>
 
 double XYStepTable[kXYStepSlots] = {0.1, 0.25, 0.4, 0.5, 1.0, 2.0, 0.0};
 double ZStepTable[kZStepSlots] = {0.05, 0.1, 0.5, 1.0, 0.0};
@@ -28,13 +28,13 @@ DriverSettingsRecord DriverSettings = {
     60000,  // timeOut
 };
 
-namespace {
-// The stored text of a user-defined size: the leading number counts.
-double ReadStepSize(const char* key) {
+double ReadStoredStepSize(const char* key) {
     char text[15];
     ReadProfileText(SettingsFilePath(), kStageSection, key, "-1.0", text, sizeof text);
-    return std::strtod(text, nullptr);
+    return LeadingDecimal(text);
 }
+
+namespace {
 
 // An index the tables do not have (a hand-edited file) falls back to the
 // default choice instead of reading outside the table.
@@ -44,14 +44,20 @@ int ValidIndex(int index, int slots, int fallback) {
 
 // One step-size choice: its index, the user-defined size (the table's last
 // slot) when that is chosen, and the size in effect. Choosing a table size
-// keeps the user-defined size and the longer list.
+// keeps the user-defined size and the longer list. A stored size that is not
+// a positive number is no size: it is not offered, and the default size is in
+// effect, since the host takes the size as its calibration.
 template <int Slots>
 void LoadStepChoice(const char* indexKey, const char* userKey, int defaultIndex,
                     double (&table)[Slots], int& index, double& userSize, int& choices,
                     double& step) {
     index = ReadProfileInt(SettingsFilePath(), kStageSection, indexKey, defaultIndex);
     if (index == Slots - 1) {
-        userSize = ReadStepSize(userKey);
+        userSize = ReadStoredStepSize(userKey);
+        if (!IsUsableStepSize(userSize)) {
+            step = table[defaultIndex];
+            return;
+        }
         table[Slots - 1] = userSize;
         choices = Slots;
     }
@@ -64,6 +70,14 @@ void WriteStepSize(const char* key, double value) {
     WriteProfileText(SettingsFilePath(), kStageSection, key, text);
 }
 } // namespace
+
+bool DriverSettingsLoaded = false;
+
+void LoadDriverSettingsOnce() {
+    if (!DriverSettingsLoaded) {
+        LoadDriverSettings();
+    }
+}
 
 void LoadDriverSettings() {
     const char* path = SettingsFilePath();
@@ -93,6 +107,7 @@ void LoadDriverSettings() {
     s.canAutoFocus = ReadProfileInt(path, kStageSection, "CanAutoFocus", 1);
     s.hasJoystick = 1;
     s.timeOut = ReadProfileInt(path, kStageSection, "TimeOut", 60000);
+    DriverSettingsLoaded = true;
 }
 
 void SaveDriverSettings() {

@@ -109,17 +109,18 @@ bool ParseBenchCommandLine(int argc, const char* const* argv, BenchOptions* opti
     int arg = 1;
     for (; arg < argc && argv[arg][0] == '-'; ++arg) {
         const std::string word = argv[arg];
-        bool* flag = word == "--prepare"  ? &options->prepare
-                     : word == "--trace"  ? &options->trace
-                     : word == "--strict" ? &options->strict
-                                          : nullptr;
+        bool* flag = word == "--prepare"    ? &options->prepare
+                     : word == "--trace"    ? &options->trace
+                     : word == "--strict"   ? &options->strict
+                     : word == "--in-place" ? &options->inPlace
+                                            : nullptr;
         if (word == "--help" || word == "-h" || word == "-?") {
             options->mode = BenchMode::Help;
             return true;
         }
         if (flag == nullptr) {
             *error = "unknown option \"" + Printable(word) +
-                     "\" (options: --prepare, --trace, --strict, --help)";
+                     "\" (options: --in-place, --prepare, --trace, --strict, --help)";
             return false;
         }
         if (*flag) {
@@ -146,9 +147,9 @@ bool ParseBenchCommandLine(int argc, const char* const* argv, BenchOptions* opti
 }
 
 const char* BenchUsage() {
-    return "usage: tolvo-host [--trace] [--strict]\n"
-           "       tolvo-host [--prepare] [--trace] [--strict] run FILE\n"
-           "       tolvo-host [--prepare] [--trace] pages [--selftest | --select N]\n"
+    return "usage: tolvo-host [--in-place] [--trace] [--strict]\n"
+           "       tolvo-host [--in-place] [--prepare] [--trace] [--strict] run FILE\n"
+           "       tolvo-host [--in-place] [--prepare] [--trace] pages [--selftest | --select N]\n"
            "       tolvo-host --help\n";
 }
 
@@ -160,19 +161,24 @@ std::string BenchHelp() {
     }
     return std::string(BenchUsage()) +
            "\n"
-           "tolvo-host loads STolvo32.dll from its own folder as the imaging host does and\n"
-           "drives it against the registered controller servers (the simulator, when\n"
-           "TolvoSim.dll is registered). Each call is printed with its result and meaning,\n"
-           "what it returned and how long it took.\n"
+           "tolvo-host copies STolvo32.dll, and the configuration files beside the bench,\n"
+           "into a scratch folder of its own (printed as \"rig folder:\"), loads the copy as\n"
+           "the imaging host does and drives it against the registered controller servers\n"
+           "(the simulator, when TolvoSim.dll is registered). Each call is printed with its\n"
+           "result and meaning, what it returned and how long it took. The files beside the\n"
+           "bench are never written unless --in-place is given.\n"
            "\n"
            "modes:\n"
-           "  (none)         write the sample rig's files beside the driver (KROHW.INI,\n"
-           "                 STolvo.INI, two filter sets) and run the built-in session\n"
+           "  (none)         write the sample rig's files beside the driver's copy\n"
+           "                 (KROHW.INI, STolvo.INI, two filter sets) and run the built-in\n"
+           "                 session\n"
            "  run FILE       run a script of commands, one a line; '#' starts a comment\n"
            "  pages          a host-like configuration window with the driver's pages;\n"
            "                 --select N selects device N first, --selftest checks each\n"
            "                 page and closes\n"
            "options:\n"
+           "  --in-place     the rig is the bench's own folder: the driver beside the bench\n"
+           "                 is loaded and writes its files there (KROHW.INI too)\n"
            "  --prepare      write the sample rig's files first (run, pages)\n"
            "  --trace        switch the driver's trace on (STOLVO_TRACE=2): its lines under\n"
            "                 each command, or in a pane of the window, and STolvoTrace.log\n"

@@ -46,6 +46,7 @@ struct BenchOptions {
     bool prepare = false; // write the rig's files first (always for the session)
     bool trace = false;   // the driver's trace, shown by the bench
     bool strict = false;  // any call that does not succeed makes the exit status 1
+    bool inPlace = false; // the rig is the bench's own folder, not a scratch folder
     std::string file;     // run FILE
     bool selftest = false;
     int firstDevice = 0; // pages --select N

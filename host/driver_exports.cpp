@@ -8,9 +8,9 @@ template <typename F> void Fetch(HMODULE module, const char* name, F* out) {
 
 #define FETCH(name) Fetch(d.module, #name, &d.name)
 
-bool LoadDriver(DriverExports* out) {
+bool LoadDriver(DriverExports* out, const std::string& folder) {
     DriverExports d{};
-    d.module = LoadLibraryA("STolvo32.dll");
+    d.module = LoadLibraryA((folder + "STolvo32.dll").c_str());
     if (d.module == nullptr) {
         return false;
     }

@@ -2,6 +2,7 @@
 // loaded, typed from the integrators' header. A missing export stays null.
 #pragma once
 #include "include/STolvo32.h"
+#include <string>
 
 struct DriverExports {
     HMODULE module;
@@ -39,6 +40,7 @@ struct DriverExports {
     STOLVO_PFN_FWGetPosition FWGetPosition;
 };
 
-// Loads STolvo32.dll by name, as the host does: from the program's folder.
-// FALSE when it cannot be loaded.
-bool LoadDriver(DriverExports* out);
+// Loads STolvo32.dll from `folder` (ending with a backslash), or by name as
+// the host does, from the program's folder, when `folder` is empty. False
+// when it cannot be loaded.
+bool LoadDriver(DriverExports* out, const std::string& folder = std::string());

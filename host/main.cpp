@@ -5,12 +5,17 @@
 //
 // The command line is read in command_args.cpp; `tolvo-host --help` says what
 // each mode and option does.
+//
+// The rig lies in a scratch folder of the bench's own (host/rig_folder.h),
+// with copies of the driver and of the configuration beside the bench;
+// --in-place works on the files beside the bench instead.
 #include "host/bench_context.h"
 #include "host/bench_output.h"
 #include "host/command_args.h"
 #include "host/default_session.h"
 #include "host/pages_window.h"
 #include "host/rig_files.h"
+#include "host/rig_folder.h"
 #include "host/script_runner.h"
 #include "host/script_words.h"
 #include "host/trace_capture.h"
@@ -76,22 +81,27 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "OLE could not be initialised\n");
         return 1;
     }
+    const std::string rig = MakeRigFolder(ProgramFolder(), options.inPlace, !options.prepare);
+    if (rig.empty()) {
+        OleUninitialize();
+        return 1;
+    }
     if (options.prepare) {
-        PrepareRigFiles(ProgramFolder());
+        PrepareRigFiles(rig);
     }
     const bool pages = options.mode == BenchMode::Pages;
     if (options.trace) {
         StartTraceCapture(!pages);
     }
     BenchContext bench{};
-    if (!LoadDriver(&bench.driver)) {
-        std::fprintf(stderr, "cannot load STolvo32.dll from %s\n", ProgramFolder().c_str());
+    if (!LoadDriver(&bench.driver, rig)) {
+        std::fprintf(stderr, "cannot load STolvo32.dll from %s\n", rig.c_str());
         OleUninitialize();
         return 1;
     }
     StartSimulator(&bench);
     std::istringstream script(scriptText);
-    const int status = pages ? RunPagesWindow(bench.driver, ProgramFolder(), options.selftest,
+    const int status = pages ? RunPagesWindow(bench.driver, rig, options.selftest,
                                               options.firstDevice, options.trace)
                              : Run(bench, script, options.strict);
 

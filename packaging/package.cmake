@@ -5,8 +5,9 @@
 # side by side; the README, the change log, the licence, the header, the
 # import libraries, the documents and the samples (settings for a full rig,
 # the scripting sample) under STolvo32/. The installer (NSIS.template.in) puts
-# the top files into the host's folder and copies the sample settings there
-# when the folder has none.
+# the driver into the host's folder and, as a component of their own, the
+# simulator, the bench and the samples (each sample only where the folder has
+# none).
 
 # The program that runs a host session against the simulator.
 set(PACKAGE_SESSION_PROGRAM tolvo-host)
@@ -46,12 +47,14 @@ install(FILES ${PACKAGE_DOCS} ${PACKAGE_PICTURES} DESTINATION STolvo32/docs)
 install(FILES ${staged_samples} ${PACKAGE_STAGING}/move_stage.vbs
         DESTINATION STolvo32/samples)
 
-# The installer's view of the top files: its own, the host's (kept when the
-# folder has one) and the samples it copies up.
-set(text "!macro PackageFiles OWN HOST SAMPLE\n")
-foreach(file STolvo32.dll register-simulator.cmd unregister-simulator.cmd
-             $<TARGET_FILE_NAME:TolvoSim> $<TARGET_FILE_NAME:${PACKAGE_SESSION_PROGRAM}>)
-    string(APPEND text "  !insertmacro \${OWN} \"${file}\"\n")
+# The installer's view of the top files: the driver, the files of the
+# optional component of the simulator, the bench and the samples (its own, the
+# host's that the folder may have, and the samples it copies up).
+set(text "!macro PackageFiles DRIVER TRIAL HOST SAMPLE\n")
+string(APPEND text "  !insertmacro \${DRIVER} \"STolvo32.dll\"\n")
+foreach(file register-simulator.cmd unregister-simulator.cmd $<TARGET_FILE_NAME:TolvoSim>
+             $<TARGET_FILE_NAME:${PACKAGE_SESSION_PROGRAM}>)
+    string(APPEND text "  !insertmacro \${TRIAL} \"${file}\"\n")
 endforeach()
 string(APPEND text "  !insertmacro \${HOST} \"$<TARGET_FILE_NAME:QXUTIL32>\"\n")
 foreach(sample ${PACKAGE_SAMPLES})
@@ -81,3 +84,11 @@ set(CPACK_STOLVO_NSIS_FILE_LIST ${PACKAGE_STAGING}/package_files.nsh)
 # variable while it writes its source package settings).
 set(PACKAGE_BASE ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME})
 include(CPack)
+
+# ---- An older installer, for the upgrade test ----
+# The same package under an earlier version, made by a second CPack run of
+# this configuration (tests/CMakeLists.txt) that overrides only the version
+# and the names made from it.
+set(PACKAGE_OLDER_VERSION 0.9.0)
+set(PACKAGE_OLDER_DIRECTORY ${CMAKE_BINARY_DIR}/packages-older)
+set(PACKAGE_OLDER_FILE_NAME STolvo32-${PACKAGE_OLDER_VERSION}-win32)

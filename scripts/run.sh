@@ -10,9 +10,9 @@ bash "$top/scripts/setup.sh"
 # stand-in and the bench, not the tests.
 BUILD_DIR=$build bash "$top/scripts/build.sh" STolvo32 TolvoSim QXUTIL32 tolvo-host
 
-# The bench loads the driver from its own folder, as the host does, and
-# writes the host's hardware file, the driver's settings and the filter sets
-# beside it; the session gets a folder of its own for that.
+# The bench, from a folder of the session's own, makes its rig (the host's
+# hardware file, the driver's settings and the filter sets beside a copy of
+# the driver) in a scratch folder and says where.
 session=$build/session
 rm -rf "$session"
 mkdir -p "$session"

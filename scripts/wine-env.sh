@@ -22,6 +22,33 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
 REG
     touch "$WINEPREFIX/.ready"
 fi
+# No program run here may reach the machine's serial or printer ports: a file
+# named COM1 or LPT1 (any extension, any folder) opens the device, and Wine's
+# mount manager links com1 to the first serial port. COM1-COM9 and LPT1-LPT9
+# become plain files under ports/; the mount manager then gives a real port
+# the next free number (com10 and up), a name no file name reaches.
+# A program that deletes such a name deletes the file: it is made again here.
+mkdir -p "$WINEPREFIX/ports"
+for n in 1 2 3 4 5 6 7 8 9; do
+    for port in "com$n" "lpt$n"; do
+        [ -e "$WINEPREFIX/ports/$port" ] || : >"$WINEPREFIX/ports/$port"
+    done
+done
+if [ ! -f "$WINEPREFIX/.ports" ]; then
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
+        for n in 1 2 3 4 5 6 7 8 9; do
+            printf '"COM%s"="%s"\r\n"LPT%s"="%s"\r\n' "$n" "$WINEPREFIX/ports/com$n" \
+                "$n" "$WINEPREFIX/ports/lpt$n"
+        done
+    } >"$WINEPREFIX/ports/ports.reg"
+    reg_file="Z:${WINEPREFIX//\//\\}\\ports\\ports.reg"
+    wine regedit /s "$reg_file" </dev/null >/dev/null 2>&1
+    # The mount manager reads the ports when Wine starts.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.ports"
+fi
 wineserver -p 30 >/dev/null 2>&1 || true
 # Wine's own background processes (services.exe and the like) start with the
 # first program and inherit its output; they are started here with no output

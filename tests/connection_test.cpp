@@ -135,6 +135,42 @@ TEST_F(ConnectionTest, OpenPortStatusDecidesTheOpen) {
     }
 }
 
+// The start-up exchange after the open (LinkValue read, LinkReady call) is
+// not used: a real server may answer it otherwise than the simulator does.
+TEST_F(ConnectionTest, TheStartUpExchangeFailsTheLinkOnlyWhenTheServerIsGone) {
+    constexpr DISPID kLinkValue = 10;
+    constexpr DISPID kLinkReady = 18;
+    const struct {
+        DISPID member;
+        HRESULT answer;
+        int result;
+    } cases[] = {
+        {kLinkValue, E_FAIL, 0},
+        {kLinkValue, DISP_E_TYPEMISMATCH, 0},
+        {kLinkValue, DISP_E_EXCEPTION, 0},
+        {kLinkValue, RPC_E_DISCONNECTED, -1},
+        {kLinkReady, E_FAIL, 0},
+        {kLinkReady, DISP_E_MEMBERNOTFOUND, 0},
+        {kLinkReady, CO_E_OBJNOTCONNECTED, -1},
+        {kLinkReady, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), -1},
+    };
+    int port = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.member) + " " + std::to_string(c.answer));
+        Sim().SetFault(SimScan, c.member, c.answer);
+        driver.SetIni("Port", std::to_string(port++ % 4).c_str()); // a new port each time
+        EXPECT_EQ(xy.Init(nullptr), c.result);
+        EXPECT_EQ(probe.Connected(), c.result == 0 ? 1 : 0);
+        EXPECT_EQ(Sim().IsLinkOpen(), c.result == 0) << "a link the driver gave up is closed";
+        EXPECT_EQ(Sim().LiveObjects(), c.result == 0 ? 2 : 0);
+        if (c.result == 0) {
+            EXPECT_EQ(xy.Move(5, 6, 0), 0) << "the stage moves on the link";
+        }
+        xy.Close();
+        Sim().SetFault(SimScan, c.member, S_OK);
+    }
+}
+
 TEST_F(ConnectionTest, OpenPortRefusedByTheServerCountsAsAFailedOpen) {
     Sim().SetFault(SimScan, 1, E_FAIL);
     driver.SetIni("Port", "0");

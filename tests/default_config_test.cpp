@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include "sets_api.h"
 #include "config/device_kind.h"
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -250,13 +251,103 @@ TEST_F(DefaultConfig, AConfiguredShutterKeepsItsRecord) {
     sets.ApplyDefaults(host.get(), kKindShutter, 0);
     EXPECT_EQ(Setting("Shutter1", "Name"), "Main");
     EXPECT_EQ(Setting("Shutter1", "ShutterNumber"), "5");
-    EXPECT_EQ(Setting("Shutter2", "Name"), "Shutter 2");
+    EXPECT_EQ(Setting("Shutter2", "Name"), "Named") << "a name of the user's stays";
     EXPECT_EQ(Setting("Shutter2", "ShutterNumber"), "1");
     const DeviceRosterTable roster = config.Roster();
     EXPECT_STREQ(roster.shutters[0].name, "Main");
     EXPECT_EQ(roster.shutters[0].shutterNumber, 5);
-    EXPECT_STREQ(roster.shutters[1].name, "Shutter 2");
+    EXPECT_STREQ(roster.shutters[1].name, "Named");
     EXPECT_EQ(roster.shutters[1].configured, 1);
+}
+
+// The defaults judge what the file holds, also for devices whose records the
+// module has not loaded (no ShtrInit or FWInit since it was loaded), and fill
+// only what the file lacks. Each case is a fresh driver with files only; keys
+// are "section/key=value" of STolvo.INI, "Stage" for "Tolvo Stage".
+TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
+    using Keys = std::vector<std::string>;
+    const struct {
+        const char* label;
+        int kind;
+        int slot;
+        Keys stored; // each stays as it is
+        Keys filled; // what the defaults add
+    } cases[] = {
+        {"an old file without DefaultAll", kKindShutter, 0,
+         Keys{"Stage/Port=2", "Stage/BaudRate=2400", "Stage/StopBits=1", "Stage/Parity=1",
+              "Stage/FocusStep=3", "Shutter1/Name=Epi", "Shutter1/ShutterNumber=0",
+              "Shutter2/Name=Trans", "Shutter2/ShutterNumber=1", "FilterWheel1/Name=Dapi Set"},
+         Keys{"Stage/DefaultAll=0", "FilterWheel2/Name=Filter Wheel 2"}},
+        {"partial records", kKindShutter, 0,
+         Keys{"Stage/BaudRate=2400", "Shutter1/Name=Epi", "Shutter2/ShutterNumber=1"},
+         Keys{"Stage/Port=0", "Stage/StopBits=2", "Stage/Parity=0", "Stage/FocusStep=2",
+              "Shutter1/ShutterNumber=0", "Shutter2/Name=Shutter 2",
+              "FilterWheel1/Name=Filter Wheel 1"}},
+        {"a later shutter page", kKindShutter, 1,
+         Keys{"Stage/DefaultAll=0", "Shutter2/Name=Epi", "Shutter2/ShutterNumber=1"}, Keys{}},
+        {"a later wheel page", kKindFilterWheel, 0,
+         Keys{"Stage/DefaultAll=0", "FilterWheel1/Name=Dapi Set", "FilterWheel1/NumberPositions=6"},
+         Keys{}},
+        {"a later serial line", kKindSerialLine, 0,
+         Keys{"Stage/DefaultAll=0", "Stage/Port=2", "Stage/BaudRate=600"},
+         Keys{"Stage/StopBits=<absent>"}},
+        {"a later focus page", kKindFocus, 0, Keys{"Stage/DefaultAll=0", "Stage/FocusStep=3"},
+         Keys{}},
+    };
+    struct Entry {
+        std::string section, key, value;
+    };
+    const auto parse = [](const std::string& spec) {
+        const size_t slash = spec.find('/');
+        const size_t equals = spec.find('=');
+        const std::string section = spec.substr(0, slash);
+        return Entry{section == "Stage" ? "Tolvo Stage" : section,
+                     spec.substr(slash + 1, equals - slash - 1), spec.substr(equals + 1)};
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        LoadedDriver driver{"STolvo32Probe.dll"};
+        SetsProbe sets{driver};
+        HostWindow host;
+        for (const char* section :
+             {"Shutter1", "Shutter2", "FilterWheel1", "FilterWheel2", "Focus"}) {
+            driver.SetFileKey("KROHW.INI", section, "Module", "STolvo32.dll");
+        }
+        for (const std::string& spec : c.stored) {
+            const Entry e = parse(spec);
+            driver.SetIni(e.key.c_str(), e.value.c_str(), e.section.c_str());
+        }
+        // The stored wheel's set: names of the user's for positions 1 to 6 but
+        // the fourth; only what the set lacks may be filled.
+        for (int p : {1, 2, 3, 5, 6}) {
+            driver.SetFileKey("Dapi Set.TolvoFW", "FilterWheel1",
+                              ("Position" + std::to_string(p) + "Name").c_str(),
+                              ("Dapi " + std::to_string(p)).c_str());
+        }
+        DialogAnswerer boxes;
+        boxes.Press(IDOK);
+        sets.ApplyDefaults(host.get(), c.kind, c.slot);
+        for (const Keys* keys : {&c.stored, &c.filled}) {
+            for (const std::string& spec : *keys) {
+                const Entry e = parse(spec);
+                EXPECT_EQ(IniValue(driver.IniPath(), e.section, e.key), e.value) << spec;
+            }
+        }
+        EXPECT_EQ(IniValue(driver.IniPath(), "Tolvo Stage", "StageStep"), "<absent>");
+        const bool first =
+            std::find(c.stored.begin(), c.stored.end(), "Stage/DefaultAll=0") == c.stored.end();
+        const bool wheelJudged = IniValue(driver.IniPath(), "FilterWheel1", "Name") == "Dapi Set" &&
+                                 (first || c.kind == kKindFilterWheel);
+        const std::string set = DriverFilePath(driver, "Dapi Set.TolvoFW");
+        for (int p = 1; p <= (c.kind == kKindFilterWheel ? 6 : 10); ++p) {
+            EXPECT_EQ(IniValue(set, "FilterWheel1", "Position" + std::to_string(p) + "Name"),
+                      p != 4 && p <= 6 ? "Dapi " + std::to_string(p)
+                      : wheelJudged    ? "Position " + std::to_string(p)
+                                       : "<absent>")
+                << p;
+        }
+        EXPECT_EQ(boxes.seen().size(), first ? 1u : 0u) << "the notice the first time only";
+    }
 }
 
 TEST_F(DefaultConfig, ANamedWheelKeepsItsNameAndGetsItsMissingPositions) {

@@ -45,6 +45,95 @@ TEST_F(FreshSettings, TheFirstPageGivesEveryDeviceItsDefaultsOnce) {
     EXPECT_EQ(boxes.seen().size(), 1u) << "the notice comes once per settings file";
 }
 
+// A device page opened before its device's initialisation (the user opens it
+// to mend a failed init) shows the stored record and writes nothing over it.
+TEST_F(DevicePageLife, APageBeforeItsDevicesInitShowsAndKeepsTheStoredRecord) {
+    driver.SetIni("Port", "-1");
+    driver.SetIni("Name", "Epi", "Shutter2");
+    driver.SetIni("ShutterNumber", "1", "Shutter2");
+    driver.SetIni("Name", "Dapi Set", "FilterWheel1");
+    WriteSet("Dapi Set", 0, 10, "D");
+    const std::string settings = driver.IniFileText();
+    const std::string set = ReadDriverFile(driver, "Dapi Set.TolvoFW");
+    ShutterApi shutters(driver);
+    ASSERT_EQ(shutters.GetInstance(0), 0);
+    ASSERT_EQ(shutters.GetInstance(0), 1);
+    EXPECT_EQ(shutters.Init(1, nullptr), -2) << "no port: the record is not loaded";
+
+    HWND page = ShowShutter(1);
+    EXPECT_EQ(Text(page, kShutterName), "Epi");
+    page = ShowWheel(0);
+    EXPECT_EQ(Text(page, kSetBox), "Dapi Set");
+    EXPECT_EQ(Entries(page, kPositionBox), Numbered("D", 1, 10));
+    pages.FWConfigure(host.get(), 0, 0, 0);
+    EXPECT_EQ(driver.IniFileText(), settings);
+    EXPECT_EQ(ReadDriverFile(driver, "Dapi Set.TolvoFW"), set);
+    EXPECT_EQ(Sorted(FilesIn(driver.folder(), "*.TolvoFW")), Names{"Dapi Set.TolvoFW"});
+}
+
+// The host calls again while the first-time notice is open (its message loop
+// runs the host's): the call takes effect once the box has closed.
+TEST_F(FreshSettings, ACallDuringTheFirstTimeNoticeTakesEffectAfterIt) {
+    driver.SetFileKey("KROHW.INI", "Shutter1", "Module", "STolvo32.dll");
+    const struct {
+        const char* label;
+        std::function<void()> call;
+        int kind; // of the page afterwards; 0: no page
+        int slot;
+    } cases[] = {
+        {"close", [&] { pages.ShtrConfigure(host.get(), 0, 0, 0); }, 0, 0},
+        {"a wheel", [&] { pages.FWConfigure(host.get(), 3, 40, 1); }, 2, 3},
+        {"another shutter", [&] { pages.ShtrConfigure(host.get(), 1, 40, 1); }, 1, 1},
+        {"the wheel's apply, then its close",
+         [&] {
+             pages.FWConfigure(host.get(), 0, 0, 2);
+             pages.FWConfigure(host.get(), 0, 0, 0);
+         },
+         0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        DeleteFileA(driver.IniPath().c_str());
+        boxes.Act([&](HWND) {
+            c.call();
+            EXPECT_EQ(State().kind, 1) << "nothing changes while the box is open";
+            return IDOK;
+        });
+        ShowShutter(0);
+        ASSERT_EQ(boxes.waiting(), 0u) << "the notice came";
+        if (c.kind == 0) {
+            EXPECT_EQ(Page(), nullptr);
+        } else {
+            ASSERT_NE(Page(), nullptr);
+            EXPECT_TRUE(IsWindowVisible(Page()));
+            EXPECT_EQ(State().kind, c.kind);
+            EXPECT_EQ(State().slot, c.slot);
+            EXPECT_EQ(State().top, 40);
+        }
+        EXPECT_EQ(FindWindowExA(host.get(), Page(), "#32770", nullptr), nullptr) << "one page";
+        pages.ShtrConfigure(host.get(), 0, 0, 0);
+    }
+}
+
+// The same while the question about unsaved set changes is open.
+TEST_F(DevicePageLife, ACloseDuringTheSaveQuestionTakesEffectAfterIt) {
+    GiveWheel(0, "Alpha", 6, "A");
+    GiveWheel(1, "Beta", 6, "B");
+    HWND first = ShowWheel(0);
+    TypeText(first, kPositionBox, "Mine");
+    MoveFocusTo(host.get());
+    boxes.Act([&](HWND) {
+        pages.FWConfigure(host.get(), 0, 0, 0);
+        return IDYES;
+    });
+    ShowWheel(1);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].text, kSaveNowQuestion);
+    EXPECT_EQ(SetKeys("Alpha", 0, 1), Names{"Mine"});
+    EXPECT_EQ(Page(), nullptr) << "closed after the wheel 2 page it interrupted was made";
+    EXPECT_EQ(FindWindowExA(host.get(), nullptr, "#32770", nullptr), nullptr);
+}
+
 TEST_F(DevicePageLife, AShowingCallForAnotherSlotRebuildsThePage) {
     EditRoster([](DeviceRosterTable& r) {
         r.shutterCount = 2;

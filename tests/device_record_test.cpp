@@ -317,7 +317,13 @@ TEST(FocusRecordTest, UserSizeIsOfferedWhateverTheChoice) {
         {"FocusStep=-3\r\n", -3, -1.0, 0.0, 4, kUnchanged},
         {"FocusStep=2147483647\r\ndUserDefinedZStepSize=0.2\r\n", INT_MAX, 0.2, 0.2, 5, kUnchanged},
         {"FocusStep=4\r\ndUserDefinedZStepSize=0.07um\r\n", 4, 0.07, 0.07, 5, 0.07},
-        {"FocusStep=4\r\ndUserDefinedZStepSize=none\r\n", 4, 0.0, 0.0, 5, 0.0},
+        // A stored size that is not a positive decimal number is not offered.
+        {"FocusStep=4\r\ndUserDefinedZStepSize=none\r\n", 4, 0.0, 0.0, 4, kUnchanged},
+        {"FocusStep=4\r\ndUserDefinedZStepSize=0\r\n", 4, 0.0, 0.0, 4, kUnchanged},
+        {"FocusStep=4\r\ndUserDefinedZStepSize=-0.2\r\n", 4, -0.2, 0.0, 4, kUnchanged},
+        {"FocusStep=4\r\ndUserDefinedZStepSize=nan\r\n", 4, 0.0, 0.0, 4, kUnchanged},
+        {"FocusStep=4\r\ndUserDefinedZStepSize=inf\r\n", 4, 0.0, 0.0, 4, kUnchanged},
+        {"FocusStep=4\r\ndUserDefinedZStepSize=0x10\r\n", 4, 0.0, 0.0, 4, kUnchanged},
         // At most 14 characters of the size are read.
         {"FocusStep=2\r\ndUserDefinedZStepSize=0.12345678901234567\r\n", 2, 0.123456789012,
          0.123456789012, 5, 0.5},

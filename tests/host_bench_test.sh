@@ -10,6 +10,10 @@
 # --trace: the driver's trace lines under each command, in the file beside the
 # driver, and in the window's pane; without it, none of them.
 #
+# The rig: by default a scratch folder of the bench's own, with copies of the
+# driver and of the configuration beside the bench, which stays byte for byte
+# as it was; --in-place works on the files beside the bench.
+#
 # Usage: host_bench_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -31,6 +35,37 @@ bench() {
     env -u STOLVO_TRACE "$build/wine-run" "$work/tolvo-host.exe" "$@" >"$work/out.txt" 2>&1 </dev/null ||
         status=$?
     tr -d '\r' <"$work/out.txt" >"$work/out.tmp" && mv "$work/out.tmp" "$work/out.txt"
+    sed -n 's/^rig folder: \(.*\\\) (a scratch.*/\1/p' "$work/out.txt" >>"$work/rigs.txt"
+}
+
+# A Windows path on drive C: of the tests' prefix as a Unix path.
+unix_path() {
+    local path=${1#[Cc]:\\}
+    echo "$build/wineprefix/drive_c/${path//\\//}"
+}
+
+# The rig folder the last run printed, as a Unix path.
+rig_folder() {
+    local folder
+    folder=$(sed -n 's/^rig folder: \(.*\\\) (.*/\1/p' "$work/out.txt")
+    [ -n "$folder" ] || fail "no rig folder printed"
+    unix_path "$folder"
+}
+
+# The scratch folders of the runs go when the test ends.
+: >"$work/rigs.txt"
+remove_rigs() {
+    local folder
+    while IFS= read -r folder; do
+        rm -rf "$(unix_path "$folder")"
+    done <"$work/rigs.txt"
+}
+trap remove_rigs EXIT
+
+# Every file of the bench's folder with its checksum, but the test's own.
+folder_state() {
+    (cd "$work" && find . -type f ! -name 'out.txt' ! -name '*.tmp' ! -name '*.txt' -print0 |
+        sort -z | xargs -0 sha1sum)
 }
 
 expect_lines() {
@@ -58,19 +93,37 @@ expect_lines <<'LINES'
 ^  wheel 1 has no position named "Violet"$
 ^  StgXYClose\(\) +-> +0 \(done\)
 ^     simulator: scan.ClosePort\(\)
+^rig folder: .*\\tolvo-host-[0-9]+-[0-9]+\\ \(a scratch folder: no file beside tolvo-host.exe is written\)$
 LINES
-[ -f "$work/KROHW.INI" ] && [ -f "$work/STolvo.INI" ] && [ -f "$work/Excitation.TolvoFW" ] ||
-    fail "the session did not write the rig's files beside the driver"
+rig=$(rig_folder)
+[ -f "$rig/KROHW.INI" ] && [ -f "$rig/STolvo.INI" ] && [ -f "$rig/Excitation.TolvoFW" ] &&
+    [ -f "$rig/STolvo32.dll" ] || fail "the session did not write the rig's files in $rig"
+[ ! -e "$work/KROHW.INI" ] && [ ! -e "$work/STolvo.INI" ] && [ ! -e "$work/Excitation.TolvoFW" ] ||
+    fail "the session wrote the rig's files beside the bench"
 # Without --trace: no trace lines, no trace file.
 no_trace() {
     ! grep -Eq '^    \| |STolvo32 |^trace file:|trace pane' "$work/out.txt" ||
         fail "trace lines without --trace"
-    [ ! -e "$work/STolvoTrace.log" ] || fail "a trace file without --trace"
+    [ ! -e "$work/STolvoTrace.log" ] && [ ! -e "$(rig_folder)/STolvoTrace.log" ] ||
+        fail "a trace file without --trace"
 }
 no_trace
 # The waited move's wait lasts about its distance at the stated speed.
 waited=$(sed -n 's/.*wait ended after \([0-9]*\) ms and [0-9]* busy polls (1031 units.*/\1/p' "$work/out.txt" | head -n 1)
 [ "$waited" -ge 100 ] && [ "$waited" -lt 2000 ] || fail "the 1031-unit move waited $waited ms"
+
+echo "== the rig in place, asked for"
+bench --in-place
+[ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "the session in place ended with $status"; }
+expect_lines <<'LINES'
+^rig folder: .* \(in place: the driver writes its files here\)$
+^  FWGetPosition\(1\) +-> +6 \("Far Red"\)
+LINES
+[ -f "$work/KROHW.INI" ] && [ -f "$work/STolvo.INI" ] && [ -f "$work/Excitation.TolvoFW" ] ||
+    fail "the session in place did not write the rig's files beside the bench"
+# From here on the bench's folder holds a host's files: no run without
+# --in-place may change them.
+before=$(folder_state)
 
 echo "== window mode, briefly, under the null graphics driver"
 bench pages --selftest
@@ -118,6 +171,8 @@ expect_lines <<'LINES'
 ^  slept [0-9]+ ms$
 LINES
 
+[ "$(folder_state)" = "$before" ] || fail "a script changed the files beside the bench"
+
 echo "== the trace"
 printf 'xy.init\nxy.move 1000 -250 wait\nxy.report\nxy.close\n' >"$work/trace.txt"
 bench --trace run "$windows_dir\\trace.txt"
@@ -139,15 +194,17 @@ result=$(line_of '^  StgXYMove\(1000, -250, 1\) +-> +0 \(done\)')
     [ "$export_line" -lt "$end_line" ] && [ "$end_line" -lt "$result" ] ||
     fail "the move's trace is not between its command ($command) and its result ($result)"
 trace_file=$(sed -n 's/^trace file: //p' "$work/out.txt")
-[ "$trace_file" = "$windows_dir\\STolvoTrace.log" ] || fail "trace file shown as \"$trace_file\""
-[ -f "$work/STolvoTrace.log" ] || fail "no STolvoTrace.log beside the driver"
-tr -d '\r' <"$work/STolvoTrace.log" >"$work/trace-file.txt"
+rig_windows=$(sed -n 's/^rig folder: \(.*\\\) (.*/\1/p' "$work/out.txt")
+[ "$trace_file" = "${rig_windows}STolvoTrace.log" ] || fail "trace file shown as \"$trace_file\""
+rig=$(rig_folder)
+[ -f "$rig/STolvoTrace.log" ] || fail "no STolvoTrace.log beside the driver"
+[ ! -e "$work/STolvoTrace.log" ] || fail "a trace file beside the bench"
+tr -d '\r' <"$rig/STolvoTrace.log" >"$work/trace-file.txt"
 dispatch=$(grep -m 1 -E '^    \| .*stage\.MoveXY\(1000, -250\) hr=0x00000000' "$work/out.txt" | sed 's/^    | //')
 grep -qxF "STolvo32 $dispatch" "$work/trace-file.txt" ||
     { cat "$work/trace-file.txt"; fail "the file lacks the line: STolvo32 $dispatch"; }
 
 echo "== the trace in the built-in session"
-rm -f "$work/STolvoTrace.log"
 bench --trace
 [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "the traced session ended with $status"; }
 expect_lines <<'LINES'
@@ -156,7 +213,8 @@ expect_lines <<'LINES'
 ^    \| [0-9:.]+ \[[0-9]+\] < FWSetPosition = 0  .* ms$
 ^trace file: .*\\STolvoTrace\.log$
 LINES
-grep -q 'FWSetPosition(1, 6)' "$work/STolvoTrace.log" || fail "the session's file lacks the wheel's move"
+grep -q 'FWSetPosition(1, 6)' "$(rig_folder)/STolvoTrace.log" ||
+    fail "the session's file lacks the wheel's move"
 
 echo "== the trace pane in window mode"
 bench --prepare --trace pages --selftest
@@ -253,7 +311,7 @@ bench_apart() {
 bench_apart --help
 [ "$status" -eq 0 ] || fail "--help ended with $status"
 [ ! -s "$work/stderr.txt" ] || { cat "$work/stderr.txt"; fail "--help wrote to standard error"; }
-for want in '^usage: tolvo-host \[--trace\] \[--strict\]$' '^  --strict ' '^  run FILE ' \
+for want in '^usage: tolvo-host \[--in-place\] \[--trace\] \[--strict\]$' '^  --strict ' '^  run FILE ' \
     '^  wheel N init' '^exit status: 0 done'; do
     grep -Eq -- "$want" "$work/stdout.txt" || { cat "$work/stdout.txt"; fail "--help lacks: $want"; }
 done
@@ -307,4 +365,5 @@ bench --strict run "$windows_dir\\strict.txt"
 grep -Eq '^summary: [0-9]+ driver call\(s\), 0 not done, 0 line\(s\) with errors' "$work/out.txt" ||
     { cat "$work/out.txt"; fail "no summary of a clean run"; }
 
+[ "$(folder_state)" = "$before" ] || fail "the runs changed the files beside the bench"
 echo "PASS"

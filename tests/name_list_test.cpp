@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "config_api.h"
 #include <climits>
+#include <iostream>
 
 namespace {
 constexpr int kFilters = 2;
@@ -317,6 +318,45 @@ TEST_F(NameListTest, RewriteWritesTheFileOfItsKind) {
     EXPECT_EQ(ReadDriverFile(driver, "KROOBLST.INI"), "[Objectives]\r\nName0=new\r\n");
     EXPECT_EQ(ReadDriverFile(driver, "KROFWLST.INI"), "[Kept]\r\nName0=x\r\n");
     EXPECT_EQ(ReadDriverFile(driver, "KROCNLST.INI"), "[Kept]\r\nName0=x\r\n");
+}
+
+// Another program (the host, a viewer) holds the list open while the user
+// removes a name. However the rewrite ends, the list is whole afterwards: the
+// new one, or the old one when the file could not be replaced.
+TEST_F(NameListTest, ARewriteWhileTheListIsHeldOpenLosesNoName) {
+    const struct {
+        const char* label;
+        DWORD sharing;
+    } cases[] = {
+        {"shared for delete", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+        {"shared for writing", FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"shared for reading", FILE_SHARE_READ},
+    };
+    const std::string oldText = ListText("Filters", {"DAPI", "FITC", "TRITC"});
+    const std::string newText = ListText("Filters", {"DAPI", "TRITC"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        WriteDriverFile(driver, "KROFWLST.INI", oldText);
+        const HANDLE held =
+            CreateFileA(DriverFilePath(driver, "KROFWLST.INI").c_str(), GENERIC_READ, c.sharing,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        ComboHost combo;
+        ASSERT_EQ(probe.FillNameList(combo.window(), combo.id(), kFilters, ""), 3);
+        combo.Delete(1);
+        probe.RewriteNameList(combo.window(), combo.id(), kFilters);
+        CloseHandle(held);
+        ASSERT_TRUE(DriverFileExists(driver, "KROFWLST.INI"));
+        const std::string text = ReadDriverFile(driver, "KROFWLST.INI");
+        EXPECT_TRUE(text == newText || text == oldText) << text;
+        std::cout << c.label << ": " << (text == newText ? "rewritten" : "kept") << "\n";
+        WIN32_FIND_DATAA found;
+        const HANDLE left = FindFirstFileA((driver.folder() + "\\kro*.tmp").c_str(), &found);
+        EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "no new list is left beside the old one";
+        if (left != INVALID_HANDLE_VALUE) {
+            FindClose(left);
+        }
+    }
 }
 
 TEST_F(NameListTest, ThousandsOfNamesAndVeryLongLines) {

@@ -2,17 +2,24 @@
 # Tries a package as an integrator would, in a new Wine prefix of its own:
 #   zip        unpack the ZIP into an empty folder, register the simulator with
 #              the package's script, run the session program from there;
-#   installer  install silently (with the simulator's registration) into a
-#              host folder that already holds settings and a host library of
-#              its own, run the session program, then uninstall.
+#   installer  install into an empty folder (the simulator, the bench and the
+#              samples come by default), edit the sample settings, uninstall,
+#              and only the edited settings are left; then
+#              into a host's folder that already holds a host's files: an older
+#              version by default (the driver only), then this one over it
+#              with the simulator's registration; the bench run there changes
+#              no file; a sample the user edited, and every file the user
+#              made, stays after the uninstall.
 #
-# Usage: package_test.sh zip|installer BUILD_DIR PACKAGE_BASE SESSION_PROGRAM
-# where PACKAGE_BASE is the packages' path without .zip or .exe.
+# Usage: package_test.sh zip|installer BUILD_DIR PACKAGE_BASE SESSION_PROGRAM OLDER_BASE
+# where PACKAGE_BASE and OLDER_BASE are the paths of this package and of an
+# older installer of it without .zip or .exe.
 set -euo pipefail
 kind=$1
 build=$2
 package=$3
 session=$4
+older=${5:-}
 name=$(basename "$package")
 
 fail() {
@@ -93,9 +100,9 @@ readme_names_ship() {
 version=${name#STolvo32-}
 version=${version%-win32}
 
-# Runs the session program of the folder (a Windows path), which loads the
-# driver beside it, and checks that every device family worked against the
-# simulator.
+# Runs the session program of the folder (a Windows path), which loads a copy
+# of the driver beside it in a scratch folder of its own, and checks that
+# every device family worked against the simulator.
 run_session() {
     local folder=$1 unix=$2 output="$work/session.txt"
     (cd "$unix" && wine "$folder\\$session") >"$output" 2>&1 ||
@@ -106,6 +113,7 @@ run_session() {
     while IFS= read -r line; do
         grep -Eq -- "$line" "$output" || fail "the session printed no line like: $line"
     done <<'LINES'
+^rig folder: .* \(a scratch folder: no file beside tolvo-host.exe is written\)$
 ^simulator: TolvoSim.dll in process
 ^  ShtrInit\(0, callback\) +-> +0 \(done\)
 ^     simulator: scan\.OpenPort
@@ -122,6 +130,32 @@ run_session() {
 ^     simulator: scan\.ClosePort\(\)
 LINES
     ! grep -E -- '-> +-[0-9]' "$output" || fail "a call in the session returned an error code"
+}
+
+# Every file under a folder with its checksum.
+folder_state() {
+    (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha1sum)
+}
+
+# Runs the installer or uninstaller and waits for the uninstaller, which runs
+# from a copy in the temporary folder and returns at once; its last steps
+# delete itself and its entry in the installed programs.
+uninstall() {
+    local folder=$1 unix=$2
+    wine "$folder\\STolvo32-uninstall.exe" /S
+    for _ in $(seq 1 240); do
+        if [ ! -e "$unix/STolvo32-uninstall.exe" ] && ! wine reg query \
+            'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' >/dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.5
+    done
+    fail "the uninstaller did not finish"
+}
+
+installed_version() {
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' \
+        /v DisplayVersion | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
 }
 
 case $kind in
@@ -168,20 +202,66 @@ zip)
     ;;
 
 installer)
+    [ -f "$older.exe" ] || fail "no older installer at $older.exe"
+    version=$(basename "$package" | cut -d- -f2)
+    older_version=$(basename "$older" | cut -d- -f2)
+
+    echo "== an empty folder: the simulator, the bench and the samples by default"
+    trial="$drive_c/TrialHost"
+    mkdir "$trial"
+    wine "$package.exe" /S '/D=C:\TrialHost' || fail "the installer ended with an error"
+    for f in STolvo32.dll TolvoSim.dll QXUTIL32.dll "$session" register-simulator.cmd \
+        STolvo32-uninstall.exe KROHW.INI STolvo.INI Excitation.TolvoFW Emission.TolvoFW; do
+        expect_file "$trial/$f"
+    done
+    [ -z "$(scan_server)" ] || fail "the simulator was registered without /REGISTER"
+    # The record holds the hash of each file that the folder may keep.
+    tr -d '\r' <"$trial/STolvo32/installed.ini" >"$work/record.txt"
+    for f in KROHW.INI STolvo.INI Excitation.TolvoFW Emission.TolvoFW QXUTIL32.dll; do
+        hash=$(sha1sum "$trial/$f" | cut -d' ' -f1)
+        grep -qix "$f=$hash" "$work/record.txt" || { cat "$work/record.txt"; fail "no hash of $f"; }
+    done
+    # The user changes the sample settings (a page would rewrite them).
+    printf '[Tolvo Stage]\r\nPort=3\r\n' >>"$trial/STolvo.INI"
+    cp "$trial/STolvo.INI" "$work/STolvo.edited"
+    uninstall 'C:\TrialHost' "$trial"
+    left=$(cd "$trial" && find . | sort | tr '\n' ' ')
+    [ "$left" = ". ./STolvo.INI " ] || fail "left in the folder: $left"
+    cmp "$trial/STolvo.INI" "$work/STolvo.edited" || fail "the edited settings changed"
+
+    echo "== a host's folder: the older version, the driver only"
     host="$drive_c/ImagingHost"
     mkdir "$host"
-    # What the host's folder held before: its own settings and host library.
-    printf '[Host]\r\nMarker=kept\r\n' >"$host/STolvo.INI"
+    # What the host's folder held before: its hardware file, its utility
+    # library, the driver's settings of an earlier installation and a set.
+    printf '[Focus]\r\nModule=Other.dll\r\n[Shutter1]\r\nModule=STolvo32.dll\r\n' >"$host/KROHW.INI"
+    printf '[Tolvo Stage]\r\nPort=2\r\nDefaultAll=0\r\n[Shutter1]\r\nName=Epi\r\nShutterNumber=0\r\n' \
+        >"$host/STolvo.INI"
+    printf '[FilterWheel1]\r\nPosition1Name=Mine\r\n' >"$host/Excitation.TolvoFW"
     cp "$build/hostlib-cdecl/QXUTIL32.dll" "$host/QXUTIL32.dll"
-    cp "$host/STolvo.INI" "$work/STolvo.INI.before"
     before=$(cd "$host" && ls)
+    wine "$older.exe" /S '/D=C:\ImagingHost' || fail "the older installer ended with an error"
+    [ "$(installed_version)" = "$older_version" ] || fail "installed $(installed_version)"
+    expect_file "$host/STolvo32.dll"
+    for f in TolvoSim.dll "$session" register-simulator.cmd Emission.TolvoFW; do
+        [ ! -e "$host/$f" ] || fail "$f was installed into a host's folder by default"
+    done
 
+    echo "== the user's files of the older version"
+    # The user works with the driver: a set, a name list, settings.
+    printf '[FilterWheel1]\r\nPosition1Name=User\r\n' >"$host/User Set.TolvoFW"
+    printf '[Filters]\r\nName0=DAPI\r\n' >"$host/KROFWLST.INI"
+    printf '[FilterWheel1]\r\nName=User Set\r\n' >>"$host/STolvo.INI"
+    users_files=$(cd "$host" && sha1sum KROHW.INI STolvo.INI Excitation.TolvoFW "User Set.TolvoFW" \
+        KROFWLST.INI QXUTIL32.dll)
+
+    echo "== this version over it, with the simulator's registration"
     wine "$package.exe" /S /REGISTER '/D=C:\ImagingHost' || fail "the installer ended with an error"
+    [ "$(installed_version)" = "$version" ] || fail "installed $(installed_version), not $version"
     for f in STolvo32.dll TolvoSim.dll "$session" register-simulator.cmd STolvo32-uninstall.exe \
-        KROHW.INI Excitation.TolvoFW Emission.TolvoFW STolvo32/README.md \
-        STolvo32/include/STolvo32.h STolvo32/docs/install.md STolvo32/docs/trace.md \
-        STolvo32/samples/STolvo.INI unregister-simulator.cmd STolvo32/lib/STolvo32.lib \
-        STolvo32/samples/move_stage.vbs STolvo32/LICENSE; do
+        Emission.TolvoFW STolvo32/README.md STolvo32/include/STolvo32.h STolvo32/docs/install.md \
+        STolvo32/docs/trace.md STolvo32/samples/STolvo.INI unregister-simulator.cmd \
+        STolvo32/lib/STolvo32.lib STolvo32/samples/move_stage.vbs STolvo32/LICENSE; do
         expect_file "$host/$f"
     done
     readme_names_ship "$host"
@@ -192,12 +272,10 @@ installer)
         /v DisplayVersion | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
     [ "$shown" = "$version" ] || fail "installed programs show version '$shown', not $version"
     cmp "$host/STolvo32.dll" "$build/bin/STolvo32.dll" || fail "another driver was installed"
-    for f in KROHW.INI Excitation.TolvoFW Emission.TolvoFW; do
-        cmp "$host/$f" "$build/packaging/samples/$f" || fail "$f is not the sample"
-    done
-    cmp "$host/STolvo.INI" "$work/STolvo.INI.before" || fail "the folder's STolvo.INI was replaced"
-    cmp "$host/QXUTIL32.dll" "$build/hostlib-cdecl/QXUTIL32.dll" ||
-        fail "the folder's QXUTIL32.dll was replaced"
+    cmp "$host/Emission.TolvoFW" "$build/packaging/samples/Emission.TolvoFW" ||
+        fail "Emission.TolvoFW is not the sample"
+    [ "$(cd "$host" && sha1sum KROHW.INI STolvo.INI Excitation.TolvoFW "User Set.TolvoFW" \
+        KROFWLST.INI QXUTIL32.dll)" = "$users_files" ] || fail "the upgrade changed the user's files"
     location=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' \
         /v InstallLocation | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
     [ "$location" = 'C:\ImagingHost' ] || fail "installed programs list '$location'"
@@ -205,24 +283,32 @@ installer)
     [ "${server,,}" = 'c:\imaginghost\tolvosim.dll' ] ||
         fail "tolvo.scan is served by '$server', not the installed simulator"
 
+    echo "== the bench in the host's folder changes no file there"
+    state=$(folder_state "$host")
     run_session 'C:\ImagingHost' "$host"
+    (cd "$host" && wine 'C:\ImagingHost\'"$session" pages --selftest) >"$work/pages.txt" 2>&1 ||
+        { cat "$work/pages.txt"; fail "the window's self-test ended with an error"; }
+    tr -d '\r' <"$work/pages.txt" | grep -E '^selftest: [0-9]+ devices, 0 without their page$' ||
+        { cat "$work/pages.txt"; fail "the window's self-test found pages missing"; }
+    [ "$(folder_state "$host")" = "$state" ] || {
+        diff <(echo "$state") <(folder_state "$host")
+        fail "the bench changed files in the host's folder"
+    }
 
-    # The uninstaller runs from a copy in the temporary folder and returns at
-    # once; its last steps delete itself and its entry in the installed programs.
-    wine 'C:\ImagingHost\STolvo32-uninstall.exe' /S
-    for _ in $(seq 1 240); do
-        if [ ! -e "$host/STolvo32-uninstall.exe" ] && ! wine reg query \
-            'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\STolvo32' >/dev/null 2>&1; then
-            break
-        fi
-        sleep 0.5
-    done
-    after=$(cd "$host" && ls)
-    echo "left in the host's folder: $(echo $after)"
-    [ "$after" = "$before" ] || fail "the folder held '$(echo $before)' before, '$(echo $after)' after"
-    grep -q 'Marker=kept' "$host/STolvo.INI" || fail "the folder's own STolvo.INI lost its keys"
-    cmp "$host/QXUTIL32.dll" "$build/hostlib-cdecl/QXUTIL32.dll" ||
-        fail "the folder's QXUTIL32.dll changed"
+    echo "== uninstall keeps what the user made or changed"
+    # A sample the user edited, and a trace file.
+    printf '[FilterWheel2]\r\nPosition1Name=Edited\r\n' >>"$host/Emission.TolvoFW"
+    cp "$host/Emission.TolvoFW" "$work/Emission.edited"
+    printf 'trace\r\n' >"$host/STolvoTrace.log"
+    uninstall 'C:\ImagingHost' "$host"
+    after=$(cd "$host" && ls | tr '\n' ' ')
+    echo "left in the host's folder: $after"
+    expected=$( (echo "$before"; printf '%s\n' Emission.TolvoFW KROFWLST.INI STolvoTrace.log "User Set.TolvoFW") |
+        sort | tr '\n' ' ')
+    [ "$after" = "$expected" ] || fail "the folder holds '$after', not '$expected'"
+    [ "$(cd "$host" && sha1sum KROHW.INI STolvo.INI Excitation.TolvoFW "User Set.TolvoFW" \
+        KROFWLST.INI QXUTIL32.dll)" = "$users_files" ] || fail "the uninstaller changed the user's files"
+    cmp "$host/Emission.TolvoFW" "$work/Emission.edited" || fail "the edited sample changed"
     [ -z "$(scan_server)" ] || fail "tolvo.scan is still registered"
     ;;
 

@@ -120,13 +120,43 @@ TEST_F(SettingsTest, UserDefinedStepSizesAreReadOnlyWhenChosen) {
     EXPECT_DOUBLE_EQ(s.userXYStep, 0.3);
 }
 
-TEST_F(SettingsTest, ChosenUserSizeWithoutValueOrNumber) {
-    driver.SetIni("StageStep", "6");
-    driver.SetIni("FocusStep", "4");
-    driver.SetIni("dUserDefinedZStepSize", "none");
-    const DriverSettingsRecord s = Load();
-    EXPECT_DOUBLE_EQ(s.xyStep, -1.0);
-    EXPECT_DOUBLE_EQ(s.zStep, 0.0);
+// The host takes the step size as its calibration: a stored user size is a
+// decimal number, and one that is not a positive number counts as not set.
+TEST_F(SettingsTest, ChosenUserSizeThatIsNoPositiveNumberGivesTheDefaultCalibration) {
+    const struct {
+        const char* stored; // nullptr: no key
+        double xy;
+        double z;
+        int xyChoices;
+    } cases[] = {
+        {nullptr, 1.0, 0.5, 6}, {"none", 1.0, 0.5, 6},     {"0", 1.0, 0.5, 6},
+        {"-0.5", 1.0, 0.5, 6},  {"-1.0", 1.0, 0.5, 6},     {"nan", 1.0, 0.5, 6},
+        {"inf", 1.0, 0.5, 6},   {"-inf", 1.0, 0.5, 6},     {"0x10", 1.0, 0.5, 6},
+        {"1e400", 1.0, 0.5, 6}, {"2.5e-1", 0.25, 0.25, 7}, {"0.3um", 0.3, 0.3, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored != nullptr ? c.stored : "(no key)");
+        LoadedDriver fresh{"STolvo32Probe.dll"};
+        fresh.SetIni("StageStep", "6");
+        fresh.SetIni("FocusStep", "4");
+        fresh.SetIni("dUserDefinedXYStepSize", c.stored);
+        fresh.SetIni("dUserDefinedZStepSize", c.stored);
+        XYApi xy{fresh};
+        FocusApi focus{fresh};
+        EXPECT_EQ(xy.Init(nullptr), -2) << "the settings are loaded; no port";
+        double x = 0.0;
+        double y = 0.0;
+        double z = 0.0;
+        xy.Calib(&x, &y);
+        focus.Calib(&z);
+        EXPECT_EQ(x, c.xy);
+        EXPECT_EQ(y, c.xy);
+        EXPECT_EQ(z, c.z);
+        DriverSettingsRecord s{};
+        ProbeApi(fresh).GetSettings(&s);
+        EXPECT_EQ(s.xyStepChoices, c.xyChoices) << "a size that is none is not offered";
+        EXPECT_EQ(s.stageStepIndex, 6) << "the stored choice itself is kept";
+    }
 }
 
 TEST_F(SettingsTest, StepIndexOutsideTheTablesUsesTheDefaultSize) {

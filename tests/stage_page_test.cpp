@@ -85,6 +85,38 @@ TEST_F(StagePage, FirstOpenChoosesComm1AndStoresEverySetting) {
     EXPECT_EQ(Selection(page, kStepBox), 4);
 }
 
+// A host's setup dialog, or a host that drives only the focus through the
+// driver, shows a page before any StgXYInit: the page shows and writes back
+// what the file holds, not the values of a module that loaded nothing.
+TEST(StagePageBeforeInit, ShowsAndKeepsTheStoredSettings) {
+    const struct {
+        const char* key;
+        const char* value;
+    } stored[] = {{"Port", "2"},         {"BaudRate", "2400"}, {"StopBits", "2"},
+                  {"Parity", "1"},       {"StageStep", "3"},   {"FocusStep", "1"},
+                  {"CanAutoFocus", "1"}, {"TimeOut", "900"}};
+    for (const bool zPage : {false, true}) {
+        SCOPED_TRACE(zPage ? "Z page" : "XY page");
+        LoadedDriver driver;
+        StagePageApi pages{driver};
+        HostWindow host;
+        for (const auto& k : stored) {
+            driver.SetIni(k.key, k.value);
+        }
+        EXPECT_EQ((zPage ? pages.ZConfigure : pages.XYConfigure)(host.get(), 0, 1), 0);
+        HWND page = host.Page();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(Text(page, kPortBox), "COMM 3");
+        EXPECT_EQ(Selection(page, kBaudBox), 1);
+        EXPECT_TRUE(IsChecked(page, kTwoStopBits));
+        EXPECT_TRUE(IsChecked(page, kParityEven));
+        EXPECT_EQ(Selection(page, kStepBox), zPage ? 1 : 3);
+        for (const auto& k : stored) {
+            EXPECT_EQ(StoredSetting(driver, k.key), k.value) << k.key;
+        }
+    }
+}
+
 TEST_F(StagePage, SerialDetailsAreHiddenOnTheXYPage) {
     HWND page = OpenXY();
     EXPECT_TRUE(IsShown(page, kPortLabel));

@@ -124,29 +124,63 @@ TEST_F(StepSize, TypedZSizeKeepsTheZListAtFiveEntries) {
     EXPECT_EQ(StoredSetting(driver, "StageStep"), "4");
 }
 
-TEST_F(StepSize, TextThatIsNotANumberIsStoredAsTypedAndCountsAsZero) {
+// The host takes the size as its calibration: 0, a negative size or no
+// number at all would be a calibration it cannot use.
+TEST_F(StepSize, TypedTextThatIsNotAPositiveNumberIsNotTaken) {
     HWND page = OpenXY();
+    const std::string unchanged = driver.IniFileText();
     DialogAnswerer boxes;
-    TypeText(page, kStepBox, "abc");
+    TypeText(page, kStepBox, "0");
+    EXPECT_EQ(Settings().stageStepIndex, 4) << "not while typing either";
+    EXPECT_EQ(Settings().xyStepChoices, 6);
     MoveFocusTo(host.get());
-    EXPECT_EQ(Settings().userXYStep, 0.0);
-    EXPECT_EQ(StoredSetting(driver, "dUserDefinedXYStepSize"), "abc");
-    EXPECT_EQ(Entries(page, kStepBox), With(kXYSizes, "abc"));
+    EXPECT_EQ(ui.UserStepEdited(0), 0);
+    EXPECT_EQ(Entries(page, kStepBox), kXYSizes);
+    EXPECT_EQ(Selection(page, kStepBox), 4);
+    EXPECT_EQ(Text(page, kStepBox), "1");
+    EXPECT_EQ(driver.IniFileText(), unchanged);
+
+    TypeText(page, kStepBox, "0.75");
+    MoveFocusTo(host.get());
+    const std::string stored = driver.IniFileText();
+    // "\b" deletes the selected text: the box is left empty.
+    for (const char* typed : {"abc", "0", "-.5", "0x10", "inf", "nan", ".", "1e999", "-0", "\b"}) {
+        SCOPED_TRACE(typed);
+        TypeText(page, kStepBox, typed);
+        MoveFocusTo(host.get());
+        EXPECT_EQ(Entries(page, kStepBox), With(kXYSizes, "0.75"));
+        EXPECT_EQ(Selection(page, kStepBox), 6) << "the choice from before";
+        EXPECT_EQ(Text(page, kStepBox), "0.75");
+        EXPECT_EQ(driver.IniFileText(), stored);
+        const DriverSettingsRecord s = Settings();
+        EXPECT_EQ(s.userXYStep, 0.75);
+        EXPECT_EQ(probe.XYStepSlot(6), 0.75);
+        EXPECT_EQ(s.stageStepIndex, 6);
+    }
+    ChooseEntry(page, kStepBox, 6);
+    EXPECT_EQ(XYStep(), 0.75);
     EXPECT_TRUE(boxes.seen().empty()) << "no message";
+
+    Reopen();
+    ASSERT_EQ(pages.ZConfigure(host.get(), 0, 1), 0);
+    page = host.Page();
+    TypeText(page, kStepBox, "-2");
+    MoveFocusTo(host.get());
+    EXPECT_EQ(Entries(page, kStepBox), kZSizes);
+    EXPECT_EQ(Settings().zStepChoices, 4);
+    EXPECT_EQ(Settings().focusStepIndex, 2);
+    EXPECT_EQ(StoredSetting(driver, "FocusStep"), "2");
 }
 
 TEST_F(StepSize, OnlyTheLeadingDecimalNumberCounts) {
     HWND page = OpenXY();
-    // "\b" deletes the selected text: the box is left empty. The settings file
-    // trims the spaces around a value.
+    // The settings file trims the spaces around a value.
     const struct {
         const char* typed;
         double value;
         const char* stored;
-    } cases[] = {{"2.5mm", 2.5, "2.5mm"}, {"0x10", 0.0, "0x10"}, {"inf", 0.0, "inf"},
-                 {"nan", 0.0, "nan"},     {"-.5", -0.5, "-.5"},  {"1e-3", 0.001, "1e-3"},
-                 {"7e", 7.0, "7e"},       {" 4", 4.0, "4"},      {".", 0.0, "."},
-                 {"\b", 0.0, ""}};
+    } cases[] = {{"2.5mm", 2.5, "2.5mm"}, {"1e-3", 0.001, "1e-3"}, {"7e", 7.0, "7e"},
+                 {" 4", 4.0, "4"},        {"+.5", 0.5, "+.5"},     {"3x10", 3.0, "3x10"}};
     for (const auto& c : cases) {
         TypeText(page, kStepBox, c.typed);
         EXPECT_EQ(Settings().userXYStep, c.value) << c.typed;

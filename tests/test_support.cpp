@@ -86,6 +86,18 @@ std::string BinDir() {
 std::string HostLibDir() {
     return BinDir() + "\\..\\hostlib";
 }
+std::string PortFile(const std::string& port) {
+    char prefix[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix || prefix[0] != '/') {
+        return "";
+    }
+    std::string path = std::string("Z:") + prefix + "/ports/" + port;
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return path;
+}
 
 TempFolder::TempFolder() {
     static int counter = 0;

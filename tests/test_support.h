@@ -9,6 +9,10 @@
 
 std::string BinDir();     // folder of the test program, the driver and the simulator
 std::string HostLibDir(); // folder of the host utility library stand-in
+// The plain file that stands for serial or printer port `port` ("com1",
+// "lpt1") in the Wine prefix (scripts/wine-env.sh), as a Windows path; ""
+// when the tests do not run in such a prefix.
+std::string PortFile(const std::string& port);
 
 // A new empty folder, removed with everything in it at the end.
 class TempFolder {

@@ -98,8 +98,8 @@ TEST_F(WheelSetPage, SaveTakesTheTypedNameAndSelectsTheNewSet) {
     EXPECT_EQ(State().filterSetDirty, 0);
 }
 
-TEST_F(WheelSetPage, SetNamesLeavingTheFolderAreRefused) {
-    for (const char* name : {"..\\Escape", "C:\\Escape", "sub/Escape", "..", "   "}) {
+TEST_F(WheelSetPage, SetNamesLeavingTheFolderOrNamingADeviceAreRefused) {
+    for (const char* name : {"..\\Escape", "C:\\Escape", "sub/Escape", "COM1", "lpt1.set", "   "}) {
         SCOPED_TRACE(name);
         TypeText(page, kSetBox, name);
         Click(page, kSaveButton);

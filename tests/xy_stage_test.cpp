@@ -292,8 +292,13 @@ TEST_F(BoundStage, NullOutPointersAreNotWrittenThrough) {
 
 TEST_F(UnboundStage, InitGivesReferencesBackWhenTheStartUpExchangeFails) {
     driver.SetIni("Port", "0");
-    for (DISPID member : {1, 10, 18}) {
-        Sim().SetFault(SimScan, member, DISP_E_EXCEPTION);
+    // A refused open, or a server gone during the exchange after it.
+    const struct {
+        DISPID member;
+        HRESULT answer;
+    } failures[] = {{1, DISP_E_EXCEPTION}, {10, RPC_E_DISCONNECTED}, {18, RPC_E_DISCONNECTED}};
+    for (const auto& [member, answer] : failures) {
+        Sim().SetFault(SimScan, member, answer);
         EXPECT_EQ(xy.Init(nullptr), -1) << member;
         EXPECT_EQ(Sim().LiveObjects(), 0) << member;
         Sim().SetFault(SimScan, member, S_OK);

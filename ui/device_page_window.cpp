@@ -7,28 +7,11 @@
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
+#include "ui/waiting_configure_calls.h"
 #include "ui/wheel_page.h"
 #include <cstring>
 
 namespace {
-// A configure call is under way. The first-time notice and the save question
-// run message loops, from which the host could call again; such a nested
-// call is not carried out, so that no page is settled, destroyed or created
-// twice.
-bool configuring = false;
-
-class ConfigureCall {
-  public:
-    ConfigureCall() : nested_(configuring) { configuring = true; }
-    ~ConfigureCall() { configuring = nested_; }
-    ConfigureCall(const ConfigureCall&) = delete;
-    ConfigureCall& operator=(const ConfigureCall&) = delete;
-    bool nested() const { return nested_; }
-
-  private:
-    bool nested_;
-};
-
 int TemplateOf(int kind) {
     switch (kind) {
     case kKindShutter:
@@ -97,10 +80,12 @@ void DestroyDevicePage() {
 } // namespace
 
 void ShowDevicePage(HWND parent, int top, int kind, int slot) {
-    const ConfigureCall call;
-    if (call.nested()) {
+    if (WaitsForEarlierCall(
+            {[](const ConfigureRequest& r) { ShowDevicePage(r.parent, r.top, r.kind, r.slot); },
+             parent, top, kind, slot})) {
         return;
     }
+    const ConfigureWork work;
     if (HWND page = ExistingPage()) {
         if (CurrentPageKind != kind || CurrentDeviceIndex != slot) {
             SettleWheelSet(page);
@@ -121,10 +106,11 @@ void ShowDevicePage(HWND parent, int top, int kind, int slot) {
 }
 
 void CloseDevicePage() {
-    const ConfigureCall call;
-    if (call.nested()) {
+    if (WaitsForEarlierCall(
+            {[](const ConfigureRequest&) { CloseDevicePage(); }, nullptr, 0, 0, 0})) {
         return;
     }
+    const ConfigureWork work;
     if (HWND page = ExistingPage()) {
         SettleWheelSet(page);
         DestroyDevicePage();
@@ -132,9 +118,13 @@ void CloseDevicePage() {
 }
 
 void ApplyDevicePage() {
-    const ConfigureCall call;
+    if (WaitsForEarlierCall(
+            {[](const ConfigureRequest&) { ApplyDevicePage(); }, nullptr, 0, 0, 0})) {
+        return;
+    }
+    const ConfigureWork work;
     HWND page = ExistingPage();
-    if (call.nested() || page == nullptr || !IsWheelPage()) {
+    if (page == nullptr || !IsWheelPage()) {
         return;
     }
     TakeTypedPositionName(page);

@@ -15,3 +15,6 @@ void CloseDevicePage();
 
 // The host's apply: a wheel page's unsaved set changes are saved.
 void ApplyDevicePage();
+
+// A call of these three that arrives while another is at work (its notice or
+// question is open) is carried out when that one has finished.

@@ -25,6 +25,9 @@ bool ShowsSerialControls(StepAxis axis) {
 }
 
 INT_PTR InitPage(HWND page, LPARAM kind) {
+    // The page writes every setting back: what it writes must be what the
+    // file holds, also when the host shows it before any initialisation.
+    LoadDriverSettingsOnce();
     HideSerialDetails(page);
     SetWindowLongPtrA(page, DWLP_USER, kind);
     const StepAxis axis = AxisOf(page);

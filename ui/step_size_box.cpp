@@ -1,10 +1,9 @@
 #include "ui/step_size_box.h"
+#include "core/decimal_text.h"
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/number_text.h"
 #include "core/profile_file.h"
-#include <cctype>
-#include <cstdlib>
 
 int UserStepEdited[2] = {0, 0};
 
@@ -41,53 +40,15 @@ int OfferedSizes(const StepFields& f) {
     return *f.choices < 0 ? 0 : (*f.choices > f.slots ? f.slots : *f.choices);
 }
 
-bool IsDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// The leading decimal number of `text` (sign, digits with an optional point,
-// optional exponent); 0 when the text does not start with one. Hexadecimal,
-// "inf" and "nan" are not decimal numbers.
-double LeadingDecimal(const TypedStepText& text) {
-    int i = 0;
-    while (text[i] == ' ' || text[i] == '\t') {
-        ++i;
-    }
-    const int start = i;
-    if (text[i] == '+' || text[i] == '-') {
-        ++i;
-    }
-    int digits = 0;
-    for (; IsDigit(text[i]); ++i) {
-        ++digits;
-    }
-    if (text[i] == '.') {
-        for (++i; IsDigit(text[i]); ++i) {
-            ++digits;
-        }
-    }
-    if (digits == 0) {
-        return 0.0;
-    }
-    int end = i;
-    if (text[i] == 'e' || text[i] == 'E') {
-        int j = i + 1;
-        if (text[j] == '+' || text[j] == '-') {
-            ++j;
-        }
-        if (IsDigit(text[j])) {
-            while (IsDigit(text[j])) {
-                ++j;
-            }
-            end = j;
-        }
-    }
-    TypedStepText number{};
-    for (int k = start; k < end; ++k) {
-        number[k - start] = text[k];
-    }
-    return std::strtod(number, nullptr);
-}
+// The axis's choice as it stood before the user started typing, for a typed
+// text that turns out to be no size.
+struct ChoiceBeforeTyping {
+    int index;
+    double userSize;
+    double userEntry;
+    int choices;
+};
+ChoiceBeforeTyping beforeTyping[2];
 } // namespace
 
 void FillStepSizes(HWND box, StepAxis axis) {
@@ -126,20 +87,47 @@ void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
     typed[0] = '\0';
     GetWindowTextA(box, typed, kTypedStepSize);
     typed[kTypedStepSize - 1] = '\0';
-    const double value = LeadingDecimal(typed);
-    *f.userSize = value;
-    f.table[f.slots - 1] = value;
-    *f.index = f.slots - 1;
-    *f.choices = f.slots;
+    if (EditedFlag(axis) == 0) {
+        beforeTyping[static_cast<int>(axis)] = {*f.index, *f.userSize, f.table[f.slots - 1],
+                                                *f.choices};
+    }
     EditedFlag(axis) = 1;
+    // Only a positive number stands as a size: the host takes it as its
+    // calibration, and a list entry chosen meanwhile must not be 0.
+    const double value = LeadingDecimal(typed);
+    if (IsUsableStepSize(value)) {
+        *f.userSize = value;
+        f.table[f.slots - 1] = value;
+        *f.index = f.slots - 1;
+        *f.choices = f.slots;
+    }
 }
 
 void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
     if (EditedFlag(axis) == 0) {
         return;
     }
+    EditedFlag(axis) = 0;
     const StepFields f = Fields(axis);
     const int userEntry = f.slots - 1;
+    if (!IsUsableStepSize(LeadingDecimal(typed))) {
+        // Not taken: the list and the box show the choice from before.
+        const ChoiceBeforeTyping& before = beforeTyping[static_cast<int>(axis)];
+        *f.userSize = before.userSize;
+        f.table[userEntry] = before.userEntry;
+        *f.choices = before.choices;
+        if (*f.index == userEntry) {
+            *f.index = before.index;
+        }
+        SendMessageA(box, CB_RESETCONTENT, 0, 0);
+        FillStepSizes(box, axis);
+        if (*f.index >= 0 && *f.index < OfferedSizes(f)) {
+            SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(*f.index), 0);
+        } else {
+            SelectStepInEffect(box, axis);
+        }
+        return;
+    }
     SendMessageA(box, CB_DELETESTRING, static_cast<WPARAM>(userEntry), 0);
     const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
     const WPARAM at = static_cast<WPARAM>(count < userEntry ? count : userEntry);
@@ -149,5 +137,4 @@ void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
     WriteProfileText(SettingsFilePath(), kStageSection, f.userKey, typed);
     *f.index = userEntry;
     WriteProfileInt(SettingsFilePath(), kStageSection, f.indexKey, userEntry);
-    EditedFlag(axis) = 0;
 }

@@ -19,8 +19,10 @@ void SelectStepInEffect(HWND box, StepAxis axis);
 // The user chose an entry: it becomes the step size in effect and its index is stored.
 void ChooseStepSize(HWND box, StepAxis axis);
 // The user typed: the box text, cut to fit `typed`, becomes the user-defined size
-// in memory; nothing is stored yet.
+// in memory when it is a positive number; nothing is stored yet.
 void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed);
 // The box lost the focus: a typed size replaces the list's user-defined entry,
-// is selected and is stored as typed, with its index.
+// is selected and is stored as typed, with its index. A typed text that is not
+// a positive number is not taken: the axis's choice from before typing comes
+// back, in memory and in the box, and nothing is stored.
 void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed);

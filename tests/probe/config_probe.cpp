@@ -5,14 +5,19 @@
 #include "config/filter_sets.h"
 #include "config/host_hardware_file.h"
 #include "config/name_lists.h"
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 extern "C" {
 void WINAPI ProbeGetRoster(DeviceRosterTable* out) {
     *out = DeviceRoster;
 }
+// A roster set by a test stands for records the module has read.
 void WINAPI ProbeSetRoster(const DeviceRosterTable* in) {
     DeviceRoster = *in;
+    std::fill(std::begin(RecordsRead.shutters), std::end(RecordsRead.shutters), true);
+    std::fill(std::begin(RecordsRead.wheels), std::end(RecordsRead.wheels), true);
 }
 void WINAPI ProbeLoadDeviceRecord(int slot, int kind) {
     LoadDeviceRecord(slot, kind);

@@ -18,8 +18,10 @@ void WINAPI ProbeSaveSettings() {
 void WINAPI ProbeGetSettings(DriverSettingsRecord* out) {
     *out = DriverSettings;
 }
+// Settings set by a test stand for settings the module has loaded.
 void WINAPI ProbeSetSettings(const DriverSettingsRecord* in) {
     DriverSettings = *in;
+    DriverSettingsLoaded = true;
 }
 double WINAPI ProbeXYStepSlot(int index) {
     return XYStepTable[index];
