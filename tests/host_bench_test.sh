@@ -232,7 +232,7 @@ echo "== trace options out of place"
 for args in "--trace --trace" "run $windows_dir\\trace.txt --trace" "pages --trace"; do
     # shellcheck disable=SC2086
     bench $args
-    [ "$status" -eq 2 ] && grep -q '^usage: tolvo-host \[--trace\]' "$work/out.txt" ||
+    [ "$status" -eq 2 ] && grep -q '^usage: tolvo-host \[--in-place\] \[--trace\]' "$work/out.txt" ||
         { cat "$work/out.txt"; fail "\"$args\" ended with $status, not the usage"; }
 done
 
