@@ -49,6 +49,53 @@ class ResultVariant {
     VARIANT value_;
 };
 
+// Stores `answer` in the caller's variable that `sent` refers to, converted to
+// the variable's type.
+void StoreAnswer(const VARIANTARG& sent, VARIANTARG& answer) {
+    const VARTYPE type = sent.vt & ~VT_BYREF;
+    VARIANT value;
+    value.vt = VT_EMPTY;
+    const HRESULT hr = VariantChangeType(&value, &answer, 0, type);
+    if (HoldsResources(answer.vt)) {
+        VariantClear(&answer);
+    }
+    if (FAILED(hr)) {
+        throw DispatchFailure{hr};
+    }
+    switch (type) {
+    case VT_I4:
+        *sent.plVal = value.lVal;
+        break;
+    case VT_R8:
+        *sent.pdblVal = value.dblVal;
+        break;
+    case VT_BSTR:
+        SysFreeString(*sent.pbstrVal);
+        *sent.pbstrVal = value.bstrVal;
+        break;
+    default:
+        VariantClear(&value);
+        throw DispatchFailure{DISP_E_TYPEMISMATCH};
+    }
+}
+
+// A server may answer a by-reference argument in the argument itself, in a
+// type of its own, instead of through the reference: servers that convert
+// their arguments in place do, and the marshaller then hands the caller the
+// converted argument. The answer is taken from there, so that the caller's
+// variable holds it in its own type as with any other server.
+// `received` lists the arguments last first, as DISPPARAMS does.
+void TakeAnswersInPlace(std::initializer_list<VARIANTARG> sent, VARIANTARG* received) {
+    const VARIANTARG* arg = sent.end();
+    for (UINT i = 0; arg != sent.begin(); ++i) {
+        --arg;
+        if ((arg->vt & VT_BYREF) != 0 &&
+            (received[i].vt != arg->vt || received[i].byref != arg->byref)) {
+            StoreAnswer(*arg, received[i]);
+        }
+    }
+}
+
 void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list<VARIANTARG> args,
             VARIANT* result) {
     const WORD kind = DispatchFlags(member.kind);
@@ -103,6 +150,7 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     if (FAILED(hr)) {
         throw DispatchFailure{hr};
     }
+    TakeAnswersInPlace(args, reversed);
 }
 } // namespace
 
