@@ -8,6 +8,7 @@
 //                              files first)
 //   tolvo-host [--prepare] [--trace] pages [--selftest | --select N]   the configuration
 //                              window, N the device selected first (0 the XY stage)
+//   tolvo-host probe [--open-port N] [--out FILE]   check the controller's servers
 //
 // --trace switches the driver's diagnostic trace on (STOLVO_TRACE=2) and shows
 // its lines: under each script command, or in a pane below the window's
@@ -15,6 +16,7 @@
 #include "host/bench_context.h"
 #include "host/default_session.h"
 #include "host/pages_window.h"
+#include "host/probe_command.h"
 #include "host/rig_files.h"
 #include "host/script_runner.h"
 #include "host/script_words.h"
@@ -32,10 +34,11 @@ int Usage() {
                  "session)\n"
                  "       tolvo-host [--prepare] [--trace] run FILE\n"
                  "       tolvo-host [--prepare] [--trace] pages [--selftest | --select N]\n"
+                 "%s"
                  "--trace: the driver's trace under each command or in the window, and in "
                  "STolvoTrace.log beside the driver\n"
                  "commands, one a line: %s\n",
-                 CommandSummary());
+                 kProbeUsage, CommandSummary());
     return 2;
 }
 
@@ -70,6 +73,10 @@ int Run(BenchContext& bench, std::istream& script) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The probe needs neither the driver nor the rig.
+    if (argc > 1 && std::strcmp(argv[1], "probe") == 0) {
+        return RunProbeCommand(argc - 2, argv + 2);
+    }
     int arg = 1;
     bool prepare = false;
     bool trace = false;
