@@ -61,18 +61,23 @@ std::string Where(IDispatch* object) {
 } // namespace
 
 void DescribeServers(ProbedServer (&servers)[kProbedServerCount]) {
-    servers[0].progId = L"tolvo.scan";
-    servers[0].members = &ScanMember::kInterface;
-    servers[0].withoutIt = "every family's init returns -1";
-    servers[1].progId = L"tolvo.stage";
-    servers[1].members = &StageMember::kInterface;
-    servers[1].withoutIt = "every family's init returns -1";
-    servers[2].progId = L"tolvo.Z";
-    servers[2].members = &FocusMember::kInterface;
-    servers[2].withoutIt = "StgZInit returns 1 or 0 and the focus exports return 1";
-    servers[3].progId = L"tolvo.filter";
-    servers[3].members = &FilterMember::kInterface;
-    servers[3].withoutIt = "FWInit returns 0 or 1 and FWSetPosition returns 1";
+    static const struct {
+        const wchar_t* progId;
+        const ServerInterface* members;
+        const char* withoutIt;
+    } kServers[kProbedServerCount] = {
+        {L"tolvo.scan", &ScanMember::kInterface, "every family's init returns -1"},
+        {L"tolvo.stage", &StageMember::kInterface, "every family's init returns -1"},
+        {L"tolvo.Z", &FocusMember::kInterface,
+         "StgZInit returns 1 or 0 and the focus exports return 1"},
+        {L"tolvo.filter", &FilterMember::kInterface,
+         "FWInit returns 0 or 1 and FWSetPosition returns 1"},
+    };
+    for (int i = 0; i < kProbedServerCount; ++i) {
+        servers[i].progId = kServers[i].progId;
+        servers[i].members = kServers[i].members;
+        servers[i].withoutIt = kServers[i].withoutIt;
+    }
 }
 
 void CheckRegistration(ProbedServer& server, ProbeReport& report) {
