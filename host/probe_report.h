@@ -2,6 +2,7 @@
 // a summary, and the exit status they give.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class Verdict {
