@@ -33,6 +33,14 @@ class ResultVariant {
     ResultVariant& operator=(const ResultVariant&) = delete;
     VARIANT* get() { return &value_; }
 
+    // A get that succeeded without a value: converting it would make up a 0
+    // (a position, a travel, a wheel's count) that the server never gave.
+    void RequireValue() const {
+        if (value_.vt == VT_EMPTY) {
+            throw DispatchFailure{DISP_E_TYPEMISMATCH};
+        }
+    }
+
     // A server answering in the type asked for, as the controller's do, needs
     // no conversion: VariantChangeType would only copy the value.
     void ChangeTo(VARTYPE type) {
@@ -163,6 +171,7 @@ void CallMethod(IDispatch* target, const ServerMember& member,
 double GetPropertyR8(IDispatch* target, const ServerMember& member) {
     ResultVariant result;
     Invoke(target, member, {}, result.get());
+    result.RequireValue();
     result.ChangeTo(VT_R8);
     return result.get()->dblVal;
 }
@@ -177,6 +186,7 @@ float GetPropertyR4(IDispatch* target, const ServerMember& member) {
 SHORT GetIndexedPropertyI2(IDispatch* target, const ServerMember& member, LONG index) {
     ResultVariant result;
     Invoke(target, member, {ArgI4(index)}, result.get());
+    result.RequireValue();
     result.ChangeTo(VT_I2);
     return result.get()->iVal;
 }

@@ -143,11 +143,18 @@ class Caller {
             return;
         }
         const VARTYPE type = (*result).vt;
+        if (type == VT_EMPTY) {
+            // LinkValue is read only to be discarded; for any other get the
+            // driver takes no value for a failure rather than make up a 0.
+            const bool used = &member != &ScanMember::LinkValue;
+            Add(used ? Verdict::Fails : Verdict::Harmless,
+                call + "no value (VT_EMPTY)" + (used ? "" : ": the driver does not use it"),
+                member);
+            return;
+        }
         std::string text = call + ValueText(*result) + " as " + TypeName(type);
         Variant converted;
-        const HRESULT hr = type == VT_EMPTY ? DISP_E_TYPEMISMATCH
-                                            : VariantChangeType(converted.get(), result.get(), 0,
-                                                                member.resultType);
+        const HRESULT hr = VariantChangeType(converted.get(), result.get(), 0, member.resultType);
         Verdict verdict = Verdict::Ok;
         if (FAILED(hr)) {
             text += Format(": the driver cannot take it as %s (%s)",

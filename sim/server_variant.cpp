@@ -61,7 +61,7 @@ bool AnswersInPlace(const VARIANTARG& arg, VARTYPE declared) {
 } // namespace
 
 HRESULT SetServerVariant(int variant) {
-    if (variant < SimAsTabled || variant > SimRefusedCall) {
+    if (variant < SimAsTabled || variant > SimEmptyValues) {
         return E_INVALIDARG;
     }
     InterlockedExchange(&currentVariant, variant);
@@ -150,6 +150,10 @@ HRESULT CallMemberHandler(int kind, const MemberEntry& entry, ControllerModel& m
 }
 
 HRESULT AnswerInVariantType(int kind, const ServerMember& member, VARIANT* value) {
+    if (ServerVariant() == SimEmptyValues && member.kind == CallKind::PropertyGet) {
+        VariantClear(value);
+        return S_OK;
+    }
     if (ServerVariant() != SimOtherTypes) {
         return S_OK;
     }

@@ -25,6 +25,9 @@ enum SimVariant {
     // type information of its own (GetTypeInfoCount 0), as servers that leave
     // it to their registered type library do.
     SimRefusedCall = 3,
+    // Every property get succeeds without a value (VT_EMPTY), as a server
+    // with nothing to report may answer.
+    SimEmptyValues = 4,
 };
 
 // Switches every object of the server to the variant, also those already

@@ -207,6 +207,21 @@ const ProbeCase kInProcessCases[] = {
      {{"missing", "tolvo.filter: not registered (CLSIDFromProgID 0x800401F3 CO_E_CLASSSTRING); "
                   "fails: FWInit returns 0 or 1"}},
      [] { Sim().SetClassRegistered(SimFilter, FALSE); }},
+    {"EmptyValues",
+     SimEmptyValues,
+     false,
+     true,
+     1,
+     1,
+     2,
+     0,
+     0,
+     {{"differs", "call focus.Position: no value (VT_EMPTY); fails: StgZReport and StgZOrigin "
+                  "return 1"},
+      {"differs", "call filter.WheelPositionCount(1): no value (VT_EMPTY); fails: FWGetCount "
+                  "keeps the stored count"},
+      {"differs", "call scan.LinkValue: no value (VT_EMPTY): the driver does not use it "
+                  "(harmless)"}}},
 };
 
 class FieldProbe : public ::testing::TestWithParam<ProbeCase> {

@@ -223,6 +223,29 @@ const VariantCase kVariantCases[] = {
      },
      1, "up 0"},
     {"RefusedCallXYReport", SimRefusedCall, [] {}, ReportXY, 1, "77 88"},
+    // A get without a value gives the not-done code, not a value made up;
+    // LinkValue's is not used, so the link still opens.
+    {"EmptyValuesFocusReport", SimEmptyValues, [] { Sim().SetFocusPosition(40); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         int z = 77;
+         const int code = FocusApi(driver).Report(&z);
+         *seen = Numbers({double(z)});
+         return code;
+     },
+     1, "77"},
+    {"EmptyValuesCentring", SimEmptyValues, [] {},
+     [](const LoadedDriver& driver, std::string* seen) {
+         const int code = XYApi(driver).Command(3);
+         *seen = LastCallArgs(SimStage, 27);
+         return code;
+     },
+     1, "no call"},
+    {"EmptyValuesWheelCountKept", SimEmptyValues, [] { Sim().SetWheelPositionCount(1, 6); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         *seen = Numbers({double(WheelApi(driver).GetCount(0))});
+         return 0;
+     },
+     0, "10"},
     {"RefusedCallMoveStillDone", SimRefusedCall, [] {},
      [](const LoadedDriver& driver, std::string* seen) {
          const int code = XYApi(driver).Move(30, 40, 0);
@@ -280,7 +303,7 @@ INSTANTIATE_TEST_SUITE_P(Variants, DriverAgainstVariant, ::testing::ValuesIn(kVa
 
 TEST(SimVariant, UnknownVariantsAreRefused) {
     EXPECT_EQ(E_INVALIDARG, Sim().SetVariant(-1));
-    EXPECT_EQ(E_INVALIDARG, Sim().SetVariant(SimRefusedCall + 1));
+    EXPECT_EQ(E_INVALIDARG, Sim().SetVariant(SimEmptyValues + 1));
     EXPECT_EQ(S_OK, Sim().SetVariant(SimAsTabled));
 }
 } // namespace

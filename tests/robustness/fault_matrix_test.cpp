@@ -272,8 +272,12 @@ struct MatrixCase {
 bool VariantFails(int variant, const Member& m) {
     const Member failing = variant == SimMissingMember ? kStepNegative
                            : variant == SimRefusedCall ? kGetXY
+                           : variant == SimEmptyValues ? kPosition
                                                        : Member{-1, -1};
-    return m.object == failing.object && m.dispid == failing.dispid;
+    // An empty wheel count leaves the stored one, as a failed read does.
+    const bool emptyCount = variant == SimEmptyValues && m.object == kWheelCount.object &&
+                            m.dispid == kWheelCount.dispid;
+    return emptyCount || (m.object == failing.object && m.dispid == failing.dispid);
 }
 
 std::vector<MatrixCase> AllCases() {
@@ -316,8 +320,10 @@ std::vector<MatrixCase> AllCases() {
         cases.push_back(gone);
         MatrixCase closeFails{family, "ClosePortFails", -1, -1, kClosePort, DISP_E_EXCEPTION};
         cases.push_back(closeFails);
-        const char* const variants[] = {"", "OtherTypes", "MissingMember", "RefusedCall"};
-        for (const int variant : {SimOtherTypes, SimMissingMember, SimRefusedCall}) {
+        const char* const variants[] = {"", "OtherTypes", "MissingMember", "RefusedCall",
+                                        "EmptyValues"};
+        for (const int variant :
+             {SimOtherTypes, SimMissingMember, SimRefusedCall, SimEmptyValues}) {
             MatrixCase against{family, std::string("Variant") + variants[variant], -1, -1};
             against.variant = variant;
             cases.push_back(against);
