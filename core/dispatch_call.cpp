@@ -92,8 +92,10 @@ void StoreAnswer(const VARIANTARG& sent, VARIANTARG& answer) {
 // their arguments in place do, and the marshaller then hands the caller the
 // converted argument. The answer is taken from there, so that the caller's
 // variable holds it in its own type as with any other server.
-// `received` lists the arguments last first, as DISPPARAMS does.
-void TakeAnswersInPlace(std::initializer_list<VARIANTARG> sent, VARIANTARG* received) {
+// `received` lists the arguments last first, as DISPPARAMS does. Out of line,
+// and only for calls that pass a reference: the others' path stays short.
+__attribute__((noinline)) void TakeAnswersInPlace(std::initializer_list<VARIANTARG> sent,
+                                                  VARIANTARG* received) {
     const VARIANTARG* arg = sent.end();
     for (UINT i = 0; arg != sent.begin(); ++i) {
         --arg;
@@ -116,8 +118,11 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     // DISPPARAMS lists the arguments last first.
     VARIANTARG reversed[kMaxArgs];
     UINT count = 0;
+    VARTYPE references = 0;
     for (auto it = args.end(); it != args.begin();) {
-        reversed[count++] = *--it;
+        --it;
+        references |= it->vt;
+        reversed[count++] = *it;
     }
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
@@ -158,7 +163,9 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     if (FAILED(hr)) {
         throw DispatchFailure{hr};
     }
-    TakeAnswersInPlace(args, reversed);
+    if ((references & VT_BYREF) != 0) {
+        TakeAnswersInPlace(args, reversed);
+    }
 }
 } // namespace
 
