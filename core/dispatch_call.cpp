@@ -33,6 +33,14 @@ class ResultVariant {
     ResultVariant& operator=(const ResultVariant&) = delete;
     VARIANT* get() { return &value_; }
 
+    // A get that succeeded without a value: converting it would make up a 0
+    // (a position, a travel, a wheel's count) that the server never gave.
+    void RequireValue() const {
+        if (value_.vt == VT_EMPTY) {
+            throw DispatchFailure{DISP_E_TYPEMISMATCH};
+        }
+    }
+
     // A server answering in the type asked for, as the controller's do, needs
     // no conversion: VariantChangeType would only copy the value.
     void ChangeTo(VARTYPE type) {
@@ -49,6 +57,55 @@ class ResultVariant {
     VARIANT value_;
 };
 
+// Stores `answer` in the caller's variable that `sent` refers to, converted to
+// the variable's type.
+void StoreAnswer(const VARIANTARG& sent, VARIANTARG& answer) {
+    const VARTYPE type = sent.vt & ~VT_BYREF;
+    VARIANT value;
+    value.vt = VT_EMPTY;
+    const HRESULT hr = VariantChangeType(&value, &answer, 0, type);
+    if (HoldsResources(answer.vt)) {
+        VariantClear(&answer);
+    }
+    if (FAILED(hr)) {
+        throw DispatchFailure{hr};
+    }
+    switch (type) {
+    case VT_I4:
+        *sent.plVal = value.lVal;
+        break;
+    case VT_R8:
+        *sent.pdblVal = value.dblVal;
+        break;
+    case VT_BSTR:
+        SysFreeString(*sent.pbstrVal);
+        *sent.pbstrVal = value.bstrVal;
+        break;
+    default:
+        VariantClear(&value);
+        throw DispatchFailure{DISP_E_TYPEMISMATCH};
+    }
+}
+
+// A server may answer a by-reference argument in the argument itself, in a
+// type of its own, instead of through the reference: servers that convert
+// their arguments in place do, and the marshaller then hands the caller the
+// converted argument. The answer is taken from there, so that the caller's
+// variable holds it in its own type as with any other server.
+// `received` lists the arguments last first, as DISPPARAMS does. Out of line,
+// and only for calls that pass a reference: the others' path stays short.
+__attribute__((noinline)) void TakeAnswersInPlace(std::initializer_list<VARIANTARG> sent,
+                                                  VARIANTARG* received) {
+    const VARIANTARG* arg = sent.end();
+    for (UINT i = 0; arg != sent.begin(); ++i) {
+        --arg;
+        if ((arg->vt & VT_BYREF) != 0 &&
+            (received[i].vt != arg->vt || received[i].byref != arg->byref)) {
+            StoreAnswer(*arg, received[i]);
+        }
+    }
+}
+
 void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list<VARIANTARG> args,
             VARIANT* result) {
     const WORD kind = DispatchFlags(member.kind);
@@ -61,8 +118,11 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     // DISPPARAMS lists the arguments last first.
     VARIANTARG reversed[kMaxArgs];
     UINT count = 0;
+    VARTYPE references = 0;
     for (auto it = args.end(); it != args.begin();) {
-        reversed[count++] = *--it;
+        --it;
+        references |= it->vt;
+        reversed[count++] = *it;
     }
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
@@ -103,6 +163,9 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     if (FAILED(hr)) {
         throw DispatchFailure{hr};
     }
+    if ((references & VT_BYREF) != 0) {
+        TakeAnswersInPlace(args, reversed);
+    }
 }
 } // namespace
 
@@ -115,6 +178,7 @@ void CallMethod(IDispatch* target, const ServerMember& member,
 double GetPropertyR8(IDispatch* target, const ServerMember& member) {
     ResultVariant result;
     Invoke(target, member, {}, result.get());
+    result.RequireValue();
     result.ChangeTo(VT_R8);
     return result.get()->dblVal;
 }
@@ -129,6 +193,7 @@ float GetPropertyR4(IDispatch* target, const ServerMember& member) {
 SHORT GetIndexedPropertyI2(IDispatch* target, const ServerMember& member, LONG index) {
     ResultVariant result;
     Invoke(target, member, {ArgI4(index)}, result.get());
+    result.RequireValue();
     result.ChangeTo(VT_I2);
     return result.get()->iVal;
 }

@@ -54,10 +54,12 @@ inline VARIANTARG RefBstr(BSTR* variable) {
 // discarded. Throws DispatchFailure when the call fails or `target` is empty.
 void CallMethod(IDispatch* target, const ServerMember& member,
                 std::initializer_list<VARIANTARG> args = {});
-// Property get converted to double or float.
+// Property get converted to double or float. The double's callers use the
+// value, so a get without one (VT_EMPTY) fails; LinkValue's float is read
+// only to be discarded, so an empty one reads as 0.
 double GetPropertyR8(IDispatch* target, const ServerMember& member);
 float GetPropertyR4(IDispatch* target, const ServerMember& member);
-// Indexed property get converted to a 16-bit integer.
+// Indexed property get converted to a 16-bit integer; VT_EMPTY fails.
 SHORT GetIndexedPropertyI2(IDispatch* target, const ServerMember& member, LONG index);
 // Property put of a double.
 void PutPropertyR8(IDispatch* target, const ServerMember& member, double value);

@@ -5,7 +5,7 @@
 namespace FilterMember {
 // Indexed by the wheel number; the count arrives as a 16-bit integer.
 inline constexpr ServerMember WheelPositionCount{
-    "WheelPositionCount", 7, CallKind::PropertyGet, 1, {VT_I4}};
+    "WheelPositionCount", 7, CallKind::PropertyGet, 1, {VT_I4}, VT_I2};
 inline constexpr ServerMember MoveWheel{"MoveWheel", 10, CallKind::Method, 2, {VT_I4, VT_I4}};
 inline constexpr ServerMember HomeWheel{"HomeWheel", 11, CallKind::Method, 1, {VT_I4}};
 

@@ -3,7 +3,7 @@
 #include "core/server_members.h"
 
 namespace FocusMember {
-inline constexpr ServerMember Position{"Position", 12, CallKind::PropertyGet, 0, {}};
+inline constexpr ServerMember Position{"Position", 12, CallKind::PropertyGet, 0, {}, VT_R8};
 inline constexpr ServerMember StepNegative{"StepNegative", 16, CallKind::Method, 1, {VT_R8}};
 inline constexpr ServerMember StepPositive{"StepPositive", 17, CallKind::Method, 1, {VT_R8}};
 inline constexpr ServerMember MoveTo{"MoveTo", 18, CallKind::Method, 1, {VT_R8}};

@@ -16,6 +16,9 @@ struct ServerMember {
     CallKind kind;
     UINT argCount;
     VARTYPE argTypes[kMaxMemberArgs];
+    // The type a property get's value is converted to. A method's result is
+    // a VT_I4 that nobody reads; a put has none.
+    VARTYPE resultType = VT_EMPTY;
 };
 
 // One automation object's members.

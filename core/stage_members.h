@@ -4,8 +4,8 @@
 
 namespace StageMember {
 inline constexpr ServerMember Speed{"Speed", 9, CallKind::PropertyPut, 1, {VT_R8}};
-inline constexpr ServerMember TravelX{"TravelX", 16, CallKind::PropertyGet, 0, {}};
-inline constexpr ServerMember TravelY{"TravelY", 17, CallKind::PropertyGet, 0, {}};
+inline constexpr ServerMember TravelX{"TravelX", 16, CallKind::PropertyGet, 0, {}, VT_R8};
+inline constexpr ServerMember TravelY{"TravelY", 17, CallKind::PropertyGet, 0, {}, VT_R8};
 inline constexpr ServerMember StageQuery{
     "StageQuery", 18, CallKind::Method, 6, {kRefI4, kRefBstr, kRefI4, kRefI4, kRefI4, kRefI4}};
 inline constexpr ServerMember GetXY{"GetXY", 20, CallKind::Method, 2, {kRefR8, kRefR8}};

@@ -83,6 +83,13 @@ bool PagesArgs(const Words& rest, BenchOptions* options, std::string* error) {
     return true;
 }
 
+// The probe is read in probe_command.cpp; it comes first, before any option.
+bool ProbeArgs(const Words&, BenchOptions*, std::string* error) {
+    *error = "probe: name it first, before any option (tolvo-host probe [--open-port N] [--out "
+             "FILE])";
+    return false;
+}
+
 struct ModeRow {
     const char* name;
     BenchMode mode;
@@ -92,6 +99,7 @@ struct ModeRow {
 const ModeRow kModes[] = {
     {"run", BenchMode::Run, RunArgs},
     {"pages", BenchMode::Pages, PagesArgs},
+    {"probe", BenchMode::Help, ProbeArgs},
 };
 
 std::string ModeNames() {
@@ -150,6 +158,7 @@ const char* BenchUsage() {
     return "usage: tolvo-host [--in-place] [--trace] [--strict]\n"
            "       tolvo-host [--in-place] [--prepare] [--trace] [--strict] run FILE\n"
            "       tolvo-host [--in-place] [--prepare] [--trace] pages [--selftest | --select N]\n"
+           "       tolvo-host probe [--open-port N] [--out FILE]\n"
            "       tolvo-host --help\n";
 }
 
@@ -176,6 +185,9 @@ std::string BenchHelp() {
            "  pages          a host-like configuration window with the driver's pages;\n"
            "                 --select N selects device N first, --selftest checks each\n"
            "                 page and closes\n"
+           "  probe          check the controller's servers as the driver would use them,\n"
+           "                 without moving anything, and write tolvo-probe.txt for support;\n"
+           "                 --open-port N also opens the link, --out FILE names the report\n"
            "options:\n"
            "  --in-place     the rig is the bench's own folder: the driver beside the bench\n"
            "                 is loaded and writes its files there (KROHW.INI too)\n"

@@ -14,6 +14,7 @@
 #include "host/command_args.h"
 #include "host/default_session.h"
 #include "host/pages_window.h"
+#include "host/probe_command.h"
 #include "host/rig_files.h"
 #include "host/rig_folder.h"
 #include "host/script_runner.h"
@@ -21,6 +22,7 @@
 #include "host/trace_capture.h"
 #include <ole2.h>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -60,6 +62,10 @@ int Run(BenchContext& bench, std::istream& script, bool strict) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The probe needs neither the driver nor the rig.
+    if (argc > 1 && std::strcmp(argv[1], "probe") == 0) {
+        return RunProbeCommand(argc - 2, argv + 2);
+    }
     BenchOptions options;
     std::string error;
     if (!ParseBenchCommandLine(argc, argv, &options, &error)) {

@@ -1,5 +1,6 @@
 #include "host/pages_window.h"
 #include "host/command_args.h"
+#include "host/probe_command.h"
 #include "host/rig_devices.h"
 #include "host/trace_capture.h"
 #include <cstdio>
@@ -9,6 +10,9 @@ namespace {
 constexpr int kListId = 100;
 constexpr int kApplyId = 101;
 constexpr int kCloseId = 102;
+constexpr int kProbeId = 103;
+constexpr int kProbeReportWidth = 860;
+constexpr int kProbeReportHeight = 520;
 constexpr UINT_PTR kStatusTimer = 1;
 constexpr UINT kStatusPeriod = 500;
 constexpr int kMargin = 8;
@@ -38,6 +42,7 @@ struct PagesState {
     bool tracing;
     HWND trace;               // the pane, when tracing
     unsigned long traceShown; // lines kept when the pane was last written
+    HWND probeReport;         // the probe's report window, while it is open
 };
 
 PagesState* State(HWND window) {
@@ -202,6 +207,70 @@ void CheckTracePane(PagesState& s) {
     s.failures += shown ? 0 : 1;
 }
 
+// The probe's report window: its text in a read-only edit control that fills it.
+LRESULT CALLBACK ProbeReportProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIZE) {
+        MoveWindow(GetWindow(window, GW_CHILD), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Probe: the controller's servers checked as the command does (no port
+// opened), the report written where the command writes it and shown.
+void ShowProbe(PagesState& s) {
+    const ProbeReport report = RunProbe(ProbeOptions{});
+    const std::string path = ProbeReportPath();
+    std::string text = report.Text();
+    text += WriteProbeReport(path, text) ? "report written to " + path + "\n"
+                                         : "cannot write the report to " + path + "\n";
+    std::string shown;
+    for (const char c : text) {
+        shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    if (s.probeReport == nullptr || !IsWindow(s.probeReport)) {
+        WNDCLASSA reportClass{};
+        reportClass.lpfnWndProc = &ProbeReportProc;
+        reportClass.hInstance = GetModuleHandleA(nullptr);
+        reportClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        reportClass.lpszClassName = "TolvoHostProbeReport";
+        RegisterClassA(&reportClass);
+        s.probeReport = CreateWindowExA(
+            0, reportClass.lpszClassName, "Tolvo host bench - the controller's servers",
+            WS_OVERLAPPEDWINDOW, 40, 40, kProbeReportWidth, kProbeReportHeight, s.window, nullptr,
+            reportClass.hInstance, nullptr);
+        const HWND edit =
+            CreateWindowExA(0, "EDIT", "",
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                            0, 0, 0, 0, s.probeReport, nullptr, reportClass.hInstance, nullptr);
+        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)),
+                     TRUE);
+        RECT client{};
+        GetClientRect(s.probeReport, &client);
+        MoveWindow(edit, 0, 0, client.right, client.bottom, FALSE);
+    }
+    SetWindowTextA(GetWindow(s.probeReport, GW_CHILD), shown.c_str());
+    ShowWindow(s.probeReport, SW_SHOW);
+}
+
+// The self-test's probe: its report window holds a whole report.
+void CheckProbe(PagesState& s) {
+    SendMessageA(s.window, WM_COMMAND, MAKEWPARAM(kProbeId, BN_CLICKED), 0);
+    const HWND edit = s.probeReport != nullptr ? GetWindow(s.probeReport, GW_CHILD) : nullptr;
+    std::string text(edit != nullptr ? static_cast<size_t>(GetWindowTextLengthA(edit)) + 1 : 1,
+                     '\0');
+    if (edit != nullptr) {
+        GetWindowTextA(edit, &text[0], static_cast<int>(text.size()));
+    }
+    const size_t verdict = text.find("verdict: ");
+    const bool shown = IsWindowVisible(s.probeReport) && verdict != std::string::npos;
+    std::printf("selftest: probe: %s\n",
+                shown ? text.substr(verdict, text.find('\r', verdict) - verdict).c_str()
+                      : "NO REPORT WINDOW");
+    s.failures += shown ? 0 : 1;
+}
+
 void RunSelftest(PagesState& s) {
     for (size_t i = 0; i < s.devices.size(); ++i) {
         SendMessageA(s.list, LB_SETCURSEL, i, 0);
@@ -212,6 +281,7 @@ void RunSelftest(PagesState& s) {
     if (s.trace != nullptr) {
         CheckTracePane(s);
     }
+    CheckProbe(s);
     PostMessageA(s.window, WM_COMMAND, MAKEWPARAM(kCloseId, BN_CLICKED), 0);
 }
 
@@ -237,6 +307,8 @@ void CreateControls(PagesState& s) {
             buttonTop, kButtonWidth, kButtonHeight, kApplyId);
     Control(s.window, "BUTTON", "Close", BS_PUSHBUTTON, width - kButtonWidth - kMargin, buttonTop,
             kButtonWidth, kButtonHeight, kCloseId);
+    Control(s.window, "BUTTON", "Probe", BS_PUSHBUTTON, kMargin, buttonTop, kButtonWidth,
+            kButtonHeight, kProbeId);
     s.status =
         Control(s.window, "STATIC", "", SS_LEFT | WS_BORDER, kMargin,
                 kClientHeight - kStatusHeight - 2, width - 2 * kMargin, kStatusHeight - 4, 0);
@@ -269,6 +341,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             Apply(*s);
         } else if (LOWORD(wParam) == kCloseId) {
             DestroyWindow(window);
+        } else if (LOWORD(wParam) == kProbeId) {
+            ShowProbe(*s);
         }
         return 0;
     case WM_CLOSE:

@@ -2,6 +2,7 @@
 #include "sim/class_table.h"
 #include "sim/member_check.h"
 #include "sim/object_accounting.h"
+#include "sim/server_variant.h"
 #include "sim/type_library.h"
 #include <oleauto.h>
 #include <cstring>
@@ -129,7 +130,8 @@ class AutomationObject final : public IDispatch {
             return E_POINTER;
         }
         ITypeInfo* info = nullptr;
-        *count = SUCCEEDED(ObjectTypeInfo(interface_.kind, &info)) ? 1 : 0;
+        *count =
+            VariantOffersTypeInfo() && SUCCEEDED(ObjectTypeInfo(interface_.kind, &info)) ? 1 : 0;
         if (info != nullptr) {
             info->Release();
         }
@@ -141,6 +143,9 @@ class AutomationObject final : public IDispatch {
             return E_POINTER;
         }
         *info = nullptr;
+        if (!VariantOffersTypeInfo()) {
+            return E_NOTIMPL;
+        }
         return index == 0 ? ObjectTypeInfo(interface_.kind, info) : DISP_E_BADINDEX;
     }
 
@@ -225,15 +230,18 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
         (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
         return E_INVALIDARG;
     }
-    const HRESULT fault = model.FaultFor(interface_.kind, dispid);
+    const MemberEntry* entry = FindMember(dispid, flags);
+    HRESULT fault = model.FaultFor(interface_.kind, dispid);
+    if (fault == S_OK && entry != nullptr && VariantRefuses(interface_.kind, *entry->member)) {
+        fault = DISP_E_EXCEPTION;
+    }
     if (fault != S_OK) {
         if (fault == DISP_E_EXCEPTION) {
             DescribeException(dispid, flags, exception);
         }
         return fault;
     }
-    const MemberEntry* entry = FindMember(dispid, flags);
-    if (entry == nullptr) {
+    if (entry == nullptr || VariantLacks(interface_.kind, *entry->member)) {
         return DISP_E_MEMBERNOTFOUND;
     }
     const ServerMember* member = entry->member;
@@ -244,10 +252,10 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
     if (FAILED(hr)) {
         return hr;
     }
-    const Arguments args(strict ? *params : coerced.params());
     VARIANT value;
     VariantInit(&value);
-    hr = entry->handler(model, args, &value);
+    hr = CallMemberHandler(interface_.kind, *entry, model, *params,
+                           strict ? *params : coerced.params(), &value);
     if (FAILED(hr)) {
         VariantClear(&value);
         return hr;
@@ -256,6 +264,11 @@ HRESULT AutomationObject::Dispatch(ControllerModel& model, DISPID dispid, REFIID
         VariantClear(&value);
         value.vt = VT_I4;
         value.lVal = 0;
+    }
+    hr = AnswerInVariantType(interface_.kind, *member, &value);
+    if (FAILED(hr)) {
+        VariantClear(&value);
+        return hr;
     }
     if (result != nullptr) {
         VariantInit(result);

@@ -109,6 +109,17 @@ LONG Register(const ServerClass& serverClass, const std::wstring& modulePath) {
     if (status == ERROR_SUCCESS) {
         status = SetValue(classKey + L"\\ProgID", nullptr, progId);
     }
+    // Where clients find the class's type library without an object.
+    wchar_t libraryId[40];
+    StringFromGUID2(kSimTypeLibId, libraryId, sizeof(libraryId) / sizeof(libraryId[0]));
+    if (status == ERROR_SUCCESS) {
+        status = SetValue(classKey + L"\\TypeLib", nullptr, libraryId);
+    }
+    if (status == ERROR_SUCCESS) {
+        status =
+            SetValue(classKey + L"\\Version", nullptr,
+                     std::to_wstring(kSimTypeLibMajor) + L"." + std::to_wstring(kSimTypeLibMinor));
+    }
     return status != ERROR_SUCCESS ? status : SetServerKey(classKey, modulePath);
 }
 

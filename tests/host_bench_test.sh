@@ -5,7 +5,10 @@
 # crash the bench.
 #
 # The window mode's self-test selects each device of the rig, checks its
-# page below the list, applies and closes.
+# page below the list, applies, probes the servers and closes.
+#
+# probe: the servers' check needs neither the driver nor the rig, opens a port
+# only when asked, and writes its report where it says.
 #
 # --trace: the driver's trace lines under each command, in the file beside the
 # driver, and in the window's pane; without it, none of them.
@@ -134,9 +137,65 @@ expect_lines <<'LINES'
 ^selftest: Focus drive: page shown below the list \(top 112\)$
 ^selftest: Shutter 2: page shown below the list \(top 112\)$
 ^selftest: Filter wheel 2: page shown below the list \(top 112\)$
+^selftest: probe: verdict: every export would work with these servers$
 ^selftest: 6 devices, 0 without their page$
 LINES
 no_trace
+# The Probe button writes its report in the current folder, as the command does.
+grep -q '^verdict: every export would work' "$PWD/tolvo-probe.txt" ||
+    fail "the Probe button wrote no report in $PWD"
+rm -f "$PWD/tolvo-probe.txt"
+
+echo "== the probe, from a folder with the bench alone"
+probe_dir="$work/probe"
+mkdir -p "$probe_dir"
+cp "$build/bin/tolvo-host.exe" "$probe_dir/"
+# Runs the probe with its options in $probe_dir; output as bench() gives it.
+probe() {
+    status=0
+    (cd "$probe_dir" && env -u STOLVO_TRACE "$build/wine-run" "$probe_dir/tolvo-host.exe" probe "$@") \
+        >"$work/out.txt" 2>&1 </dev/null || status=$?
+    tr -d '\r' <"$work/out.txt" >"$work/out.tmp" && mv "$work/out.tmp" "$work/out.txt"
+}
+probe --out "$windows_dir\\probe report.txt"
+cat "$work/out.txt"
+[ "$status" -eq 0 ] || fail "the probe of the simulator ended with $status"
+expect_lines <<'LINES'
+^== tolvo\.scan$
+^ok +tolvo\.scan: in-process server .*\\TolvoSim\.dll \(threading model Apartment\)$
+^ok +tolvo\.Z: bound to a new instance .*, served in this process$
+^ok +focus\.StepNegative \(DISPID 16, method\): 1 argument\(s\) VT_R8 as the driver sends them$
+^ok +call scan\.GetBusy: busy 0 \(VT_I4 through the reference\)$
+^skipped +call scan\.LinkValue: not read
+^summary: 46 checks: 45 ok, 0 differ harmlessly, 0 differ so that an export fails, 0 missing, 1 skipped$
+^verdict: every export would work with these servers$
+LINES
+grep -qxF "report written to $windows_dir\\probe report.txt" "$work/out.txt" ||
+    fail "the probe did not say where its report went"
+tr -d '\r' <"$work/probe report.txt" >"$work/report.txt"
+grep -v '^report written to ' "$work/out.txt" | cmp -s - "$work/report.txt" ||
+    fail "the report file differs from what the probe printed"
+[ "$(ls "$probe_dir")" = "tolvo-host.exe" ] || fail "the probe wrote files beside itself: $(ls "$probe_dir")"
+
+probe --open-port 2
+[ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "the probe with --open-port ended with $status"; }
+expect_lines <<'LINES'
+^ok +call scan\.OpenPort\(2\): status 0: the link is open$
+^ok +call scan\.LinkValue: 1 as VT_R4$
+^ok +call scan\.ClosePort: the link is closed again$
+LINES
+# Without --out: tolvo-probe.txt in the current folder.
+grep -q "^report written to .*\\\\probe\\\\tolvo-probe\.txt$" "$work/out.txt" &&
+    [ -f "$probe_dir/tolvo-probe.txt" ] || { cat "$work/out.txt"; fail "no tolvo-probe.txt in the current folder"; }
+
+for args in "--open-port" "--open-port COM1" "--out" "--frobnicate" "--out a --out b"; do
+    # shellcheck disable=SC2086
+    probe $args
+    [ "$status" -eq 2 ] && grep -q '^usage:' "$work/out.txt" && grep -q 'tolvo-host probe \[--open-port N\] \[--out FILE\]' "$work/out.txt" ||
+        { cat "$work/out.txt"; fail "probe $args ended with $status, not the usage"; }
+done
+bench frobnicate
+grep -q 'tolvo-host probe \[--open-port N\] \[--out FILE\]' "$work/out.txt" || fail "the bench's usage does not name the probe"
 
 echo "== a script"
 cat >"$work/script.txt" <<'SCRIPT'
@@ -227,6 +286,7 @@ expect_lines <<'LINES'
 ^trace file: .*\\STolvoTrace\.log$
 LINES
 ! grep -q '^    | ' "$work/out.txt" || fail "window mode printed trace lines"
+rm -f "$PWD/tolvo-probe.txt"
 
 echo "== trace options out of place"
 for args in "--trace --trace" "run $windows_dir\\trace.txt --trace" "pages --trace"; do

@@ -154,6 +154,29 @@ TEST_F(LocalServerTest, DriverWorksWithObjectsOfTheServerProcess) {
     EXPECT_EQ(process->ExitCode(), 0u);
 }
 
+// A server that answers in other types, busy and the position in place of the
+// references among them: the marshaller hands the converted arguments back,
+// and the driver takes the answers from there.
+TEST_F(LocalServerTest, DriverConvertsOtherTypesAcrossProcesses) {
+    ASSERT_NE(ConnectServer(), nullptr);
+    server.Reset();
+    server.SetVariant(SimOtherTypes);
+    OpenEveryFamily();
+    server.SetBusyPolls(3);
+    EXPECT_EQ(xy.Move(1000, -250, 1), 0);
+    EXPECT_EQ(server.BusyPollCount(), 4) << "the idle answer arrived as VT_I2 and was seen";
+    int x = 0;
+    int y = 0;
+    EXPECT_EQ(xy.Report(&x, &y), 0);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(1000, -250));
+    EXPECT_EQ(z.Move(300, 0), 0);
+    int position = 0;
+    EXPECT_EQ(z.Report(&position), 0);
+    EXPECT_EQ(position, 300);
+    EXPECT_EQ(wheel.GetCount(0), 10);
+    EXPECT_EQ(xy.Close(), 0);
+}
+
 TEST_F(LocalServerTest, FocusShutterAndWheelAcrossProcesses) {
     ASSERT_NE(ConnectServer(), nullptr);
     server.Reset();

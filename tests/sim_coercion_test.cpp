@@ -123,3 +123,187 @@ TEST_F(SimCoercionTest, StrictModeRefusesWhatLenientModeConverts) {
     EXPECT_EQ(S_OK, Call(stage.Get(), L"MoveXY", {ArgI2(100), ArgI2(200)}));
 }
 } // namespace
+
+// The driver's exports against the simulator's server variants: the values
+// reach the host converted to the tabled types, and a missing or refused
+// member gives the export's not-done code.
+#include "driver_api.h"
+#include <functional>
+#include <string>
+
+namespace {
+struct VariantCase {
+    const char* name;
+    int variant;
+    std::function<void()> arrange;
+    // The export's code; `seen` receives what the host got from it.
+    std::function<int(const LoadedDriver&, std::string* seen)> act;
+    int code;
+    const char* seen;
+};
+
+std::string Numbers(std::initializer_list<double> values) {
+    std::string text;
+    for (const double value : values) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%s%g", text.empty() ? "" : " ", value);
+        text += number;
+    }
+    return text;
+}
+
+// Arguments of the journal's last call of `dispid` on `object`.
+std::string LastCallArgs(int object, int dispid) {
+    const auto calls = Journal();
+    for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
+        if (call->object == object && call->dispid == dispid) {
+            return Numbers({call->argValue[0], call->argValue[1]});
+        }
+    }
+    return "no call";
+}
+
+int ReportXY(const LoadedDriver& driver, std::string* seen) {
+    int x = 77;
+    int y = 88;
+    const int code = XYApi(driver).Report(&x, &y);
+    *seen = Numbers({double(x), double(y)});
+    return code;
+}
+
+// A waited move: the wait ends at the first idle answer, long before the
+// time-out (2000 ms), when the driver reads busy wherever it arrives.
+int WaitedMove(const LoadedDriver& driver, std::string* seen) {
+    Sim().SetBusyPolls(3);
+    const DWORD start = GetTickCount();
+    const int code = XYApi(driver).Move(1000, 0, 1);
+    const DWORD took = GetTickCount() - start;
+    *seen = took < 1500 && Sim().BusyPollCount() < 50 ? "ended at idle" : "ran to its time-out";
+    return code;
+}
+
+const VariantCase kVariantCases[] = {
+    {"OtherTypesXYReport", SimOtherTypes, [] { Sim().SetStagePosition(12.9, -12.9); }, ReportXY, 0,
+     "12 -12"},
+    {"OtherTypesWaitedMove", SimOtherTypes, [] {}, WaitedMove, 0, "ended at idle"},
+    {"OtherTypesRefusedPort", SimOtherTypes, [] { Sim().SetOpenablePorts(0); },
+     [](const LoadedDriver&, std::string* seen) {
+         *seen = Sim().IsLinkOpen() ? "link open" : "link closed";
+         return 0;
+     },
+     -1, "link closed"},
+    {"OtherTypesFocusReport", SimOtherTypes, [] { Sim().SetFocusPosition(250.75); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         int z = 0;
+         const int code = FocusApi(driver).Report(&z);
+         *seen = Numbers({double(z)});
+         return code;
+     },
+     0, "250"},
+    {"OtherTypesWheelCount", SimOtherTypes, [] { Sim().SetWheelPositionCount(1, 8); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         const int count = WheelApi(driver).GetCount(0);
+         *seen = Numbers({double(count)});
+         return 0;
+     },
+     0, "8"},
+    // TravelX and TravelY arrive as text; the centring moves to half of them.
+    {"OtherTypesCentring", SimOtherTypes, [] { Sim().SetTravel(3000.5, 2000.25); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         const int code = XYApi(driver).Command(3);
+         *seen = LastCallArgs(SimStage, 27);
+         return code;
+     },
+     0, "1500.25 1000.12"},
+    {"MissingMemberStepDown", SimMissingMember, [] {},
+     [](const LoadedDriver& driver, std::string* seen) {
+         const int up = FocusApi(driver).Step(5);
+         *seen = "up " + std::to_string(up);
+         return FocusApi(driver).Step(-5);
+     },
+     1, "up 0"},
+    {"RefusedCallXYReport", SimRefusedCall, [] {}, ReportXY, 1, "77 88"},
+    // A get without a value gives the not-done code, not a value made up;
+    // LinkValue's is not used, so the link still opens.
+    {"EmptyValuesFocusReport", SimEmptyValues, [] { Sim().SetFocusPosition(40); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         int z = 77;
+         const int code = FocusApi(driver).Report(&z);
+         *seen = Numbers({double(z)});
+         return code;
+     },
+     1, "77"},
+    {"EmptyValuesCentring", SimEmptyValues, [] {},
+     [](const LoadedDriver& driver, std::string* seen) {
+         const int code = XYApi(driver).Command(3);
+         *seen = LastCallArgs(SimStage, 27);
+         return code;
+     },
+     1, "no call"},
+    {"EmptyValuesWheelCountKept", SimEmptyValues, [] { Sim().SetWheelPositionCount(1, 6); },
+     [](const LoadedDriver& driver, std::string* seen) {
+         *seen = Numbers({double(WheelApi(driver).GetCount(0))});
+         return 0;
+     },
+     0, "10"},
+    {"RefusedCallMoveStillDone", SimRefusedCall, [] {},
+     [](const LoadedDriver& driver, std::string* seen) {
+         const int code = XYApi(driver).Move(30, 40, 0);
+         *seen = LastCallArgs(SimStage, 27);
+         return code;
+     },
+     0, "30 40"},
+};
+
+class DriverAgainstVariant : public ::testing::TestWithParam<VariantCase> {
+  protected:
+    void SetUp() override {
+        Sim().Reset();
+        driver.SetIni("Port", "0");
+        driver.SetIni("TimeOut", "2000");
+        driver.SetIni("Name", "Cubes", "FilterWheel1");
+        driver.SetIni("NumberPositions", "10", "FilterWheel1");
+        for (int p = 1; p <= 10; ++p) {
+            const std::string key = "Position" + std::to_string(p) + "Name";
+            driver.SetFileKey("Cubes.TolvoFW", "FilterWheel1", key.c_str(),
+                              ("Cube " + std::to_string(p)).c_str());
+        }
+    }
+    void TearDown() override {
+        XYApi(driver).Close();
+        Sim().SetVariant(SimAsTabled);
+        Sim().Reset();
+    }
+    LoadedDriver driver{"STolvo32Probe.dll"};
+};
+
+TEST_P(DriverAgainstVariant, ConvertsOrReportsNotDone) {
+    const VariantCase& c = GetParam();
+    ASSERT_EQ(S_OK, Sim().SetVariant(c.variant));
+    c.arrange();
+    const int init = XYApi(driver).Init(nullptr);
+    std::string seen;
+    int code = init;
+    if (init == 0) {
+        ASSERT_EQ(0, FocusApi(driver).Init(nullptr));
+        ASSERT_EQ(0, WheelApi(driver).GetInstance(0));
+        ASSERT_EQ(0, WheelApi(driver).Init(0, nullptr));
+        code = c.act(driver, &seen);
+    } else {
+        c.act(driver, &seen);
+    }
+    EXPECT_EQ(c.code, code);
+    EXPECT_EQ(c.seen, seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, DriverAgainstVariant, ::testing::ValuesIn(kVariantCases),
+                         [](const ::testing::TestParamInfo<VariantCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(SimVariant, UnknownVariantsAreRefused) {
+    EXPECT_EQ(E_INVALIDARG, Sim().SetVariant(-1));
+    EXPECT_EQ(E_INVALIDARG, Sim().SetVariant(SimEmptyValues + 1));
+    EXPECT_EQ(S_OK, Sim().SetVariant(SimAsTabled));
+}
+} // namespace

@@ -248,6 +248,14 @@ void SimServer::SetFault(int object, DISPID dispid, HRESULT hr) {
     Call(ControlMember::SetFault, {MakeI4(object), MakeI4(dispid), MakeI4(hr)}, nullptr);
 }
 
+void SimServer::SetStrictArguments(bool strict) {
+    Call(ControlMember::SetStrictArguments, {MakeI4(strict ? 1 : 0)}, nullptr);
+}
+
+void SimServer::SetVariant(int variant) {
+    Call(ControlMember::SetVariant, {MakeI4(variant)}, nullptr);
+}
+
 bool SimServer::IsLinkOpen() {
     return GetI4(ControlMember::IsLinkOpen) != 0;
 }

@@ -46,6 +46,9 @@ class SimServer {
     void SetMotionSpeed(double unitsPerSecond);
     int BusyPollCount();
     void SetFault(int object, DISPID dispid, HRESULT hr);
+    // As SimSetStrictArguments and SimSetVariant in process.
+    void SetStrictArguments(bool strict);
+    void SetVariant(int variant);
     bool IsLinkOpen();
     int LastOpenedPort();
     void SetStagePosition(double x, double y);

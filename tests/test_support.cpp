@@ -190,6 +190,7 @@ const SimApi& Sim() {
         // The tests want a driver that sends a wrong argument type caught, so
         // they take the simulator strict; SimReset keeps the mode.
         a.SetStrictArguments(TRUE);
+        a.SetVariant = SimFunction<decltype(a.SetVariant)>(module, "SimSetVariant");
         a.JournalCount = SimFunction<decltype(a.JournalCount)>(module, "SimJournalCount");
         a.JournalEntry = SimFunction<decltype(a.JournalEntry)>(module, "SimJournalEntry");
         a.JournalClear = SimFunction<decltype(a.JournalClear)>(module, "SimJournalClear");

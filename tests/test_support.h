@@ -6,6 +6,7 @@
 #include <vector>
 #include <wrl/client.h>
 #include "sim/sim_control.h"
+#include "sim/sim_variant.h"
 
 std::string BinDir();     // folder of the test program, the driver and the simulator
 std::string HostLibDir(); // folder of the host utility library stand-in
@@ -64,6 +65,7 @@ struct SimApi {
     HMODULE module;
     decltype(&SimReset) Reset;
     decltype(&SimSetStrictArguments) SetStrictArguments;
+    decltype(&SimSetVariant) SetVariant;
     decltype(&SimJournalCount) JournalCount;
     decltype(&SimJournalEntry) JournalEntry;
     decltype(&SimJournalClear) JournalClear;

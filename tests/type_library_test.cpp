@@ -1,6 +1,6 @@
 // The simulator's type library against the shared member tables: every
 // object answers GetTypeInfo with a dispinterface that lists each member of
-// its table by name, DISPID, call kind and argument types, and registration
+// its table by name, DISPID, call kind, argument and result types, and registration
 // entered the library so that clients find it by its id.
 #include "core/filter_members.h"
 #include "core/focus_members.h"
@@ -85,6 +85,12 @@ TEST_P(TypeLibraryTest, DescribesEveryMemberOfTheTable) {
                               ArgumentType(function->lprgelemdescParam[a].tdesc))
                         << "argument " << a;
                 }
+                // Gets answer the listed type; methods the VT_I4 nobody reads.
+                VARTYPE result = member.resultType;
+                if (member.kind != CallKind::PropertyGet) {
+                    result = member.kind == CallKind::Method ? VT_I4 : VT_VOID;
+                }
+                EXPECT_EQ(result, function->elemdescFunc.tdesc.vt) << "result";
             }
             info->ReleaseFuncDesc(function);
         }

@@ -9,6 +9,7 @@
 #include "sim/journal/journal_text.h"
 #include "sim/member_check.h"
 #include "sim/object_accounting.h"
+#include "sim/server_variant.h"
 #include <oleauto.h>
 #include <string>
 #include <vector>
@@ -102,6 +103,10 @@ HRESULT SetMotionSpeed(const Arguments& args, VARIANT*) {
 HRESULT SetStrictArgumentMode(const Arguments& args, VARIANT*) {
     SetStrictArguments(args[0].lVal != 0);
     return S_OK;
+}
+
+HRESULT SetVariant(const Arguments& args, VARIANT*) {
+    return SetServerVariant(args[0].lVal);
 }
 
 HRESULT SetBusyForever(const Arguments& args, VARIANT*) {
@@ -234,6 +239,7 @@ const ControlEntry kEntries[] = {
     {&ControlMember::WithdrawClasses, &WithdrawClasses},
     {&ControlMember::SetStrictArguments, &SetStrictArgumentMode},
     {&ControlMember::DisconnectObjects, &DisconnectObjects},
+    {&ControlMember::SetVariant, &SetVariant},
 };
 } // namespace
 

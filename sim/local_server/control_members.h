@@ -71,4 +71,6 @@ inline constexpr ServerMember SetStrictArguments{
 // objects only the clients held go; the control object stays connected. The
 // result (VT_I4) is how many objects were cut off.
 inline constexpr ServerMember DisconnectObjects{"DisconnectObjects", 28, CallKind::Method, 0, {}};
+// The server variant of the server's objects, as SimSetVariant (sim_variant.h).
+inline constexpr ServerMember SetVariant{"SetVariant", 40, CallKind::Method, 1, {VT_I4}};
 } // namespace ControlMember

@@ -1,0 +1,136 @@
+#include "host/probe_text.h"
+#include <oleauto.h>
+#include <cstdarg>
+#include <cstdio>
+
+std::string Format(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+std::string Narrow(const wchar_t* text) {
+    if (text == nullptr) {
+        return std::string();
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return std::string();
+    }
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size - 1));
+    return narrow;
+}
+
+std::string TypeName(VARTYPE type) {
+    static const struct {
+        VARTYPE type;
+        const char* name;
+    } kNames[] = {
+        {VT_EMPTY, "VT_EMPTY"},
+        {VT_NULL, "VT_NULL"},
+        {VT_I2, "VT_I2"},
+        {VT_I4, "VT_I4"},
+        {VT_R4, "VT_R4"},
+        {VT_R8, "VT_R8"},
+        {VT_CY, "VT_CY"},
+        {VT_DATE, "VT_DATE"},
+        {VT_BSTR, "VT_BSTR"},
+        {VT_DISPATCH, "VT_DISPATCH"},
+        {VT_ERROR, "VT_ERROR"},
+        {VT_BOOL, "VT_BOOL"},
+        {VT_VARIANT, "VT_VARIANT"},
+        {VT_UNKNOWN, "VT_UNKNOWN"},
+        {VT_DECIMAL, "VT_DECIMAL"},
+        {VT_I1, "VT_I1"},
+        {VT_UI1, "VT_UI1"},
+        {VT_UI2, "VT_UI2"},
+        {VT_UI4, "VT_UI4"},
+        {VT_I8, "VT_I8"},
+        {VT_UI8, "VT_UI8"},
+        {VT_INT, "VT_INT"},
+        {VT_UINT, "VT_UINT"},
+        {VT_VOID, "VT_VOID"},
+        {VT_HRESULT, "VT_HRESULT"},
+        {VT_PTR, "VT_PTR"},
+        {VT_SAFEARRAY, "VT_SAFEARRAY"},
+        {VT_USERDEFINED, "VT_USERDEFINED"},
+    };
+    const VARTYPE base = type & VT_TYPEMASK;
+    std::string name = Format("VT %u", static_cast<unsigned>(base));
+    for (const auto& entry : kNames) {
+        if (entry.type == base) {
+            name = entry.name;
+        }
+    }
+    if ((type & VT_ARRAY) != 0) {
+        name = "VT_ARRAY of " + name;
+    }
+    return (type & VT_BYREF) != 0 ? name + " by reference" : name;
+}
+
+std::string ResultName(HRESULT hr) {
+    static const struct {
+        HRESULT hr;
+        const char* name;
+    } kNames[] = {
+        {S_OK, "S_OK"},
+        {E_FAIL, "E_FAIL"},
+        {E_NOTIMPL, "E_NOTIMPL"},
+        {E_NOINTERFACE, "E_NOINTERFACE"},
+        {E_INVALIDARG, "E_INVALIDARG"},
+        {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
+        {E_ACCESSDENIED, "E_ACCESSDENIED"},
+        {E_POINTER, "E_POINTER"},
+        {E_UNEXPECTED, "E_UNEXPECTED"},
+        {DISP_E_MEMBERNOTFOUND, "DISP_E_MEMBERNOTFOUND"},
+        {DISP_E_EXCEPTION, "DISP_E_EXCEPTION"},
+        {DISP_E_TYPEMISMATCH, "DISP_E_TYPEMISMATCH"},
+        {DISP_E_BADPARAMCOUNT, "DISP_E_BADPARAMCOUNT"},
+        {DISP_E_PARAMNOTOPTIONAL, "DISP_E_PARAMNOTOPTIONAL"},
+        {DISP_E_OVERFLOW, "DISP_E_OVERFLOW"},
+        {DISP_E_BADVARTYPE, "DISP_E_BADVARTYPE"},
+        {DISP_E_NONAMEDARGS, "DISP_E_NONAMEDARGS"},
+        {DISP_E_BADINDEX, "DISP_E_BADINDEX"},
+        {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG"},
+        {CO_E_CLASSSTRING, "CO_E_CLASSSTRING"},
+        {CO_E_SERVER_EXEC_FAILURE, "CO_E_SERVER_EXEC_FAILURE"},
+        {CO_E_OBJNOTCONNECTED, "CO_E_OBJNOTCONNECTED"},
+        {CLASS_E_CLASSNOTAVAILABLE, "CLASS_E_CLASSNOTAVAILABLE"},
+        {MK_E_UNAVAILABLE, "MK_E_UNAVAILABLE"},
+        {RPC_E_DISCONNECTED, "RPC_E_DISCONNECTED"},
+        {RPC_E_SERVER_DIED, "RPC_E_SERVER_DIED"},
+        {RPC_E_SERVER_DIED_DNE, "RPC_E_SERVER_DIED_DNE"},
+        {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC_S_SERVER_UNAVAILABLE"},
+        {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "RPC_S_CALL_FAILED"},
+        {HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "ERROR_FILE_NOT_FOUND"},
+        {TYPE_E_ELEMENTNOTFOUND, "TYPE_E_ELEMENTNOTFOUND"},
+        {TYPE_E_LIBNOTREGISTERED, "TYPE_E_LIBNOTREGISTERED"},
+        {TYPE_E_CANTLOADLIBRARY, "TYPE_E_CANTLOADLIBRARY"},
+    };
+    const std::string number = Format("0x%08lX", static_cast<unsigned long>(hr));
+    for (const auto& entry : kNames) {
+        if (entry.hr == hr) {
+            return number + " " + entry.name;
+        }
+    }
+    return number;
+}
+
+std::string ValueText(const VARIANT& value) {
+    if (value.vt == VT_BSTR) {
+        return "\"" + Narrow(value.bstrVal) + "\"";
+    }
+    VARIANT number;
+    VariantInit(&number);
+    std::string text = TypeName(value.vt);
+    if (SUCCEEDED(VariantChangeType(&number, const_cast<VARIANT*>(&value), 0, VT_R8))) {
+        text = Format("%.15g", number.dblVal);
+    }
+    VariantClear(&number);
+    return text;
+}
