@@ -65,9 +65,11 @@ remove_rigs() {
 }
 trap remove_rigs EXIT
 
-# Every file of the bench's folder with its checksum, but the test's own.
+# Every file of the bench's folder with its checksum, but the test's own and
+# the probe's folder.
 folder_state() {
-    (cd "$work" && find . -type f ! -name 'out.txt' ! -name '*.tmp' ! -name '*.txt' -print0 |
+    (cd "$work" && find . -path ./probe -prune -o -type f ! -name 'out.txt' ! -name '*.tmp' \
+        ! -name '*.txt' -print0 |
         sort -z | xargs -0 sha1sum)
 }
 
