@@ -248,6 +248,11 @@ void SimServer::SetFault(int object, DISPID dispid, HRESULT hr) {
     Call(ControlMember::SetFault, {MakeI4(object), MakeI4(dispid), MakeI4(hr)}, nullptr);
 }
 
+void SimServer::SetAnswerDelay(int object, DISPID dispid, DWORD milliseconds) {
+    Call(ControlMember::SetAnswerDelay,
+         {MakeI4(object), MakeI4(dispid), MakeI4(static_cast<LONG>(milliseconds))}, nullptr);
+}
+
 bool SimServer::IsLinkOpen() {
     return GetI4(ControlMember::IsLinkOpen) != 0;
 }

@@ -46,6 +46,7 @@ class SimServer {
     void SetMotionSpeed(double unitsPerSecond);
     int BusyPollCount();
     void SetFault(int object, DISPID dispid, HRESULT hr);
+    void SetAnswerDelay(int object, DISPID dispid, DWORD milliseconds);
     bool IsLinkOpen();
     int LastOpenedPort();
     void SetStagePosition(double x, double y);

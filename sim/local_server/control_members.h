@@ -71,4 +71,7 @@ inline constexpr ServerMember SetStrictArguments{
 // objects only the clients held go; the control object stays connected. The
 // result (VT_I4) is how many objects were cut off.
 inline constexpr ServerMember DisconnectObjects{"DisconnectObjects", 28, CallKind::Method, 0, {}};
+// Object kind, DISPID, milliseconds, as SimSetAnswerDelay.
+inline constexpr ServerMember SetAnswerDelay{
+    "SetAnswerDelay", 40, CallKind::Method, 3, {VT_I4, VT_I4, VT_I4}};
 } // namespace ControlMember
