@@ -217,16 +217,41 @@ TEST_F(WaitTest, ServerGoneEndsTheWaitAtOnce) {
     EXPECT_EQ(Calls(), 1);
 }
 
-TEST_F(WaitTest, OtherPollFailuresCountAsBusy) {
+// Processor time of this thread, in milliseconds.
+double ThreadCpuMs() {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+// A failed poll, or nothing to poll, is waited out without keeping the
+// processor busy: the thread sleeps between tries.
+TEST_F(WaitTest, OtherPollFailuresCountAsBusyAndAreTriedAgainAfterAPause) {
     Sim().SetFault(SimScan, 2, E_FAIL);
-    EXPECT_EQ(probe.WaitForIdle(100), 0);
+    Sim().JournalClear();
+    const double cpuBefore = ThreadCpuMs();
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(probe.WaitForIdle(300), 0);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 300u);
+    EXPECT_GE(Calls(), 2) << "tried again";
+    EXPECT_LE(Calls(), 100) << "but not as fast as the server refuses";
+    EXPECT_LT(ThreadCpuMs() - cpuBefore, elapsed / 2.0);
 }
 
 TEST_F(WaitTest, WithoutScanObjectTheWaitRunsToItsTimeOut) {
     xy.Close();
     Sim().JournalClear();
+    const double cpuBefore = ThreadCpuMs();
     const DWORD start = GetTickCount();
-    EXPECT_EQ(probe.WaitForIdle(100), 0);
-    EXPECT_GE(GetTickCount() - start, 100u);
+    EXPECT_EQ(probe.WaitForIdle(300), 0);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 300u);
     EXPECT_EQ(Calls(), 0);
+    EXPECT_LT(ThreadCpuMs() - cpuBefore, elapsed / 2.0) << "asleep, not spinning";
 }

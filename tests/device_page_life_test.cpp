@@ -4,6 +4,7 @@
 #include "device_pages_api.h"
 #include <climits>
 #include <cstring>
+#include <thread>
 
 namespace {
 using Names = std::vector<std::string>;
@@ -277,4 +278,61 @@ TEST_F(DevicePageLife, WheelSlotsOutsideTheRosterShowAPageThatChangesNothing) {
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << "the roster is untouched";
     EXPECT_EQ(driver.IniFileText(), settings);
     EXPECT_FALSE(IsReadOnly(SetPath("Alpha")));
+}
+
+namespace {
+BOOL CALLBACK WorkTheChild(HWND child, LPARAM) {
+    SendMessageA(child, WM_COMMAND, MAKEWPARAM(kPortBox, CBN_SELCHANGE), 0);
+    SendMessageA(child, WM_COMMAND, 5000, 0);
+    InvalidateRect(child, nullptr, TRUE);
+    return TRUE;
+}
+
+// What a host's window meets after the driver went: it is resized, painted,
+// and its children get commands and repaints.
+void WorkTheHostWindow(HWND host) {
+    RECT area{};
+    GetClientRect(host, &area);
+    SendMessageA(host, WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right - 1, area.bottom - 1));
+    EnumChildWindows(host, &WorkTheChild, 0);
+    InvalidateRect(host, nullptr, TRUE);
+    PumpMessages();
+}
+
+bool HasDialogProcedure(HWND page) {
+    return GetWindowLongPtrA(page, DWLP_DLGPROC) != 0;
+}
+} // namespace
+
+// The host unloads the driver while its pages are shown, then keeps its window.
+TEST_F(DevicePageLife, AnUnloadTakesTheShownPagesAway) {
+    GiveWheel(0, "Alpha", 6, "A");
+    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
+    HWND stage = State().stagePage;
+    HWND device = ShowWheel(0, 220);
+    ASSERT_NE(stage, nullptr);
+    ASSERT_NE(device, nullptr);
+    driver.Unload();
+    ASSERT_FALSE(IsWindow(stage) && HasDialogProcedure(stage));
+    ASSERT_FALSE(IsWindow(device) && HasDialogProcedure(device));
+    EXPECT_FALSE(IsWindow(stage)) << "a page of the unloading thread is destroyed";
+    EXPECT_FALSE(IsWindow(device));
+    WorkTheHostWindow(host.get());
+}
+
+// The same unload from another thread, which may not destroy this thread's
+// windows: the pages stay without a dialog procedure of the driver's.
+TEST_F(DevicePageLife, AnUnloadFromAnotherThreadLeavesThePagesHarmless) {
+    GiveWheel(0, "Alpha", 6, "A");
+    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
+    HWND stage = State().stagePage;
+    HWND device = ShowWheel(0, 220);
+    ASSERT_NE(stage, nullptr);
+    ASSERT_NE(device, nullptr);
+    std::thread([this] { driver.Unload(); }).join();
+    ASSERT_TRUE(IsWindow(stage));
+    ASSERT_FALSE(HasDialogProcedure(stage));
+    ASSERT_FALSE(HasDialogProcedure(device));
+    WorkTheHostWindow(host.get());
+    EXPECT_TRUE(IsWindow(device)) << "left to the host, which destroys its window";
 }
