@@ -80,6 +80,9 @@ class ServerProcess {
     ServerProcess& operator=(const ServerProcess&) = delete;
     bool opened() const { return handle_ != nullptr; }
     bool Kill(UINT exitCode);
+    // Asks it to end as it does once unused (WM_QUIT to its threads): it takes
+    // its classes back from COM first. Whether it ended within `timeoutMs`.
+    bool End(DWORD timeoutMs);
     // Whether it ended within `timeoutMs`.
     bool WaitForEnd(DWORD timeoutMs);
     // Its exit code, STILL_ACTIVE while it runs.
@@ -103,6 +106,14 @@ class ReachedServers {
   private:
     std::vector<std::unique_ptr<ServerProcess>> processes_;
 };
+
+// The process ids of the TolvoSimServer.exe of this build's folder running in
+// the prefix.
+std::vector<DWORD> RunningServers();
+// Stops COM's class registry (the RpcSs service), which starts again at the
+// next use: a killed server's class registrations, which would answer the
+// next creation of their class with a failure, go with it.
+bool RestartClassRegistry();
 
 // Invokes `member` on `target` with `args` in declaration order, as a client
 // without the driver does; `exception` may be null.
