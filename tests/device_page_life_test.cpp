@@ -9,7 +9,19 @@
 namespace {
 using Names = std::vector<std::string>;
 
-class DevicePageLife : public DevicePageTest {};
+class DevicePageLife : public DevicePageTest {
+  protected:
+    // The XY page and the page of wheel 0 ("Alpha", six positions) shown
+    // together in the host's window.
+    void ShowStageAndWheelPages(HWND& stage, HWND& device) {
+        GiveWheel(0, "Alpha", 6, "A");
+        ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
+        stage = State().stagePage;
+        device = ShowWheel(0, 220);
+        ASSERT_NE(stage, nullptr);
+        ASSERT_NE(device, nullptr);
+    }
+};
 
 class FreshSettings : public DevicePageTest {
   protected:
@@ -183,12 +195,9 @@ TEST_F(DevicePageLife, TheShutterFamilyOwnsTheLineWhenItInitialisesFirst) {
 }
 
 TEST_F(DevicePageLife, APortChoiceOnEitherPageIsShownOnTheOther) {
-    GiveWheel(0, "Alpha", 6, "A");
-    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
-    HWND stage = State().stagePage;
-    HWND device = ShowWheel(0, 220);
-    ASSERT_NE(stage, nullptr);
-    ASSERT_NE(device, nullptr);
+    HWND stage = nullptr;
+    HWND device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowStageAndWheelPages(stage, device));
     PumpMessages();
     ASSERT_EQ(Selection(device, kPortBox), 0);
 
@@ -306,12 +315,9 @@ bool HasDialogProcedure(HWND page) {
 
 // The host unloads the driver while its pages are shown, then keeps its window.
 TEST_F(DevicePageLife, AnUnloadTakesTheShownPagesAway) {
-    GiveWheel(0, "Alpha", 6, "A");
-    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
-    HWND stage = State().stagePage;
-    HWND device = ShowWheel(0, 220);
-    ASSERT_NE(stage, nullptr);
-    ASSERT_NE(device, nullptr);
+    HWND stage = nullptr;
+    HWND device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowStageAndWheelPages(stage, device));
     driver.Unload();
     ASSERT_FALSE(IsWindow(stage) && HasDialogProcedure(stage));
     ASSERT_FALSE(IsWindow(device) && HasDialogProcedure(device));
@@ -323,12 +329,9 @@ TEST_F(DevicePageLife, AnUnloadTakesTheShownPagesAway) {
 // The same unload from another thread, which may not destroy this thread's
 // windows: the pages stay without a dialog procedure of the driver's.
 TEST_F(DevicePageLife, AnUnloadFromAnotherThreadLeavesThePagesHarmless) {
-    GiveWheel(0, "Alpha", 6, "A");
-    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
-    HWND stage = State().stagePage;
-    HWND device = ShowWheel(0, 220);
-    ASSERT_NE(stage, nullptr);
-    ASSERT_NE(device, nullptr);
+    HWND stage = nullptr;
+    HWND device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowStageAndWheelPages(stage, device));
     std::thread([this] { driver.Unload(); }).join();
     ASSERT_TRUE(IsWindow(stage));
     ASSERT_FALSE(HasDialogProcedure(stage));

@@ -38,15 +38,7 @@ bool SamePath(const std::wstring& a, const std::string& b) {
 // The XY stage, the focus on the stage path, shutter 0 and wheel 0, all
 // initialised on "COMM 1".
 void OpenEveryFamily(const LoadedDriver& driver) {
-    driver.SetIni("Port", "0");
-    driver.SetIni("Name", "Excitation", "Shutter1");
-    driver.SetIni("ShutterNumber", "0", "Shutter1");
-    driver.SetIni("Name", "Emission", "FilterWheel1");
-    for (int p = 1; p <= 10; ++p) {
-        const std::string key = "Position" + std::to_string(p) + "Name";
-        driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
-                          ("Filter " + std::to_string(p)).c_str());
-    }
+    WriteEveryFamilySettings(driver);
     XYApi xy{driver};
     FocusApi z{driver};
     ShutterApi shutter{driver};

@@ -190,6 +190,18 @@ bool RestartClassRegistry() {
     return stopped;
 }
 
+void WriteEveryFamilySettings(const LoadedDriver& driver) {
+    driver.SetIni("Port", "0");
+    driver.SetIni("Name", "Excitation", "Shutter1");
+    driver.SetIni("ShutterNumber", "0", "Shutter1");
+    driver.SetIni("Name", "Emission", "FilterWheel1");
+    for (int p = 1; p <= 10; ++p) {
+        const std::string key = "Position" + std::to_string(p) + "Name";
+        driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
+                          ("Filter " + std::to_string(p)).c_str());
+    }
+}
+
 HRESULT InvokeMember(IDispatch* target, const ServerMember& member,
                      std::initializer_list<VARIANTARG> args, VARIANT* result,
                      EXCEPINFO* exception) {

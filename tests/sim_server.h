@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 #include "core/server_members.h"
+#include "test_support.h"
 
 // Runs a command line and waits for its end within `timeoutMs`: its exit code,
 // or -1 when it did not start or did not end in time (it is then ended).
@@ -114,6 +115,10 @@ std::vector<DWORD> RunningServers();
 // next use: a killed server's class registrations, which would answer the
 // next creation of their class with a failure, go with it.
 bool RestartClassRegistry();
+
+// The settings every family's init needs beside `driver`: the link on
+// "COMM 1", shutter 0 and wheel 0 with ten named positions.
+void WriteEveryFamilySettings(const LoadedDriver& driver);
 
 // Invokes `member` on `target` with `args` in declaration order, as a client
 // without the driver does; `exception` may be null.
