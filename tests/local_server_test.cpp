@@ -12,7 +12,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 using Microsoft::WRL::ComPtr;
@@ -449,28 +448,22 @@ TEST(UnloadingHost, DISABLED_UnloadsAfterItsScenario) {
 // The unload gives nothing back across processes; the host's OLE shut-down,
 // before its process ends, does. Each object is given back once: no reference
 // is left and none went missing.
-TEST_F(LocalServerTest, UnloadAfterIdleWithTheLineHeldReturnsPromptly) {
-    ASSERT_NE(ConnectServer(), nullptr);
-    server.Reset();
-    const HostRun run = RunUnloadingHost("line held, idle");
-    EXPECT_EQ(run.exitCode, 0) << "-1: the host did not end within its time (the unload hung)";
-    EXPECT_GE(run.unloadMs, 0) << "the host reported no unload";
-    EXPECT_LT(run.unloadMs, static_cast<long>(kPromptUnloadMs));
-    std::printf("[ unload   ] after %lu s idle with the line held: FreeLibrary took %ld ms\n",
-                kIdleMs / 1000, run.unloadMs);
-    EXPECT_EQ(server.LiveObjects(), 0) << "the host's objects went with its OLE shut-down";
-    EXPECT_EQ(server.OutstandingRefs(), 0);
-}
-
-TEST_F(LocalServerTest, UnloadWithEveryFamilyOpenReturnsPromptly) {
-    ASSERT_NE(ConnectServer(), nullptr);
-    server.Reset();
-    const HostRun run = RunUnloadingHost("every family open");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_GE(run.unloadMs, 0) << "the host reported no unload";
-    EXPECT_LT(run.unloadMs, static_cast<long>(kPromptUnloadMs));
-    EXPECT_EQ(server.LiveObjects(), 0);
-    EXPECT_EQ(server.OutstandingRefs(), 0);
+TEST_F(LocalServerTest, UnloadReturnsPromptly) {
+    for (const char* scenario : {"line held, idle", "every family open"}) {
+        SCOPED_TRACE(scenario);
+        // A server of its own: the host's objects are then counted in it.
+        ASSERT_NE(ConnectServer(), nullptr);
+        server.Reset();
+        const HostRun run = RunUnloadingHost(scenario);
+        EXPECT_EQ(run.exitCode, 0) << "-1: the host did not end in its time (the unload hung)";
+        EXPECT_GE(run.unloadMs, 0) << "the host reported no unload";
+        EXPECT_LT(run.unloadMs, static_cast<long>(kPromptUnloadMs));
+        std::printf("[ unload   ] %s: FreeLibrary took %ld ms\n", scenario, run.unloadMs);
+        EXPECT_EQ(server.LiveObjects(), 0) << "the host's objects went with its OLE shut-down";
+        EXPECT_EQ(server.OutstandingRefs(), 0);
+        // The classes it did not give out would take the next host's objects.
+        server.WithdrawClasses();
+    }
 }
 
 namespace {
@@ -608,21 +601,6 @@ class HostFilter final : public IMessageFilter {
     int pending = 0;
 };
 
-std::string FileText(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &read, nullptr) &&
-           read > 0) {
-        text.append(buffer, read);
-    }
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    return text;
-}
 } // namespace
 
 // A server that answers each status call after 1.5 s: the call still running
@@ -674,7 +652,8 @@ TEST_F(LocalServerTest, AStatusCallPastTheWaitsDeadlineIsCancelled) {
                 kAnswerMs, kTimeOutMs, elapsed);
     // The driver's own record of the call running at the deadline.
     bool cancelled = false;
-    std::istringstream trace(FileText(driver.folder() + "\\STolvoTrace.log"));
+    // The C runtime opens the file with sharing, beside the driver's handle.
+    std::ifstream trace(driver.folder() + "\\STolvoTrace.log");
     for (std::string line; std::getline(trace, line);) {
         cancelled = cancelled || (line.find("scan.GetBusy(") != std::string::npos &&
                                   line.find("hr=0x80010002") != std::string::npos);
