@@ -63,9 +63,6 @@ struct RetiredLink {
     DispatchConnection stage;
     DispatchConnection focus;
     DispatchConnection filter;
-    bool IsEmpty() const {
-        return !scan.IsBound() && !stage.IsBound() && !focus.IsBound() && !filter.IsBound();
-    }
     void Empty();
     void LetGoAtUnload();
 };
