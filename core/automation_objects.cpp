@@ -1,5 +1,6 @@
 #include "core/automation_objects.h"
 #include "core/dispatch_trace.h"
+#include "core/outgoing_calls.h"
 #include <oleauto.h>
 
 using Microsoft::WRL::ComPtr;
@@ -8,9 +9,11 @@ DispatchConnection ScanObject;
 DispatchConnection StageObject;
 DispatchConnection FocusObject;
 DispatchConnection FilterObject;
+RetiredLink Retired;
 
 namespace {
 ComPtr<IDispatch> RunningInstance(const CLSID& clsid) {
+    const OutgoingCall call;
     ComPtr<IUnknown> unknown;
     ComPtr<IDispatch> dispatch;
     if (SUCCEEDED(GetActiveObject(clsid, nullptr, &unknown)) && unknown) {
@@ -21,6 +24,7 @@ ComPtr<IDispatch> RunningInstance(const CLSID& clsid) {
 
 // `hr` tells why no object came: the creation, OleRun or the interface.
 ComPtr<IDispatch> NewInstance(const CLSID& clsid, HRESULT& hr) {
+    const OutgoingCall call;
     ComPtr<IUnknown> unknown;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
     if (hr == E_INVALIDARG) {
@@ -37,10 +41,27 @@ ComPtr<IDispatch> NewInstance(const CLSID& clsid, HRESULT& hr) {
     }
     return dispatch;
 }
+
+// COM's proxy answers IClientSecurity itself; an object in the caller's own
+// apartment does not have it.
+bool IsProxyObject(IDispatch* dispatch) {
+    ComPtr<IClientSecurity> security;
+    return SUCCEEDED(dispatch->QueryInterface(IID_PPV_ARGS(&security)));
+}
 } // namespace
 
-BindResult DispatchConnection::Bind(const wchar_t* progId) {
+DispatchConnection& DispatchConnection::operator=(DispatchConnection&& other) noexcept {
+    // MinGW's ComPtr adds a reference on a move assignment and on Attach; a
+    // swap hands the pointer over as it is.
     dispatch_.Reset();
+    dispatch_.Swap(other.dispatch_);
+    proxy_ = other.proxy_;
+    other.proxy_ = false;
+    return *this;
+}
+
+BindResult DispatchConnection::Bind(const wchar_t* progId) {
+    Empty();
     CLSID clsid;
     const HRESULT found = CLSIDFromProgID(progId, &clsid);
     if (FAILED(found)) {
@@ -50,11 +71,12 @@ BindResult DispatchConnection::Bind(const wchar_t* progId) {
     dispatch_ = RunningInstance(clsid);
     if (dispatch_) {
         TraceBinding(progId, "running instance", S_OK);
-        return BindResult::Bound;
+    } else {
+        HRESULT created = S_OK;
+        dispatch_ = NewInstance(clsid, created);
+        TraceBinding(progId, IsBound() ? "new instance" : "not created", created);
     }
-    HRESULT created = S_OK;
-    dispatch_ = NewInstance(clsid, created);
-    TraceBinding(progId, IsBound() ? "new instance" : "not created", created);
+    proxy_ = IsBound() && IsProxyObject(dispatch_.Get());
     return IsBound() ? BindResult::Bound : BindResult::NotCreated;
 }
 
@@ -70,4 +92,37 @@ void AbandonAllConnections() {
     StageObject.Abandon();
     FocusObject.Abandon();
     FilterObject.Abandon();
+    Retired.scan.Abandon();
+    Retired.stage.Abandon();
+    Retired.focus.Abandon();
+    Retired.filter.Abandon();
+}
+
+void RetiredLink::Empty() {
+    scan.Empty();
+    stage.Empty();
+    focus.Empty();
+    filter.Empty();
+}
+
+void RetiredLink::LetGoAtUnload() {
+    scan.LetGoAtUnload();
+    stage.LetGoAtUnload();
+    focus.LetGoAtUnload();
+    filter.LetGoAtUnload();
+}
+
+void RetireAllConnections() {
+    Retired.scan = std::move(ScanObject);
+    Retired.stage = std::move(StageObject);
+    Retired.focus = std::move(FocusObject);
+    Retired.filter = std::move(FilterObject);
+}
+
+void LetGoOfAllConnectionsAtUnload() {
+    ScanObject.LetGoAtUnload();
+    StageObject.LetGoAtUnload();
+    FocusObject.LetGoAtUnload();
+    FilterObject.LetGoAtUnload();
+    Retired.LetGoAtUnload();
 }

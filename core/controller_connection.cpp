@@ -3,6 +3,7 @@
 #include "core/dispatch_call.h"
 #include "core/driver_settings.h"
 #include "core/link_holders.h"
+#include "core/outgoing_calls.h"
 #include "core/scan_members.h"
 
 namespace {
@@ -10,6 +11,14 @@ int LastPortArgument = -1;
 // Set while the last attempt on LastPortArgument failed to open the link: a
 // dead port is not tried again until another port has been tried.
 int PortAttempted = 0;
+
+// A server that cannot close the link still gets its references back.
+void ClosePort(const DispatchConnection& scan) noexcept {
+    try {
+        CallMethod(scan.get(), ScanMember::ClosePort);
+    } catch (...) {
+    }
+}
 
 void EmptyScanAndStage() {
     ScanObject.Empty();
@@ -74,6 +83,11 @@ int ConnectController() {
     if (Connected == 1) {
         return 1;
     }
+    // An init from a message handler while one of the driver's calls waits:
+    // no link is opened under it.
+    if (CallUnderWay()) {
+        return 0;
+    }
     const int portArgument = PortArgument(DriverSettings.port);
     if (portArgument != LastPortArgument) {
         PortAttempted = 0;
@@ -102,10 +116,21 @@ void DisconnectController() {
     if (!ScanObject.IsBound()) {
         return;
     }
-    try {
-        CallMethod(ScanObject.get(), ScanMember::ClosePort);
-    } catch (const DispatchFailure&) {
-        // A server that cannot close the link still gets its references back.
+    // A close from a message handler while one of the driver's calls waits:
+    // that call still uses the objects, and a handler of a sent message may
+    // not call out. The exports find the link closed at once; the link is
+    // closed and the objects given back when the call has ended, before the
+    // driver returns to the host.
+    if (CallUnderWay()) {
+        RetireAllConnections();
+        WhenCallsHaveEnded(&CloseRetiredLink);
+        return;
     }
+    ClosePort(ScanObject);
     EmptyAllConnections();
+}
+
+void CloseRetiredLink() noexcept {
+    ClosePort(Retired.scan);
+    Retired.Empty();
 }

@@ -9,3 +9,6 @@ int PortArgument(int port);
 int ConnectController();
 // Closes the link and empties all four connections; the flags stay as they are.
 void DisconnectController();
+// Closes the link of connections retired by a disconnect under a call and
+// gives them back.
+void CloseRetiredLink() noexcept;

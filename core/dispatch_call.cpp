@@ -1,6 +1,7 @@
 #include "core/dispatch_call.h"
 #include "core/diagnostic_trace.h"
 #include "core/dispatch_trace.h"
+#include "core/outgoing_calls.h"
 #include <oleauto.h>
 
 namespace {
@@ -146,12 +147,16 @@ void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list
     exception.pfnDeferredFillIn = nullptr;
     exception.scode = 0;
     UINT argError = 0;
-    // With the trace off the call is made here and nothing else is kept
-    // across it; the traced call times and records it elsewhere.
-    const HRESULT hr = DiagnosticTrace.mode == TraceMode::Off
-                           ? target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind,
-                                            &params, result, &exception, &argError)
-                           : InvokeTraced(target, member, kind, params, result, exception);
+    HRESULT hr;
+    {
+        const OutgoingCall call;
+        // With the trace off the call is made here and nothing else is kept
+        // across it; the traced call times and records it elsewhere.
+        hr = DiagnosticTrace.mode == TraceMode::Off
+                 ? target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params,
+                                  result, &exception, &argError)
+                 : InvokeTraced(target, member, kind, params, result, exception);
+    }
     // Servers fill the exception's texts only when they raise one; a call that
     // succeeded has nothing to give back.
     if (exception.bstrSource != nullptr || exception.bstrDescription != nullptr ||

@@ -5,6 +5,14 @@
 
 HINSTANCE ModuleInstance = nullptr;
 
+namespace {
+void (*unloadWork)() = nullptr;
+} // namespace
+
+void RunAtUnload(void (*work)()) {
+    unloadWork = work;
+}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
@@ -13,11 +21,17 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         ResetDeviceRoster();
         break;
     case DLL_PROCESS_DETACH:
-        // On FreeLibrary the servers are still there and get their references
-        // back. At process termination (reserved non-null) COM may already be
-        // gone and the loader lock is held, so the references are abandoned.
+        // On FreeLibrary the objects in this process get their references
+        // back, while a proxy's release would call its server from under the
+        // loader lock, which hangs once the process's idle RPC threads have
+        // ended: proxies are left to COM, which gives their references back
+        // when the host's thread leaves COM. At process termination
+        // (reserved non-null) COM may already be gone, so nothing is given back.
         if (reserved == nullptr) {
-            EmptyAllConnections();
+            if (unloadWork != nullptr) {
+                unloadWork();
+            }
+            LetGoOfAllConnectionsAtUnload();
         } else {
             AbandonAllConnections();
         }

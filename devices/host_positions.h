@@ -6,7 +6,8 @@
 
 // Truncated toward zero. A server value beyond the integer range gives the
 // nearest end of the range and a value that is not a number gives 0, where
-// a plain conversion would be undefined.
+// a plain conversion would be undefined. Every position read from a server
+// goes through here.
 inline int TruncateToHostPosition(double value) {
     if (std::isnan(value)) {
         return 0;

@@ -7,6 +7,7 @@
 #include "core/stage_members.h"
 #include "core/wait_for_idle.h"
 #include "devices/export_guard.h"
+#include "devices/host_positions.h"
 
 namespace {
 
@@ -63,10 +64,10 @@ int WINAPI StgXYReport(int* x, int* y) {
         double readY = 0.0;
         CallMethod(StageObject.get(), StageMember::GetXY, {RefR8(&readX), RefR8(&readY)});
         if (x != nullptr) {
-            *x = static_cast<int>(readX);
+            *x = TruncateToHostPosition(readX);
         }
         if (y != nullptr) {
-            *y = static_cast<int>(readY);
+            *y = TruncateToHostPosition(readY);
         }
         return 0;
     }));

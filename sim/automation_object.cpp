@@ -191,6 +191,11 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count
 
 HRESULT AutomationObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+    // Without the model's lock, so that a slow member holds up only its caller.
+    const DWORD delay = LockedModel()->AnswerDelay(interface_.kind, dispid);
+    if (delay != 0) {
+        Sleep(delay);
+    }
     LockedModel model;
     SimCall call = Describe(dispid, flags, params);
     call.result = Dispatch(*model, dispid, riid, flags, params, result, exception, argError);

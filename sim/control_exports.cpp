@@ -57,6 +57,10 @@ void WINAPI SimSetFault(int object, int dispid, HRESULT hr) {
     LockedModel()->SetFault(object, dispid, hr);
 }
 
+void WINAPI SimSetAnswerDelay(int object, int dispid, DWORD milliseconds) {
+    LockedModel()->SetAnswerDelay(object, dispid, milliseconds);
+}
+
 void WINAPI SimSetBusyForever(BOOL on) {
     LockedModel()->SetBusyForever(on != FALSE);
 }

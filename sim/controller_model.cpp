@@ -44,6 +44,7 @@ void ControllerModel::Reset() {
     wheelCounts_.clear();
     wheelPositions_.clear();
     creationFaults_.clear();
+    answerDelays_.clear();
 }
 
 namespace {
@@ -92,6 +93,19 @@ void ControllerModel::SetFault(int object, int dispid, HRESULT hr) {
 HRESULT ControllerModel::FaultFor(int object, int dispid) const {
     const auto found = faults_.find({object, dispid});
     return found == faults_.end() ? S_OK : found->second;
+}
+
+void ControllerModel::SetAnswerDelay(int object, int dispid, DWORD milliseconds) {
+    if (milliseconds == 0) {
+        answerDelays_.erase({object, dispid});
+    } else {
+        answerDelays_[{object, dispid}] = milliseconds;
+    }
+}
+
+DWORD ControllerModel::AnswerDelay(int object, int dispid) const {
+    const auto found = answerDelays_.find({object, dispid});
+    return found == answerDelays_.end() ? 0 : found->second;
 }
 
 bool ControllerModel::OpenPort(LONG port) {

@@ -24,6 +24,9 @@ class ControllerModel {
 
     void SetFault(int object, int dispid, HRESULT hr);
     HRESULT FaultFor(int object, int dispid) const;
+    // How long the member waits before it answers; 0 clears it.
+    void SetAnswerDelay(int object, int dispid, DWORD milliseconds);
+    DWORD AnswerDelay(int object, int dispid) const;
 
     void SetOpenablePorts(DWORD mask) { openablePorts_ = mask; }
     bool OpenPort(LONG port);
@@ -90,6 +93,7 @@ class ControllerModel {
 
     std::deque<SimCall> journal_;
     std::map<std::pair<int, int>, HRESULT> faults_;
+    std::map<std::pair<int, int>, DWORD> answerDelays_;
     DWORD openablePorts_;
     LONG openedStatus_;
     LONG refusedStatus_;

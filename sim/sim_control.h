@@ -65,6 +65,10 @@ int WINAPI SimGetBusyPollCount(); // GetBusy calls since the last reset
 // clears while `on`; OpenPort reports a negative status for ports outside the
 // mask (bit n = port argument n, 0 to 31).
 void WINAPI SimSetFault(int object, int dispid, HRESULT hr);
+// A slow server: the member takes `milliseconds` before it acts and answers
+// (0 answers at once again). The calling thread of the server waits, as a
+// server stuck in its own work does.
+void WINAPI SimSetAnswerDelay(int object, int dispid, DWORD milliseconds);
 void WINAPI SimSetBusyForever(BOOL on);
 void WINAPI SimSetOpenablePorts(DWORD mask);
 BOOL WINAPI SimIsLinkOpen();

@@ -156,15 +156,16 @@ TEST_F(DefaultConfig, WithoutAHostFileOnlyTheSerialLineIsDefaulted) {
     EXPECT_EQ(boxes.seen()[0].text, kDefaultsNotice);
 }
 
-TEST(DefaultConfigSlots, OnlyTheFirstFiveHostShuttersAndOnlyThreeSlots) {
+TEST(DefaultConfigSlots, TheFirstTimeTakesTheFirstFiveHostShuttersAndSaysSo) {
     const struct {
         const char* label;
         std::vector<int> hostShutters; // host device numbers naming the driver
         int slots;
+        bool lineSet = false; // a port in memory: the serial line needs no default
     } cases[] = {
         {"the sixth only", {6}, 0},     {"four", {1, 2, 3, 4}, 3},
         {"five", {1, 2, 3, 4, 5}, 3},   {"second, fourth, fifth", {2, 4, 5}, 3},
-        {"fifth and sixth", {5, 6}, 1},
+        {"fifth and sixth", {5, 6}, 1}, {"nothing to default", {}, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -176,9 +177,17 @@ TEST(DefaultConfigSlots, OnlyTheFirstFiveHostShuttersAndOnlyThreeSlots) {
             driver.SetFileKey("KROHW.INI", ("Shutter" + std::to_string(number)).c_str(), "Module",
                               "STolvo32.dll");
         }
+        if (c.lineSet) {
+            DriverSettingsRecord settings = config.Settings();
+            settings.port = 0;
+            config.SetSettings(&settings);
+        }
         DialogAnswerer boxes;
         boxes.Press(IDOK);
         sets.ApplyDefaults(host.get(), kKindShutter, 0);
+        ASSERT_EQ(boxes.seen().size(), 1u) << "the first time says so, whatever it changed";
+        EXPECT_EQ(boxes.seen()[0].text, kDefaultsNotice);
+        EXPECT_EQ(IniValue(driver.IniPath(), "Tolvo Stage", "Port"), c.lineSet ? "<absent>" : "0");
         const DeviceRosterTable roster = config.Roster();
         for (int slot = 0; slot < kShutterSlots; ++slot) {
             const bool reached = slot < c.slots;

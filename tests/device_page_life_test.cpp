@@ -4,11 +4,24 @@
 #include "device_pages_api.h"
 #include <climits>
 #include <cstring>
+#include <thread>
 
 namespace {
 using Names = std::vector<std::string>;
 
-class DevicePageLife : public DevicePageTest {};
+class DevicePageLife : public DevicePageTest {
+  protected:
+    // The XY page and the page of wheel 0 ("Alpha", six positions) shown
+    // together in the host's window.
+    void ShowStageAndWheelPages(HWND& stage, HWND& device) {
+        GiveWheel(0, "Alpha", 6, "A");
+        ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
+        stage = State().stagePage;
+        device = ShowWheel(0, 220);
+        ASSERT_NE(stage, nullptr);
+        ASSERT_NE(device, nullptr);
+    }
+};
 
 class FreshSettings : public DevicePageTest {
   protected:
@@ -271,12 +284,9 @@ TEST_F(DevicePageLife, TheShutterFamilyOwnsTheLineWhenItInitialisesFirst) {
 }
 
 TEST_F(DevicePageLife, APortChoiceOnEitherPageIsShownOnTheOther) {
-    GiveWheel(0, "Alpha", 6, "A");
-    ASSERT_EQ(pages.XYConfigure(host.get(), 0, 1), 0);
-    HWND stage = State().stagePage;
-    HWND device = ShowWheel(0, 220);
-    ASSERT_NE(stage, nullptr);
-    ASSERT_NE(device, nullptr);
+    HWND stage = nullptr;
+    HWND device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowStageAndWheelPages(stage, device));
     PumpMessages();
     ASSERT_EQ(Selection(device, kPortBox), 0);
 
@@ -366,4 +376,55 @@ TEST_F(DevicePageLife, WheelSlotsOutsideTheRosterShowAPageThatChangesNothing) {
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << "the roster is untouched";
     EXPECT_EQ(driver.IniFileText(), settings);
     EXPECT_FALSE(IsReadOnly(SetPath("Alpha")));
+}
+
+namespace {
+BOOL CALLBACK WorkTheChild(HWND child, LPARAM) {
+    SendMessageA(child, WM_COMMAND, MAKEWPARAM(kPortBox, CBN_SELCHANGE), 0);
+    SendMessageA(child, WM_COMMAND, 5000, 0);
+    InvalidateRect(child, nullptr, TRUE);
+    return TRUE;
+}
+
+// What a host's window meets after the driver went: it is resized, painted,
+// and its children get commands and repaints.
+void WorkTheHostWindow(HWND host) {
+    RECT area{};
+    GetClientRect(host, &area);
+    SendMessageA(host, WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right - 1, area.bottom - 1));
+    EnumChildWindows(host, &WorkTheChild, 0);
+    InvalidateRect(host, nullptr, TRUE);
+    PumpMessages();
+}
+
+bool HasDialogProcedure(HWND page) {
+    return GetWindowLongPtrA(page, DWLP_DLGPROC) != 0;
+}
+} // namespace
+
+// The host unloads the driver while its pages are shown, then keeps its window.
+TEST_F(DevicePageLife, AnUnloadTakesTheShownPagesAway) {
+    HWND stage = nullptr;
+    HWND device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowStageAndWheelPages(stage, device));
+    driver.Unload();
+    ASSERT_FALSE(IsWindow(stage) && HasDialogProcedure(stage));
+    ASSERT_FALSE(IsWindow(device) && HasDialogProcedure(device));
+    EXPECT_FALSE(IsWindow(stage)) << "a page of the unloading thread is destroyed";
+    EXPECT_FALSE(IsWindow(device));
+    WorkTheHostWindow(host.get());
+}
+
+// The same unload from another thread, which may not destroy this thread's
+// windows: the pages stay without a dialog procedure of the driver's.
+TEST_F(DevicePageLife, AnUnloadFromAnotherThreadLeavesThePagesHarmless) {
+    HWND stage = nullptr;
+    HWND device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowStageAndWheelPages(stage, device));
+    std::thread([this] { driver.Unload(); }).join();
+    ASSERT_TRUE(IsWindow(stage));
+    ASSERT_FALSE(HasDialogProcedure(stage));
+    ASSERT_FALSE(HasDialogProcedure(device));
+    WorkTheHostWindow(host.get());
+    EXPECT_TRUE(IsWindow(device)) << "left to the host, which destroys its window";
 }

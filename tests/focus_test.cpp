@@ -4,6 +4,7 @@
 #include "driver_api.h"
 #include "xy_api.h"
 #include <climits>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -154,8 +155,20 @@ TEST_F(FocusTest, ReportTruncatesTowardZero) {
     const struct {
         double server;
         int host;
-    } cases[] = {{-0.5, 0}, {2.999, 2}, {-2.999, -2}, {1e12, INT_MAX}, {-1e12, INT_MIN}};
+        double originAt = 0.0; // where StgZOrigin was called first
+    } cases[] = {{-0.5, 0},
+                 {2.999, 2},
+                 {-2.999, -2},
+                 {1e12, INT_MAX},
+                 {-1e12, INT_MIN},
+                 {HUGE_VAL, INT_MAX},
+                 {-HUGE_VAL, INT_MIN},
+                 {std::nan(""), 0},
+                 // 9.5 less the origin 10 is -0.5: truncated after the origin is added.
+                 {9.5, 0, 10.0}};
     for (const auto& c : cases) {
+        Sim().SetFocusPosition(c.originAt);
+        ASSERT_EQ(z.Origin(), 0);
         Sim().SetFocusPosition(c.server);
         int position = 12345;
         EXPECT_EQ(z.Report(&position), 0);

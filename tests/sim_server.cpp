@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <iterator>
+#include <tlhelp32.h>
 
 using Microsoft::WRL::ComPtr;
 
@@ -107,6 +108,26 @@ bool ServerProcess::Kill(UINT exitCode) {
     return handle_ != nullptr && TerminateProcess(handle_, exitCode);
 }
 
+bool ServerProcess::End(DWORD timeoutMs) {
+    if (handle_ == nullptr) {
+        return false;
+    }
+    const DWORD id = GetProcessId(handle_);
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot != INVALID_HANDLE_VALUE) {
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Thread32First(snapshot, &entry); more;
+             more = Thread32Next(snapshot, &entry)) {
+            if (entry.th32OwnerProcessID == id) {
+                PostThreadMessageW(entry.th32ThreadID, WM_QUIT, 0, 0);
+            }
+        }
+        CloseHandle(snapshot);
+    }
+    return WaitForEnd(timeoutMs);
+}
+
 bool ServerProcess::WaitForEnd(DWORD timeoutMs) {
     return handle_ != nullptr && WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
 }
@@ -114,6 +135,71 @@ bool ServerProcess::WaitForEnd(DWORD timeoutMs) {
 DWORD ServerProcess::ExitCode() const {
     DWORD code = 0;
     return handle_ != nullptr && GetExitCodeProcess(handle_, &code) ? code : 0;
+}
+
+std::vector<DWORD> RunningServers() {
+    std::vector<DWORD> servers;
+    const std::string program = BinDir() + "\\TolvoSimServer.exe";
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return servers;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        const HANDLE process =
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (process == nullptr) {
+            continue;
+        }
+        char image[MAX_PATH] = "";
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process, 0, image, &size) &&
+            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, image, -1, program.c_str(), -1) ==
+                CSTR_EQUAL) {
+            servers.push_back(entry.th32ProcessID);
+        }
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return servers;
+}
+
+bool RestartClassRegistry() {
+    constexpr DWORD kStopMs = 10000;
+    const SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE service =
+        manager != nullptr ? OpenServiceA(manager, "RpcSs", SERVICE_STOP | SERVICE_QUERY_STATUS)
+                           : nullptr;
+    SERVICE_STATUS status{};
+    bool stopped = false;
+    if (service != nullptr) {
+        ControlService(service, SERVICE_CONTROL_STOP, &status);
+        const DWORD start = GetTickCount();
+        while (QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED &&
+               GetTickCount() - start < kStopMs) {
+            Sleep(50);
+        }
+        stopped = status.dwCurrentState == SERVICE_STOPPED;
+        CloseServiceHandle(service);
+    }
+    if (manager != nullptr) {
+        CloseServiceHandle(manager);
+    }
+    return stopped;
+}
+
+void WriteEveryFamilySettings(const LoadedDriver& driver) {
+    driver.SetIni("Port", "0");
+    driver.SetIni("Name", "Excitation", "Shutter1");
+    driver.SetIni("ShutterNumber", "0", "Shutter1");
+    driver.SetIni("Name", "Emission", "FilterWheel1");
+    for (int p = 1; p <= 10; ++p) {
+        const std::string key = "Position" + std::to_string(p) + "Name";
+        driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
+                          ("Filter " + std::to_string(p)).c_str());
+    }
 }
 
 HRESULT InvokeMember(IDispatch* target, const ServerMember& member,
@@ -256,6 +342,11 @@ void SimServer::SetVariant(int variant) {
     Call(ControlMember::SetVariant, {MakeI4(variant)}, nullptr);
 }
 
+void SimServer::SetAnswerDelay(int object, DISPID dispid, DWORD milliseconds) {
+    Call(ControlMember::SetAnswerDelay,
+         {MakeI4(object), MakeI4(dispid), MakeI4(static_cast<LONG>(milliseconds))}, nullptr);
+}
+
 bool SimServer::IsLinkOpen() {
     return GetI4(ControlMember::IsLinkOpen) != 0;
 }
@@ -324,10 +415,18 @@ ServerProcess* ReachedServers::Connect(SimServer& server) {
 }
 
 void ReachedServers::ExpectAllEnded(DWORD timeoutMs, UINT killedCode) {
+    constexpr DWORD kEndMs = 5000;
+    bool killed = false;
     for (const auto& process : processes_) {
         if (!process->WaitForEnd(timeoutMs)) {
             ADD_FAILURE() << "a server process was still running at the end";
-            process->Kill(killedCode);
+            // Asked first, so that it takes its classes back; killed only when it will not go.
+            if (!process->End(kEndMs)) {
+                killed = process->Kill(killedCode) || killed;
+            }
         }
+    }
+    if (killed) {
+        EXPECT_TRUE(RestartClassRegistry());
     }
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 #include "core/server_members.h"
+#include "test_support.h"
 
 // Runs a command line and waits for its end within `timeoutMs`: its exit code,
 // or -1 when it did not start or did not end in time (it is then ended).
@@ -49,6 +50,7 @@ class SimServer {
     // As SimSetStrictArguments and SimSetVariant in process.
     void SetStrictArguments(bool strict);
     void SetVariant(int variant);
+    void SetAnswerDelay(int object, DISPID dispid, DWORD milliseconds);
     bool IsLinkOpen();
     int LastOpenedPort();
     void SetStagePosition(double x, double y);
@@ -82,6 +84,9 @@ class ServerProcess {
     ServerProcess& operator=(const ServerProcess&) = delete;
     bool opened() const { return handle_ != nullptr; }
     bool Kill(UINT exitCode);
+    // Asks it to end as it does once unused (WM_QUIT to its threads): it takes
+    // its classes back from COM first. Whether it ended within `timeoutMs`.
+    bool End(DWORD timeoutMs);
     // Whether it ended within `timeoutMs`.
     bool WaitForEnd(DWORD timeoutMs);
     // Its exit code, STILL_ACTIVE while it runs.
@@ -105,6 +110,18 @@ class ReachedServers {
   private:
     std::vector<std::unique_ptr<ServerProcess>> processes_;
 };
+
+// The process ids of the TolvoSimServer.exe of this build's folder running in
+// the prefix.
+std::vector<DWORD> RunningServers();
+// Stops COM's class registry (the RpcSs service), which starts again at the
+// next use: a killed server's class registrations, which would answer the
+// next creation of their class with a failure, go with it.
+bool RestartClassRegistry();
+
+// The settings every family's init needs beside `driver`: the link on
+// "COMM 1", shutter 0 and wheel 0 with ten named positions.
+void WriteEveryFamilySettings(const LoadedDriver& driver);
 
 // Invokes `member` on `target` with `args` in declaration order, as a client
 // without the driver does; `exception` may be null.

@@ -640,6 +640,27 @@ TEST_F(SimTest, FaultedMembersReturnTheirResultWithoutActing) {
     EXPECT_EQ(std::make_pair(5.0, 6.0), ModelXY());
 }
 
+TEST_F(SimTest, ASlowMemberAnswersLateAndStillActs) {
+    auto scan = Scan();
+    auto stage = Stage();
+    ASSERT_TRUE(scan && stage);
+    constexpr DWORD kDelayMs = 300;
+    Sim().SetAnswerDelay(SimScan, kGetBusy, kDelayMs);
+    const auto took = [](auto&& call) {
+        const DWORD start = GetTickCount();
+        call();
+        return GetTickCount() - start;
+    };
+    EXPECT_GE(took([&] { EXPECT_EQ(0, Busy(scan.Get())); }), kDelayMs - 20);
+    EXPECT_EQ(1, Sim().BusyPollCount()) << "the late answer is a poll like any other";
+    EXPECT_LT(took([&] { ReadXY(stage.Get()); }), kDelayMs / 2) << "only that member is slow";
+    Sim().SetAnswerDelay(SimScan, kGetBusy, 0);
+    EXPECT_LT(took([&] { Busy(scan.Get()); }), kDelayMs / 2);
+    Sim().SetAnswerDelay(SimScan, kGetBusy, kDelayMs);
+    Sim().Reset();
+    EXPECT_LT(took([&] { Busy(scan.Get()); }), kDelayMs / 2) << "SimReset clears it";
+}
+
 TEST_F(SimTest, ResetRestoresTheStartingState) {
     auto scan = Scan();
     auto stage = Stage();

@@ -199,6 +199,7 @@ const SimApi& Sim() {
         a.SetMotionSpeed = SimFunction<decltype(a.SetMotionSpeed)>(module, "SimSetMotionSpeed");
         a.BusyPollCount = SimFunction<decltype(a.BusyPollCount)>(module, "SimGetBusyPollCount");
         a.SetFault = SimFunction<decltype(a.SetFault)>(module, "SimSetFault");
+        a.SetAnswerDelay = SimFunction<decltype(a.SetAnswerDelay)>(module, "SimSetAnswerDelay");
         a.SetBusyForever = SimFunction<decltype(a.SetBusyForever)>(module, "SimSetBusyForever");
         a.SetOpenablePorts =
             SimFunction<decltype(a.SetOpenablePorts)>(module, "SimSetOpenablePorts");

@@ -74,6 +74,7 @@ struct SimApi {
     decltype(&SimSetMotionSpeed) SetMotionSpeed;
     decltype(&SimGetBusyPollCount) BusyPollCount;
     decltype(&SimSetFault) SetFault;
+    decltype(&SimSetAnswerDelay) SetAnswerDelay;
     decltype(&SimSetBusyForever) SetBusyForever;
     decltype(&SimSetOpenablePorts) SetOpenablePorts;
     decltype(&SimIsLinkOpen) IsLinkOpen;

@@ -1,6 +1,8 @@
 // The XY stage exports: their codes, and exactly what they ask of the servers.
 #include <gtest/gtest.h>
 #include "xy_api.h"
+#include <climits>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -100,7 +102,13 @@ TEST_F(BoundStage, ReportTruncatesTowardZero) {
     const struct {
         double x, y;
         int ix, iy;
-    } cases[] = {{12.9, -12.9, 12, -12}, {0.5, -0.5, 0, 0}, {-1000.0, 250000.99, -1000, 250000}};
+    } cases[] = {{12.9, -12.9, 12, -12},
+                 {0.5, -0.5, 0, 0},
+                 {-1000.0, 250000.99, -1000, 250000},
+                 // Outside the host's range: the focus drive's rule, the nearest end or 0.
+                 {3e9, -3e9, INT_MAX, INT_MIN},
+                 {HUGE_VAL, -HUGE_VAL, INT_MAX, INT_MIN},
+                 {std::nan(""), 2147483647.9, 0, INT_MAX}};
     for (const auto& c : cases) {
         Sim().SetStagePosition(c.x, c.y);
         int x = 1;

@@ -124,6 +124,11 @@ HRESULT SetFault(const Arguments& args, VARIANT*) {
     return S_OK;
 }
 
+HRESULT SetAnswerDelay(const Arguments& args, VARIANT*) {
+    LockedModel()->SetAnswerDelay(args[0].lVal, args[1].lVal, static_cast<DWORD>(args[2].lVal));
+    return S_OK;
+}
+
 HRESULT SetOpenablePorts(const Arguments& args, VARIANT*) {
     LockedModel()->SetOpenablePorts(static_cast<DWORD>(args[0].lVal));
     return S_OK;
@@ -240,6 +245,7 @@ const ControlEntry kEntries[] = {
     {&ControlMember::SetStrictArguments, &SetStrictArgumentMode},
     {&ControlMember::DisconnectObjects, &DisconnectObjects},
     {&ControlMember::SetVariant, &SetVariant},
+    {&ControlMember::SetAnswerDelay, &SetAnswerDelay},
 };
 } // namespace
 

@@ -73,4 +73,7 @@ inline constexpr ServerMember SetStrictArguments{
 inline constexpr ServerMember DisconnectObjects{"DisconnectObjects", 28, CallKind::Method, 0, {}};
 // The server variant of the server's objects, as SimSetVariant (sim_variant.h).
 inline constexpr ServerMember SetVariant{"SetVariant", 40, CallKind::Method, 1, {VT_I4}};
+// Object kind, DISPID, milliseconds, as SimSetAnswerDelay.
+inline constexpr ServerMember SetAnswerDelay{
+    "SetAnswerDelay", 41, CallKind::Method, 3, {VT_I4, VT_I4, VT_I4}};
 } // namespace ControlMember

@@ -105,20 +105,9 @@ class CutOffCalls {
 };
 
 // One loaded copy of the driver with its families' exports and the settings
-// each family's init needs: the link on "COMM 1", shutter 0 and wheel 0 with
-// ten named positions.
+// each family's init needs.
 struct Session {
-    Session() {
-        driver.SetIni("Port", "0");
-        driver.SetIni("Name", "Excitation", "Shutter1");
-        driver.SetIni("ShutterNumber", "0", "Shutter1");
-        driver.SetIni("Name", "Emission", "FilterWheel1");
-        for (int p = 1; p <= 10; ++p) {
-            const std::string key = "Position" + std::to_string(p) + "Name";
-            driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
-                              ("Filter " + std::to_string(p)).c_str());
-        }
-    }
+    Session() { WriteEveryFamilySettings(driver); }
 
     LoadedDriver driver{"STolvo32.dll"};
     XYApi xy{driver};

@@ -1,6 +1,8 @@
-// Files the driver may not write: a read-only STolvo.INI, a set file held
-// open without sharing while it is saved, a read-only driver folder. The
-// writes fail quietly, memory stays consistent and no other file changes.
+// Files the driver may not write: STolvo.INI held open without sharing, or
+// without write sharing, a set file held open while it is saved, a driver
+// folder that has become a file. The writes fail quietly, memory stays
+// consistent and no other file changes. Root under Wine writes read-only files
+// and folders, but not through a sharing lock or into a path that is a file.
 #include <gtest/gtest.h>
 #include "config_api.h"
 #include "dialog_rig.h"
@@ -24,6 +26,40 @@ bool WritesRefused(const std::string& path) {
     CloseHandle(file);
     return false;
 }
+
+// The driver's folder moved aside and a file put in its place for the
+// object's lifetime: the driver's paths then lead through a file.
+class FolderMadeAFile {
+  public:
+    explicit FolderMadeAFile(const std::string& folder)
+        : folder_(folder), aside_(folder + ".aside") {
+        moved_ = MoveFileA(folder_.c_str(), aside_.c_str()) != FALSE;
+        HANDLE file = moved_ ? CreateFileA(folder_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
+    ~FolderMadeAFile() { Restore(); }
+    FolderMadeAFile(const FolderMadeAFile&) = delete;
+    FolderMadeAFile& operator=(const FolderMadeAFile&) = delete;
+    bool made() const {
+        return moved_ && GetFileAttributesA(folder_.c_str()) != INVALID_FILE_ATTRIBUTES &&
+               (GetFileAttributesA(folder_.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+    void Restore() {
+        if (moved_) {
+            DeleteFileA(folder_.c_str());
+            moved_ = !MoveFileA(aside_.c_str(), folder_.c_str());
+        }
+    }
+
+  private:
+    std::string folder_;
+    std::string aside_;
+    bool moved_ = false;
+};
 
 // FolderDifferences without the files that appeared.
 std::string ChangedOrLost(const FolderSnapshot& before, const FolderSnapshot& after) {
@@ -87,19 +123,23 @@ TEST_F(LockedFiles, SettingsFileHeldOpenIsLeftAsItWas) {
     XYApi(driver).Close();
 }
 
-TEST_F(LockedFiles, ReadOnlySettingsFile) {
+TEST_F(LockedFiles, SettingsFileOpenWithoutWriteSharing) {
     const FolderSnapshot before = SnapshotFolder(driver.folder());
-    ASSERT_TRUE(SetFileAttributesA(driver.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(XYApi(driver).Init(nullptr), 0);
+    HANDLE held = CreateFileA(driver.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(WritesRefused(driver.IniPath())) << "readable, not writable, also for root";
+    EXPECT_EQ(XYApi(driver).Init(nullptr), 0) << "the port is read";
     UseThePages();
     EXPECT_EQ(probe.Settings().port, 2) << "the choice holds in memory";
     EXPECT_TRUE(RosterNamesTerminated(probe.Roster()));
     XYApi(driver).Close();
-    if (!WritesRefused(driver.IniPath())) {
-        GTEST_SKIP() << "this user may write read-only files (root under Wine): only the calls "
-                        "were checked";
-    }
-    EXPECT_EQ(FolderDifferences(before, SnapshotFolder(driver.folder())), "");
+    // The first-time defaults of the wheel page may add set files; no file
+    // there is rewritten.
+    EXPECT_EQ(ChangedOrLost(before, SnapshotFolder(driver.folder())), "");
+    CloseHandle(held);
+    EXPECT_EQ(ChangedOrLost(before, SnapshotFolder(driver.folder())), "")
+        << "and nothing was kept back to be written later";
 }
 
 TEST_F(LockedFiles, SetFileHeldOpenDuringASave) {
@@ -125,18 +165,17 @@ TEST_F(LockedFiles, SetFileHeldOpenDuringASave) {
     EXPECT_EQ(FolderDifferences(othersBefore, after), "");
 }
 
-TEST_F(LockedFiles, ReadOnlyDriverFolder) {
+TEST_F(LockedFiles, DriverFolderThatHasBecomeAFile) {
     const FolderSnapshot before = SnapshotFolder(driver.folder());
-    ASSERT_TRUE(SetFileAttributesA(driver.folder().c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(XYApi(driver).Init(nullptr), 0);
+    FolderMadeAFile gone(driver.folder());
+    ASSERT_TRUE(gone.made());
+    ASSERT_TRUE(WritesRefused(driver.folder() + "\\probe.tmp")) << "also for root";
+    EXPECT_EQ(XYApi(driver).Init(nullptr), -2) << "no port can be read";
     UseThePages();
     sets.SaveFilterSet(0, host.get());
     EXPECT_TRUE(RosterNamesTerminated(probe.Roster()));
     XYApi(driver).Close();
-    if (!WritesRefused(driver.folder() + "\\probe.tmp")) {
-        GTEST_SKIP() << "this user may write in read-only folders (root under Wine): only the "
-                        "calls were checked";
-    }
-    EXPECT_EQ(ChangedOrLost(before, SnapshotFolder(driver.folder())), "");
+    gone.Restore();
+    EXPECT_EQ(FolderDifferences(before, SnapshotFolder(driver.folder())), "");
 }
 } // namespace
