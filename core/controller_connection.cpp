@@ -57,10 +57,7 @@ bool OpenLink(int portArgument) {
     }
     // The controller must not keep the link open for a driver that counts
     // itself unconnected, should the server answer after all.
-    try {
-        CallMethod(ScanObject.get(), ScanMember::ClosePort);
-    } catch (const DispatchFailure&) {
-    }
+    ClosePort(ScanObject);
     return false;
 }
 } // namespace
