@@ -43,6 +43,7 @@ struct PagesState {
     HWND trace;               // the pane, when tracing
     unsigned long traceShown; // lines kept when the pane was last written
     HWND probeReport;         // the probe's report window, while it is open
+    std::string rigFolder;    // where the probe's report goes, beside the driver's files
 };
 
 PagesState* State(HWND window) {
@@ -220,7 +221,7 @@ LRESULT CALLBACK ProbeReportProc(HWND window, UINT message, WPARAM wParam, LPARA
 // opened), the report written where the command writes it and shown.
 void ShowProbe(PagesState& s) {
     const ProbeReport report = RunProbe(ProbeOptions{});
-    const std::string path = ProbeReportPath();
+    const std::string path = s.rigFolder + "tolvo-probe.txt";
     std::string text = report.Text();
     text += WriteProbeReport(path, text) ? "report written to " + path + "\n"
                                          : "cannot write the report to " + path + "\n";
@@ -399,6 +400,7 @@ int RunPagesWindow(const DriverExports& driver, const std::string& folder, bool 
     PagesState state{};
     state.driver = &driver;
     state.devices = ReadRigDevices(folder);
+    state.rigFolder = folder;
     state.shown = -1;
     state.selftest = selftest;
     state.tracing = tracePane;

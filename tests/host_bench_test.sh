@@ -146,10 +146,12 @@ expect_lines <<'LINES'
 ^selftest: 6 devices, 0 without their page$
 LINES
 no_trace
-# The Probe button writes its report in the current folder, as the command does.
-grep -q '^verdict: every export would work' "$PWD/tolvo-probe.txt" ||
-    fail "the Probe button wrote no report in $PWD"
-rm -f "$PWD/tolvo-probe.txt"
+# The Probe button writes its report in the rig's folder, beside the driver's
+# files, and nowhere else.
+grep -q '^verdict: every export would work' "$(rig_folder)/tolvo-probe.txt" ||
+    fail "the Probe button wrote no report in the rig's folder"
+[ ! -e "$PWD/tolvo-probe.txt" ] && [ ! -e "$work/tolvo-probe.txt" ] ||
+    fail "the Probe button wrote a report outside the rig's folder"
 
 echo "== the probe, from a folder with the bench alone"
 probe_dir="$work/probe"
@@ -291,7 +293,6 @@ expect_lines <<'LINES'
 ^trace file: .*\\STolvoTrace\.log$
 LINES
 ! grep -q '^    | ' "$work/out.txt" || fail "window mode printed trace lines"
-rm -f "$PWD/tolvo-probe.txt"
 
 echo "== trace options out of place"
 for args in "--trace --trace" "run $windows_dir\\trace.txt --trace" "pages --trace"; do

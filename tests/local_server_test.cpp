@@ -222,7 +222,12 @@ TEST_F(LocalServerTest, DriverConvertsOtherTypesAcrossProcesses) {
     EXPECT_EQ(z.Report(&position), 0);
     EXPECT_EQ(position, 300);
     EXPECT_EQ(wheel.GetCount(0), 10);
+    // Every family closed: an unload leaves a server's proxies to COM.
+    EXPECT_EQ(wheel.Close(0), 0);
+    EXPECT_EQ(shutter.Close(0), 0);
+    EXPECT_EQ(z.Close(), 0);
     EXPECT_EQ(xy.Close(), 0);
+    EXPECT_EQ(server.LiveObjects(), 0);
 }
 
 TEST_F(LocalServerTest, FocusShutterAndWheelAcrossProcesses) {
