@@ -4,6 +4,7 @@
 #include "core/focus_members.h"
 #include "core/scan_members.h"
 #include "core/stage_members.h"
+#include "core/unique_variant.h"
 #include "host/probe_text.h"
 #include "host/probe_usage.h"
 #include <oleauto.h>
@@ -18,18 +19,7 @@ constexpr double kUnansweredR8 = -987654.25;
 // The wheel whose count is read.
 constexpr LONG kProbedWheel = 1;
 
-class Variant {
-  public:
-    Variant() { VariantInit(&value_); }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* get() { return &value_; }
-    const VARIANT& operator*() const { return value_; }
-
-  private:
-    VARIANT value_;
-};
+using Variant = UniqueVariant;
 
 // One call as the driver makes it; `args` in declaration order, by-reference
 // ones as they came back. `failure` says why a failed call failed.

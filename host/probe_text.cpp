@@ -1,4 +1,5 @@
 #include "host/probe_text.h"
+#include "core/hresult_names.h"
 #include <oleauto.h>
 #include <cstdarg>
 #include <cstdio>
@@ -74,51 +75,9 @@ std::string TypeName(VARTYPE type) {
 }
 
 std::string ResultName(HRESULT hr) {
-    static const struct {
-        HRESULT hr;
-        const char* name;
-    } kNames[] = {
-        {S_OK, "S_OK"},
-        {E_FAIL, "E_FAIL"},
-        {E_NOTIMPL, "E_NOTIMPL"},
-        {E_NOINTERFACE, "E_NOINTERFACE"},
-        {E_INVALIDARG, "E_INVALIDARG"},
-        {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
-        {E_ACCESSDENIED, "E_ACCESSDENIED"},
-        {E_POINTER, "E_POINTER"},
-        {E_UNEXPECTED, "E_UNEXPECTED"},
-        {DISP_E_MEMBERNOTFOUND, "DISP_E_MEMBERNOTFOUND"},
-        {DISP_E_EXCEPTION, "DISP_E_EXCEPTION"},
-        {DISP_E_TYPEMISMATCH, "DISP_E_TYPEMISMATCH"},
-        {DISP_E_BADPARAMCOUNT, "DISP_E_BADPARAMCOUNT"},
-        {DISP_E_PARAMNOTOPTIONAL, "DISP_E_PARAMNOTOPTIONAL"},
-        {DISP_E_OVERFLOW, "DISP_E_OVERFLOW"},
-        {DISP_E_BADVARTYPE, "DISP_E_BADVARTYPE"},
-        {DISP_E_NONAMEDARGS, "DISP_E_NONAMEDARGS"},
-        {DISP_E_BADINDEX, "DISP_E_BADINDEX"},
-        {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG"},
-        {CO_E_CLASSSTRING, "CO_E_CLASSSTRING"},
-        {CO_E_SERVER_EXEC_FAILURE, "CO_E_SERVER_EXEC_FAILURE"},
-        {CO_E_OBJNOTCONNECTED, "CO_E_OBJNOTCONNECTED"},
-        {CLASS_E_CLASSNOTAVAILABLE, "CLASS_E_CLASSNOTAVAILABLE"},
-        {MK_E_UNAVAILABLE, "MK_E_UNAVAILABLE"},
-        {RPC_E_DISCONNECTED, "RPC_E_DISCONNECTED"},
-        {RPC_E_SERVER_DIED, "RPC_E_SERVER_DIED"},
-        {RPC_E_SERVER_DIED_DNE, "RPC_E_SERVER_DIED_DNE"},
-        {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC_S_SERVER_UNAVAILABLE"},
-        {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "RPC_S_CALL_FAILED"},
-        {HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "ERROR_FILE_NOT_FOUND"},
-        {TYPE_E_ELEMENTNOTFOUND, "TYPE_E_ELEMENTNOTFOUND"},
-        {TYPE_E_LIBNOTREGISTERED, "TYPE_E_LIBNOTREGISTERED"},
-        {TYPE_E_CANTLOADLIBRARY, "TYPE_E_CANTLOADLIBRARY"},
-    };
     const std::string number = Format("0x%08lX", static_cast<unsigned long>(hr));
-    for (const auto& entry : kNames) {
-        if (entry.hr == hr) {
-            return number + " " + entry.name;
-        }
-    }
-    return number;
+    const char* name = hr == S_OK ? "S_OK" : HresultName(hr);
+    return name != nullptr ? number + " " + name : number;
 }
 
 std::string ValueText(const VARIANT& value) {

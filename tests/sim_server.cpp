@@ -1,4 +1,5 @@
 #include "sim_server.h"
+#include "core/unique_variant.h"
 #include "test_support.h"
 #include "sim/local_server/control_members.h"
 #include <gtest/gtest.h>
@@ -20,19 +21,7 @@ std::string ServerProgram() {
     return Quoted(BinDir() + "\\TolvoSimServer.exe");
 }
 
-// A result variant that is cleared on every path.
-class Variant {
-  public:
-    Variant() { VariantInit(&value_); }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* get() { return &value_; }
-    const VARIANT* operator->() const { return &value_; }
-
-  private:
-    VARIANT value_;
-};
+using Variant = UniqueVariant;
 
 std::string Narrow(const wchar_t* text) {
     std::string narrow;

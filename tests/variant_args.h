@@ -3,6 +3,7 @@
 // RefR8, RefBstr) come with core/dispatch_call.h; none owns what it points at.
 #pragma once
 #include "core/dispatch_call.h"
+#include "core/unique_variant.h"
 #include <oleauto.h>
 
 inline VARIANTARG ArgI2(SHORT value) {
@@ -26,19 +27,7 @@ inline VARIANTARG RefVariant(VARIANT* value) {
     return v;
 }
 
-// A result variant, cleared at the end.
-class Variant {
-  public:
-    Variant() { VariantInit(&value_); }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* get() { return &value_; }
-    const VARIANT* operator->() const { return &value_; }
-
-  private:
-    VARIANT value_;
-};
+using Variant = UniqueVariant;
 
 // An automation string, freed at the end (also when a call replaced it).
 class Bstr {
