@@ -306,12 +306,12 @@ TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
     struct Entry {
         std::string section, key, value;
     };
-    const auto parse = [](const std::string& spec) {
-        const size_t slash = spec.find('/');
-        const size_t equals = spec.find('=');
-        const std::string section = spec.substr(0, slash);
+    const auto parse = [](const std::string& line) {
+        const size_t slash = line.find('/');
+        const size_t equals = line.find('=');
+        const std::string section = line.substr(0, slash);
         return Entry{section == "Stage" ? "Tolvo Stage" : section,
-                     spec.substr(slash + 1, equals - slash - 1), spec.substr(equals + 1)};
+                     line.substr(slash + 1, equals - slash - 1), line.substr(equals + 1)};
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -322,8 +322,8 @@ TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
              {"Shutter1", "Shutter2", "FilterWheel1", "FilterWheel2", "Focus"}) {
             driver.SetFileKey("KROHW.INI", section, "Module", "STolvo32.dll");
         }
-        for (const std::string& spec : c.stored) {
-            const Entry e = parse(spec);
+        for (const std::string& line : c.stored) {
+            const Entry e = parse(line);
             driver.SetIni(e.key.c_str(), e.value.c_str(), e.section.c_str());
         }
         // The stored wheel's set: names of the user's for positions 1 to 6 but
@@ -337,9 +337,9 @@ TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
         boxes.Press(IDOK);
         sets.ApplyDefaults(host.get(), c.kind, c.slot);
         for (const Keys* keys : {&c.stored, &c.filled}) {
-            for (const std::string& spec : *keys) {
-                const Entry e = parse(spec);
-                EXPECT_EQ(IniValue(driver.IniPath(), e.section, e.key), e.value) << spec;
+            for (const std::string& line : *keys) {
+                const Entry e = parse(line);
+                EXPECT_EQ(IniValue(driver.IniPath(), e.section, e.key), e.value) << line;
             }
         }
         EXPECT_EQ(IniValue(driver.IniPath(), "Tolvo Stage", "StageStep"), "<absent>");
