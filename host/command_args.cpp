@@ -1,5 +1,4 @@
 #include "host/command_args.h"
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -35,15 +34,6 @@ void CommandArgs::Fail(const std::string& what) const {
 
 int HostCallback() {
     return 0;
-}
-
-std::string Text(const char* format, ...) {
-    char text[160];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
 }
 
 namespace {

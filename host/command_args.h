@@ -2,6 +2,7 @@
 // what the command expects.
 #pragma once
 #include "host/bench_context.h"
+#include "host/format_text.h"
 
 class CommandArgs {
   public:
@@ -21,9 +22,6 @@ class CommandArgs {
     const std::vector<ScriptWord>& words_;
     const char* usage_;
 };
-
-// printf into a string of at most 159 characters.
-std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // An export the script needs; a driver without it is a script error.
 template <typename F> F Need(F function, const char* name) {

@@ -14,7 +14,7 @@ void HandOut(F getInstance, const char* name, int slot, int limit, int* handed) 
     while (*handed <= slot && *handed < limit) {
         const double start = Now();
         const int got = getInstance(0);
-        PrintValue(Text("%s(0)", name), got, "slot", MillisecondsSince(start));
+        PrintValue(Format("%s(0)", name), got, "slot", MillisecondsSince(start));
         ++*handed;
     }
 }
@@ -28,23 +28,23 @@ void RunShutter(BenchContext& bench, const CommandArgs& a) {
     const double start = Now();
     if (action == "init") {
         const int code = EXPORT(ShtrInit)(slot, &HostCallback);
-        PrintStatus(Text("ShtrInit(%d, callback)", slot), code, "", MillisecondsSince(start));
+        PrintStatus(Format("ShtrInit(%d, callback)", slot), code, "", MillisecondsSince(start));
     } else if (action == "open" || action == "close") {
         const int state = action == "open" ? 1 : 0;
         const int code = EXPORT(ShtrSetOpen)(slot, state);
-        PrintStatus(Text("ShtrSetOpen(%d, %d)", slot, state), code, "", MillisecondsSince(start));
+        PrintStatus(Format("ShtrSetOpen(%d, %d)", slot, state), code, "", MillisecondsSince(start));
     } else if (action == "state") {
         const int state = EXPORT(ShtrGetOpen)(slot);
-        PrintValue(Text("ShtrGetOpen(%d)", slot), state, state == 1 ? "open" : "closed or error",
+        PrintValue(Format("ShtrGetOpen(%d)", slot), state, state == 1 ? "open" : "closed or error",
                    MillisecondsSince(start));
     } else if (action == "name") {
         char name[STOLVO_NAME_SIZE] = "";
         const int code = EXPORT(ShtrGetName)(slot, name);
-        PrintStatus(Text("ShtrGetName(%d)", slot), code, Text("\"%s\"", name),
+        PrintStatus(Format("ShtrGetName(%d)", slot), code, Format("\"%s\"", name),
                     MillisecondsSince(start));
     } else if (action == "release") {
         const int code = EXPORT(ShtrClose)(slot);
-        PrintStatus(Text("ShtrClose(%d)", slot), code, "", MillisecondsSince(start));
+        PrintStatus(Format("ShtrClose(%d)", slot), code, "", MillisecondsSince(start));
     } else {
         a.Fail(action.empty() ? "missing action" : "unknown action \"" + Printable(action) + "\"");
     }
@@ -53,12 +53,12 @@ void RunShutter(BenchContext& bench, const CommandArgs& a) {
 void ShowNames(BenchContext& bench, int slot) {
     double start = Now();
     const int count = EXPORT(FWGetCount)(slot);
-    PrintValue(Text("FWGetCount(%d)", slot), count, "positions", MillisecondsSince(start));
+    PrintValue(Format("FWGetCount(%d)", slot), count, "positions", MillisecondsSince(start));
     for (int p = STOLVO_WHEEL_ITSELF; p < count && p < STOLVO_MAX_WHEEL_POSITIONS; ++p) {
         char name[STOLVO_NAME_SIZE] = "";
         start = Now();
         const int code = EXPORT(FWGetName)(slot, p, name);
-        PrintStatus(Text("FWGetName(%d, %d)", slot, p), code, Text("\"%s\"", name),
+        PrintStatus(Format("FWGetName(%d, %d)", slot, p), code, Format("\"%s\"", name),
                     MillisecondsSince(start));
     }
 }
@@ -91,7 +91,7 @@ void TurnWheel(BenchContext& bench, const CommandArgs& a, int slot) {
     }
     const double start = Now();
     const int code = EXPORT(FWSetPosition)(slot, position);
-    PrintStatus(Text("FWSetPosition(%d, %d)", slot, position), code,
+    PrintStatus(Format("FWSetPosition(%d, %d)", slot, position), code,
                 a.Quoted(3) ? "\"" + Printable(a.Word(3)) + "\"" : "", MillisecondsSince(start));
 }
 
@@ -106,7 +106,7 @@ void RunWheel(BenchContext& bench, const CommandArgs& a) {
     const double start = Now();
     if (action == "init") {
         const int code = EXPORT(FWInit)(slot, &HostCallback);
-        PrintStatus(Text("FWInit(%d, callback)", slot), code, "", MillisecondsSince(start));
+        PrintStatus(Format("FWInit(%d, callback)", slot), code, "", MillisecondsSince(start));
     } else if (action == "names") {
         ShowNames(bench, slot);
     } else if (action == "position") {
@@ -116,10 +116,10 @@ void RunWheel(BenchContext& bench, const CommandArgs& a) {
         const double ms = MillisecondsSince(start);
         char name[STOLVO_NAME_SIZE] = "";
         EXPORT(FWGetName)(slot, position, name);
-        PrintValue(Text("FWGetPosition(%d)", slot), position, Text("\"%s\"", name), ms);
+        PrintValue(Format("FWGetPosition(%d)", slot), position, Format("\"%s\"", name), ms);
     } else if (action == "release") {
         const int code = EXPORT(FWClose)(slot);
-        PrintStatus(Text("FWClose(%d)", slot), code, "", MillisecondsSince(start));
+        PrintStatus(Format("FWClose(%d)", slot), code, "", MillisecondsSince(start));
     } else {
         a.Fail(action.empty() ? "missing action" : "unknown action \"" + Printable(action) + "\"");
     }

@@ -137,7 +137,7 @@ std::string WheelText(const DriverExports& d, int slot) {
     const int position = d.FWGetPosition(slot);
     char name[STOLVO_NAME_SIZE] = "";
     d.FWGetName(slot, position, name);
-    return Text("  wheel %d: %s", slot + 1, name[0] != '\0' ? name : "?");
+    return Format("  wheel %d: %s", slot + 1, name[0] != '\0' ? name : "?");
 }
 
 // Rewritten only when lines came since, and scrolled to the newest.
@@ -163,17 +163,17 @@ std::string StatusText(const PagesState& s) {
     int x = 0;
     int y = 0;
     if (d.StgXYReport != nullptr && d.StgXYReport(&x, &y) == STOLVO_OK) {
-        text += Text("XY %d, %d", x, y);
+        text += Format("XY %d, %d", x, y);
     }
     std::string devices;
     for (const RigDevice& device : s.devices) {
         int z = 0;
         if (device.kind == RigKind::Focus && d.StgZReport != nullptr &&
             d.StgZReport(&z) == STOLVO_OK) {
-            text += Text("   Z %d", z);
+            text += Format("   Z %d", z);
         } else if (device.kind == RigKind::Shutter && d.ShtrGetOpen != nullptr) {
-            devices += Text("  shutter %d: %s", device.slot + 1,
-                            d.ShtrGetOpen(device.slot) == 1 ? "open" : "closed");
+            devices += Format("  shutter %d: %s", device.slot + 1,
+                              d.ShtrGetOpen(device.slot) == 1 ? "open" : "closed");
         } else if (device.kind == RigKind::FilterWheel) {
             devices += WheelText(d, device.slot);
         }

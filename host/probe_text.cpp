@@ -1,17 +1,7 @@
 #include "host/probe_text.h"
 #include "core/hresult_names.h"
 #include <oleauto.h>
-#include <cstdarg>
 #include <cstdio>
-
-std::string Format(const char* format, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
 
 std::string Narrow(const wchar_t* text) {
     if (text == nullptr) {

@@ -3,10 +3,9 @@
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
+#include "host/format_text.h"
 #include <string>
 
-// printf into a string.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // In the ANSI code page, as the console and the report file take it.
 std::string Narrow(const wchar_t* text);
 // "VT_R8", "VT_I4 by reference", "VT_ARRAY of VT_I2", ...

@@ -15,7 +15,7 @@ std::string StopText(const BenchContext& bench, double fromX, double fromY, doub
     double y = 0.0;
     bench.sim.GetStagePosition(&x, &y);
     const double distance = std::hypot(x - fromX, y - fromY);
-    return Text(
+    return Format(
         "     stage stopped: wait ended after %.0f ms and %d busy polls (%.0f units at %.0f "
         "units/s: %.0f ms)\n",
         ms, polls, distance, kBenchStageSpeed, distance * 1000.0 / kBenchStageSpeed);
@@ -41,7 +41,7 @@ void XyMove(BenchContext& bench, const CommandArgs& a) {
     const double start = Now();
     const int code = move(x, y, wait);
     const double ms = MillisecondsSince(start);
-    PrintStatus(Text("StgXYMove(%d, %d, %d)", x, y, wait), code, "", ms);
+    PrintStatus(Format("StgXYMove(%d, %d, %d)", x, y, wait), code, "", ms);
     if (wait != 0) {
         polls = bench.haveSim ? bench.sim.BusyPollCount() - polls : 0;
         std::fputs(StopText(bench, fromX, fromY, ms, polls).c_str(), stdout);
@@ -65,7 +65,7 @@ bool RunXy(BenchContext& bench, const std::string& name, const std::vector<Scrip
         const auto step = EXPORT(StgXYStep);
         const double start = Now();
         const int code = step(dx, dy);
-        PrintStatus(Text("StgXYStep(%d, %d)", dx, dy), code, "", MillisecondsSince(start));
+        PrintStatus(Format("StgXYStep(%d, %d)", dx, dy), code, "", MillisecondsSince(start));
     } else if (name == "xy.report") {
         CommandArgs(words, "xy.report").End(1);
         const auto report = EXPORT(StgXYReport);
@@ -73,7 +73,7 @@ bool RunXy(BenchContext& bench, const std::string& name, const std::vector<Scrip
         int y = 0;
         const double start = Now();
         const int code = report(&x, &y);
-        PrintStatus("StgXYReport", code, Text("x %d, y %d", x, y), MillisecondsSince(start));
+        PrintStatus("StgXYReport", code, Format("x %d, y %d", x, y), MillisecondsSince(start));
     } else if (name == "xy.origin") {
         CommandArgs(words, "xy.origin").End(1);
         const auto origin = EXPORT(StgXYOrigin);
@@ -87,7 +87,7 @@ bool RunXy(BenchContext& bench, const std::string& name, const std::vector<Scrip
         const auto speed = EXPORT(StgXYSetSpeed);
         const double start = Now();
         const int code = speed(percent);
-        PrintStatus(Text("StgXYSetSpeed(%d)", percent), code, "", MillisecondsSince(start));
+        PrintStatus(Format("StgXYSetSpeed(%d)", percent), code, "", MillisecondsSince(start));
     } else if (name == "xy.calib") {
         CommandArgs(words, "xy.calib").End(1);
         const auto calib = EXPORT(StgXYCalib);
@@ -95,7 +95,7 @@ bool RunXy(BenchContext& bench, const std::string& name, const std::vector<Scrip
         double y = 0.0;
         const double start = Now();
         const int code = calib(&x, &y);
-        PrintStatus("StgXYCalib", code, Text("x %g, y %g", x, y), MillisecondsSince(start));
+        PrintStatus("StgXYCalib", code, Format("x %g, y %g", x, y), MillisecondsSince(start));
     } else if (name == "xy.close") {
         CommandArgs(words, "xy.close").End(1);
         const auto close = EXPORT(StgXYClose);
@@ -122,7 +122,7 @@ bool RunZ(BenchContext& bench, const std::string& name, const std::vector<Script
         const auto move = EXPORT(StgZMove);
         const double start = Now();
         const int code = move(z, 0);
-        PrintStatus(Text("StgZMove(%d, 0)", z), code, "", MillisecondsSince(start));
+        PrintStatus(Format("StgZMove(%d, 0)", z), code, "", MillisecondsSince(start));
     } else if (name == "z.step") {
         const CommandArgs a(words, "z.step STEPS");
         const int steps = a.Int(1, "STEPS");
@@ -130,14 +130,14 @@ bool RunZ(BenchContext& bench, const std::string& name, const std::vector<Script
         const auto step = EXPORT(StgZStep);
         const double start = Now();
         const int code = step(steps);
-        PrintStatus(Text("StgZStep(%d)", steps), code, "", MillisecondsSince(start));
+        PrintStatus(Format("StgZStep(%d)", steps), code, "", MillisecondsSince(start));
     } else if (name == "z.report") {
         CommandArgs(words, "z.report").End(1);
         const auto report = EXPORT(StgZReport);
         int z = 0;
         const double start = Now();
         const int code = report(&z);
-        PrintStatus("StgZReport", code, Text("z %d", z), MillisecondsSince(start));
+        PrintStatus("StgZReport", code, Format("z %d", z), MillisecondsSince(start));
     } else if (name == "z.origin") {
         CommandArgs(words, "z.origin").End(1);
         const auto origin = EXPORT(StgZOrigin);
@@ -150,7 +150,7 @@ bool RunZ(BenchContext& bench, const std::string& name, const std::vector<Script
         double step = 0.0;
         const double start = Now();
         const int code = calib(&step);
-        PrintStatus("StgZCalib", code, Text("step %g", step), MillisecondsSince(start));
+        PrintStatus("StgZCalib", code, Format("step %g", step), MillisecondsSince(start));
     } else if (name == "z.close") {
         CommandArgs(words, "z.close").End(1);
         const auto close = EXPORT(StgZClose);

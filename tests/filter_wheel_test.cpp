@@ -21,12 +21,7 @@ class FilterWheelTest : public ::testing::Test {
     void NameWheel(int slot, const char* set, int names = 10) const {
         const std::string section = "FilterWheel" + std::to_string(slot + 1);
         driver.SetIni("Name", set, section.c_str());
-        const std::string file = std::string(set) + ".TolvoFW";
-        for (int p = 1; p <= names; ++p) {
-            const std::string key = "Position" + std::to_string(p) + "Name";
-            const std::string value = std::string(set) + " " + std::to_string(p);
-            driver.SetFileKey(file.c_str(), section.c_str(), key.c_str(), value.c_str());
-        }
+        driver.WriteSet(set, section.c_str(), set, names);
     }
     // Two wheels on "COMM 1", both initialised and homed.
     void TwoWheels() {

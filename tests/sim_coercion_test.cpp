@@ -263,11 +263,7 @@ class DriverAgainstVariant : public ::testing::TestWithParam<VariantCase> {
         driver.SetIni("TimeOut", "2000");
         driver.SetIni("Name", "Cubes", "FilterWheel1");
         driver.SetIni("NumberPositions", "10", "FilterWheel1");
-        for (int p = 1; p <= 10; ++p) {
-            const std::string key = "Position" + std::to_string(p) + "Name";
-            driver.SetFileKey("Cubes.TolvoFW", "FilterWheel1", key.c_str(),
-                              ("Cube " + std::to_string(p)).c_str());
-        }
+        driver.WriteSet("Cubes", "FilterWheel1", "Cube");
     }
     void TearDown() override {
         XYApi(driver).Close();

@@ -184,11 +184,7 @@ void WriteEveryFamilySettings(const LoadedDriver& driver) {
     driver.SetIni("Name", "Excitation", "Shutter1");
     driver.SetIni("ShutterNumber", "0", "Shutter1");
     driver.SetIni("Name", "Emission", "FilterWheel1");
-    for (int p = 1; p <= 10; ++p) {
-        const std::string key = "Position" + std::to_string(p) + "Name";
-        driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
-                          ("Filter " + std::to_string(p)).c_str());
-    }
+    driver.WriteSet("Emission", "FilterWheel1", "Filter");
 }
 
 HRESULT InvokeMember(IDispatch* target, const ServerMember& member,

@@ -167,6 +167,16 @@ void LoadedDriver::SetFileKey(const char* file, const char* section, const char*
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
 }
 
+void LoadedDriver::WriteSet(const char* set, const char* section, const char* prefix,
+                            int names) const {
+    const std::string file = std::string(set) + ".TolvoFW";
+    for (int p = 1; p <= names; ++p) {
+        const std::string key = "Position" + std::to_string(p) + "Name";
+        const std::string value = std::string(prefix) + " " + std::to_string(p);
+        SetFileKey(file.c_str(), section, key.c_str(), value.c_str());
+    }
+}
+
 std::string LoadedDriver::IniFileText() const {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
     std::ifstream file(IniPath(), std::ios::binary);

@@ -51,6 +51,9 @@ class LoadedDriver {
     // Writes one key of another file beside the driver ("KROHW.INI", a list file).
     void SetFileKey(const char* file, const char* section, const char* key,
                     const char* value) const;
+    // A filter set file `set`.TolvoFW whose section holds the position names
+    // "`prefix` 1" to "`prefix` `names`".
+    void WriteSet(const char* set, const char* section, const char* prefix, int names = 10) const;
     std::string IniFileText() const;
     void Unload();
 

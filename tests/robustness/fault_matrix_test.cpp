@@ -150,11 +150,7 @@ void Configure(Family family, const LoadedDriver& driver) {
     driver.SetIni("ShutterNumber", "0", "Shutter1");
     driver.SetIni("Name", "Cubes", "FilterWheel1");
     driver.SetIni("NumberPositions", "10", "FilterWheel1");
-    for (int p = 1; p <= 10; ++p) {
-        const std::string key = "Position" + std::to_string(p) + "Name";
-        driver.SetFileKey("Cubes.TolvoFW", "FilterWheel1", key.c_str(),
-                          ("Cube " + std::to_string(p)).c_str());
-    }
+    driver.WriteSet("Cubes", "FilterWheel1", "Cube");
 }
 
 int GetInstances(Family family, const LoadedDriver& driver) {

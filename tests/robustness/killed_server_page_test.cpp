@@ -26,11 +26,7 @@ TEST(KilledServer, WheelPageShownWhileTheServerDies) {
         driver.SetIni("Port", "0");
         driver.SetIni("DefaultAll", "0");
         driver.SetIni("Name", "Emission", "FilterWheel1");
-        for (int p = 1; p <= 10; ++p) {
-            const std::string key = "Position" + std::to_string(p) + "Name";
-            driver.SetFileKey("Emission.TolvoFW", "FilterWheel1", key.c_str(),
-                              ("Filter " + std::to_string(p)).c_str());
-        }
+        driver.WriteSet("Emission", "FilterWheel1", "Filter");
         SimServer server;
         ASSERT_EQ(server.Connect(), S_OK);
         process = std::make_unique<ServerProcess>(server.ProcessId());
