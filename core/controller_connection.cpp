@@ -29,7 +29,7 @@ void EmptyScanAndStage() {
 bool OpenLink(int portArgument) {
     LONG status = portArgument;
     try {
-        CallMethod(ScanObject.get(), ScanMember::OpenPort, {RefI4(&status)});
+        CallMethod(ScanObject.get(), ScanMember::OpenPort, &status);
     } catch (const DispatchFailure&) {
         return false;
     }

@@ -26,7 +26,7 @@ int WaitForIdle(DWORD timeOut) {
         if (ScanObject.IsBound()) {
             try {
                 const StatusCallDeadline::Call call(deadline);
-                CallMethod(ScanObject.get(), ScanMember::GetBusy, {RefI4(&busy)});
+                CallMethod(ScanObject.get(), ScanMember::GetBusy, &busy);
             } catch (const DispatchFailure& failure) {
                 if (EndsTheWait(failure.result)) {
                     return 0;

@@ -19,7 +19,7 @@ int StepAxis(const ServerMember& member, int distance) {
         if (!StageObject.IsBound()) {
             return kNotDone;
         }
-        CallMethod(StageObject.get(), member, {ArgR8(static_cast<double>(distance))});
+        CallMethod(StageObject.get(), member, static_cast<double>(distance));
         WaitForIdle(StageTimeOut());
         return 0;
     });
@@ -31,11 +31,11 @@ DWORD StageTimeOut() {
 }
 
 void StageMoveTo(double x, double y) {
-    CallMethod(StageObject.get(), StageMember::MoveXY, {ArgR8(x), ArgR8(y)});
+    CallMethod(StageObject.get(), StageMember::MoveXY, x, y);
 }
 
 void StageSetOrigin() {
-    CallMethod(StageObject.get(), StageMember::SetXY, {ArgR8(0.0), ArgR8(0.0)});
+    CallMethod(StageObject.get(), StageMember::SetXY, 0.0, 0.0);
 }
 
 extern "C" {
@@ -62,7 +62,7 @@ int WINAPI StgXYReport(int* x, int* y) {
         }
         double readX = 0.0;
         double readY = 0.0;
-        CallMethod(StageObject.get(), StageMember::GetXY, {RefR8(&readX), RefR8(&readY)});
+        CallMethod(StageObject.get(), StageMember::GetXY, &readX, &readY);
         if (x != nullptr) {
             *x = TruncateToHostPosition(readX);
         }
