@@ -64,9 +64,9 @@ void LoadStepChoice(const char* indexKey, const char* userKey, int defaultIndex,
     step = table[ValidIndex(index, Slots, defaultIndex)];
 }
 
-void WriteStepSize(const char* key, double value) {
+void WriteStepSize(const NumberTexts& numbers, const char* key, double value) {
     char text[kNumberTextSize];
-    FormatNumberText(value, text);
+    numbers.Format(value, text);
     WriteProfileText(SettingsFilePath(), kStageSection, key, text);
 }
 } // namespace
@@ -113,15 +113,16 @@ void LoadDriverSettings() {
 void SaveDriverSettings() {
     const char* path = SettingsFilePath();
     const DriverSettingsRecord& s = DriverSettings;
+    const NumberTexts numbers;
 
     WriteProfileInt(path, kStageSection, "Port", s.port);
     WriteProfileInt(path, kStageSection, "BaudRate", s.baudRate);
     WriteProfileInt(path, kStageSection, "StopBits", s.stopBits);
     WriteProfileInt(path, kStageSection, "Parity", s.parity);
     WriteProfileInt(path, kStageSection, "StageStep", s.stageStepIndex);
-    WriteStepSize("dUserDefinedXYStepSize", s.userXYStep);
+    WriteStepSize(numbers, "dUserDefinedXYStepSize", s.userXYStep);
     WriteProfileInt(path, kStageSection, "FocusStep", s.focusStepIndex);
-    WriteStepSize("dUserDefinedZStepSize", s.userZStep);
+    WriteStepSize(numbers, "dUserDefinedZStepSize", s.userZStep);
     WriteProfileInt(path, kStageSection, "CanAutoFocus", s.canAutoFocus);
     WriteProfileInt(path, kStageSection, "HasJoystick", s.hasJoystick);
 }

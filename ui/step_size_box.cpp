@@ -53,9 +53,10 @@ ChoiceBeforeTyping beforeTyping[2];
 
 void FillStepSizes(HWND box, StepAxis axis) {
     const StepFields f = Fields(axis);
+    const NumberTexts numbers;
     for (int i = 0; i < OfferedSizes(f); ++i) {
         char text[kNumberTextSize];
-        FormatNumberText(f.table[i], text);
+        numbers.Format(f.table[i], text);
         // Inserting at the end keeps table order although the box sorts.
         SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     }
