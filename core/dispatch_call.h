@@ -69,6 +69,7 @@ SHORT ConvertedI2(VARIANT& result);
 // written in smaller pieces (the processor holds such a read until the writes
 // have reached the cache) costs about as much as the server's whole answer.
 #define DISPATCH_INLINE inline __attribute__((always_inline))
+#define DISPATCH_INLINE_LAMBDA __attribute__((always_inline))
 
 DISPATCH_INLINE void SetType(VARIANTARG& arg, VARTYPE type) {
     arg.vt = type;

@@ -60,7 +60,7 @@ DISPATCH_INLINE int TurnWheelNow(int slot, int position) {
 }
 
 DISPATCH_INLINE int TurnWheelFollowedNow(int slot, int position) {
-    return Guarded(kNotBound, [&] {
+    return Guarded(kNotBound, [&]() DISPATCH_INLINE_LAMBDA {
         SettlePageBeforeTurn(slot);
         const int result = TurnWheelNow(slot, position);
         if (result == kDone) {

@@ -14,7 +14,7 @@
 #include <cstring>
 
 namespace {
-bool IsHandedOut(int slot) {
+DISPATCH_INLINE bool IsHandedOut(int slot) {
     return slot >= 0 && slot < DeviceRoster.shutterCount && slot < kShutterSlots;
 }
 

@@ -14,6 +14,12 @@ namespace {
 constexpr double kPercent = 0.01;
 constexpr double kFullSpeed = 50000.0;
 
+// Inline in StgXYMove: a call of its own, with the doubles handed over
+// through memory, costs about as much as a small in-process server's answer.
+DISPATCH_INLINE void SendMoveXY(double x, double y) {
+    CallMethod(StageObject.get(), StageMember::MoveXY, x, y);
+}
+
 int StepAxis(const ServerMember& member, int distance) {
     return Guarded(kNotDone, [&] {
         if (!StageObject.IsBound()) {
@@ -31,7 +37,7 @@ DWORD StageTimeOut() {
 }
 
 void StageMoveTo(double x, double y) {
-    CallMethod(StageObject.get(), StageMember::MoveXY, x, y);
+    SendMoveXY(x, y);
 }
 
 void StageSetOrigin() {
@@ -46,7 +52,7 @@ int WINAPI StgXYMove(int x, int y, int wait) {
         if (!StageObject.IsBound()) {
             return kNotDone;
         }
-        StageMoveTo(static_cast<double>(x), static_cast<double>(y));
+        SendMoveXY(static_cast<double>(x), static_cast<double>(y));
         if (wait != 0) {
             WaitForIdle(StageTimeOut());
         }
