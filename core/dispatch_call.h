@@ -80,7 +80,7 @@ DISPATCH_INLINE void SetType(VARIANTARG& arg, VARTYPE type) {
 
 // The arguments of CallMethod, by their C++ type: int and LONG go as VT_I4,
 // double as VT_R8, and a pointer to a LONG, a double or a BSTR as that type by
-// reference.
+// reference (ReferenceType below).
 DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, LONG value) {
     SetType(arg, VT_I4);
     arg.llVal = 0;
@@ -93,19 +93,19 @@ DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, double value) {
     SetType(arg, VT_R8);
     arg.dblVal = value;
 }
-DISPATCH_INLINE void PlaceReference(VARIANTARG& arg, VARTYPE type, void* variable) {
-    SetType(arg, type | VT_BYREF);
+
+// The type a variable that a by-reference argument points at is sent as; no
+// other variable can be passed.
+template <typename Variable> struct ReferenceType;
+template <> struct ReferenceType<LONG> { static constexpr VARTYPE value = VT_I4; };
+template <> struct ReferenceType<double> { static constexpr VARTYPE value = VT_R8; };
+template <> struct ReferenceType<BSTR> { static constexpr VARTYPE value = VT_BSTR; };
+
+template <typename Variable>
+DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, Variable* variable) {
+    SetType(arg, ReferenceType<Variable>::value | VT_BYREF);
     arg.llVal = 0;
     arg.byref = variable;
-}
-DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, LONG* variable) {
-    PlaceReference(arg, VT_I4, variable);
-}
-DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, double* variable) {
-    PlaceReference(arg, VT_R8, variable);
-}
-DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, BSTR* variable) {
-    PlaceReference(arg, VT_BSTR, variable);
 }
 
 // A server may answer a by-reference argument in the argument itself, in a
@@ -113,19 +113,12 @@ DISPATCH_INLINE void PlaceArgument(VARIANTARG& arg, BSTR* variable) {
 // their arguments in place do, and the marshaller then hands the caller the
 // converted argument. Values need nothing.
 template <typename Value> DISPATCH_INLINE void TakeAnswerInPlace(VARIANTARG&, Value) {}
-DISPATCH_INLINE void TakeReferenceAnswer(VARIANTARG& received, VARTYPE type, void* variable) {
+template <typename Variable>
+DISPATCH_INLINE void TakeAnswerInPlace(VARIANTARG& received, Variable* variable) {
+    constexpr VARTYPE type = ReferenceType<Variable>::value;
     if (received.vt != (type | VT_BYREF) || received.byref != variable) {
         StoreAnswerInPlace(type, variable, received);
     }
-}
-DISPATCH_INLINE void TakeAnswerInPlace(VARIANTARG& received, LONG* variable) {
-    TakeReferenceAnswer(received, VT_I4, variable);
-}
-DISPATCH_INLINE void TakeAnswerInPlace(VARIANTARG& received, double* variable) {
-    TakeReferenceAnswer(received, VT_R8, variable);
-}
-DISPATCH_INLINE void TakeAnswerInPlace(VARIANTARG& received, BSTR* variable) {
-    TakeReferenceAnswer(received, VT_BSTR, variable);
 }
 
 // Calls method `member` with `args` in declaration order (their types as
