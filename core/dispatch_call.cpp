@@ -5,24 +5,10 @@
 #include <oleauto.h>
 
 namespace {
-// Whether clearing a variant of type `vt` gives something back. Every other
-// type is cleared by forgetting its value, so the call into oleaut32, dearer
-// than a small server's whole answer, is left out for them.
-bool HoldsResources(VARTYPE vt) {
-    if ((vt & VT_BYREF) != 0) {
-        return false;
-    }
-    if ((vt & VT_ARRAY) != 0) {
-        return true;
-    }
-    const VARTYPE base = vt & VT_TYPEMASK;
-    return base == VT_BSTR || base == VT_DISPATCH || base == VT_UNKNOWN || base == VT_RECORD;
-}
-
 // Out of line, with what it needs to clear, so that the call's own path stays
 // short.
 [[noreturn]] __attribute__((noinline, cold)) void Fail(HRESULT hr, VARIANT* result = nullptr) {
-    if (result != nullptr && HoldsResources(result->vt)) {
+    if (result != nullptr) {
         VariantClear(result);
     }
     throw DispatchFailure{hr};
@@ -32,11 +18,7 @@ bool HoldsResources(VARTYPE vt) {
 class ResultToConvert {
   public:
     explicit ResultToConvert(VARIANT& value) : value_(value) {}
-    ~ResultToConvert() {
-        if (HoldsResources(value_.vt)) {
-            VariantClear(&value_);
-        }
-    }
+    ~ResultToConvert() { VariantClear(&value_); }
     ResultToConvert(const ResultToConvert&) = delete;
     ResultToConvert& operator=(const ResultToConvert&) = delete;
 
@@ -99,9 +81,7 @@ void StoreAnswerInPlace(VARTYPE type, void* variable, VARIANTARG& received) {
     VARIANT value;
     value.vt = VT_EMPTY;
     const HRESULT hr = VariantChangeType(&value, &received, 0, type);
-    if (HoldsResources(received.vt)) {
-        VariantClear(&received);
-    }
+    VariantClear(&received);
     if (FAILED(hr)) {
         Fail(hr);
     }
