@@ -12,7 +12,7 @@
 #include "core/link_holders.h"
 #include "devices/device_codes.h"
 #include "devices/export_guard.h"
-#include "ui/wheel_page_follow.h"
+#include "devices/page_notices.h"
 #include <cstring>
 
 namespace {
@@ -62,10 +62,10 @@ int TurnWheel(int slot, int position) {
 
 int TurnWheelFollowed(int slot, int position) {
     return Guarded(kNotBound, [&] {
-        SettlePageBeforeTurn(slot);
+        NoteWheelTurning(slot);
         const int result = TurnWheel(slot, position);
         if (result == kDone) {
-            FollowTurnOnPage(slot);
+            NoteWheelTurned(slot);
         }
         return result;
     });

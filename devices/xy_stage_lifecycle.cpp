@@ -6,7 +6,7 @@
 #include "core/driver_settings.h"
 #include "core/link_holders.h"
 #include "devices/export_guard.h"
-#include "ui/page_state.h"
+#include "devices/page_notices.h"
 
 extern "C" {
 
@@ -31,7 +31,7 @@ int WINAPI StgXYClose() {
     ExportTrace trace("StgXYClose");
     return trace.Return(Guarded(0, [] {
         ReleaseXYStage();
-        DestroyStagePage();
+        NoteStageClosed();
         return 0;
     }));
 }
