@@ -9,10 +9,7 @@
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/profile_file.h"
-#include "ui/resource_ids.h"
-#include "ui/resource_text.h"
 #include <cstdio>
-#include <cstring>
 
 namespace {
 void DefaultName(char (&field)[kNameSize], const char* word, int number) {
@@ -99,17 +96,9 @@ bool DefaultSerialLine() {
     }
     return true;
 }
-
-void ShowDefaultsNotice(HWND owner) {
-    // The two texts share one buffer: the caption is copied first.
-    char caption[256];
-    std::strncpy(caption, LoadResourceText(IDS_CAPTION), sizeof caption - 1);
-    caption[sizeof caption - 1] = '\0';
-    MessageBoxA(owner, LoadResourceText(IDS_DEFAULTS_APPLIED), caption, MB_OK | MB_ICONINFORMATION);
-}
 } // namespace
 
-void ApplyDefaults(HWND owner, int kind, int slot) {
+bool GiveDefaults(int kind, int slot, SetConsent& consent) {
     const char* path = SettingsFilePath();
     const bool first = ReadProfileInt(path, kStageSection, "DefaultAll", 1) != 0;
     WriteProfileInt(path, kStageSection, "DefaultAll", 0);
@@ -128,9 +117,7 @@ void ApplyDefaults(HWND owner, int kind, int slot) {
         changed |= DefaultSerialLine();
     }
     if (changed) {
-        StoreDeviceRecords(owner, first ? kKindAll : kind, slot);
+        StoreDeviceRecords(first ? kKindAll : kind, slot, consent);
     }
-    if (first) {
-        ShowDefaultsNotice(owner);
-    }
+    return first;
 }

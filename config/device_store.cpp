@@ -26,7 +26,7 @@ void StoreShutters(bool all, int slot) {
     }
 }
 
-void StoreWheels(HWND owner, bool all, int slot) {
+void StoreWheels(bool all, int slot, SetConsent& consent) {
     const DeviceWalk walk = WalkDevices(kKindFilterWheel, all, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
@@ -36,7 +36,7 @@ void StoreWheels(HWND owner, bool all, int slot) {
         char name[kNameSize];
         CopyNameField(name, wheel.name);
         WriteProfileText(SettingsFilePath(), section, "Name", name);
-        wheel.valid = name[0] != '\0' ? SaveFilterSet(k, owner) : 0;
+        wheel.valid = name[0] != '\0' ? SaveFilterSet(k, consent) : 0;
     }
 }
 
@@ -59,13 +59,13 @@ void StoreSerialLine() {
 }
 } // namespace
 
-void StoreDeviceRecords(HWND owner, int kind, int slot) {
+void StoreDeviceRecords(int kind, int slot, SetConsent& consent) {
     const bool all = kind == kKindAll;
     if (all || kind == kKindShutter) {
         StoreShutters(all, slot);
     }
     if (all || kind == kKindFilterWheel) {
-        StoreWheels(owner, all, slot);
+        StoreWheels(all, slot, consent);
     }
     if ((all && IsHostDeviceOurs(kKindFocus, 0)) || kind == kKindFocus) {
         StoreFocus();

@@ -3,7 +3,6 @@
 #include "config/name_field.h"
 #include "config/set_archive.h"
 #include "core/profile_file.h"
-#include "ui/resource_ids.h"
 #include <cstdio>
 #include <cstring>
 
@@ -96,7 +95,7 @@ int ReadWholeFilterSet(int slot) {
     return ReadPositionNames(slot, true, setName, section);
 }
 
-int SaveFilterSet(int slot, HWND owner) {
+int SaveFilterSet(int slot, SetConsent& consent) {
     if (slot < 0 || slot >= kWheelSlots) {
         return 0;
     }
@@ -115,8 +114,7 @@ int SaveFilterSet(int slot, HWND owner) {
     if (!FilterSetPath(setName, path)) {
         return 0;
     }
-    if (!MayChangeFilterSet(owner, path, setName, IDS_SAVE_ARCHIVED_SET,
-                            IDS_SAVE_ARCHIVED_CAPTION)) {
+    if (!MayChangeFilterSet(path, setName, ArchivedSetChange::Save, consent)) {
         return 0;
     }
     char section[32];

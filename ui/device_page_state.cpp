@@ -1,31 +1,23 @@
 #include "ui/device_page_state.h"
-#include "ui/page_state.h"
+#include "config/device_kind.h"
 #include "ui/resource_ids.h"
 
-bool PositionNameEdited = false;
-bool ShutterNameEdited = false;
-
-ShutterEntry* PageShutter() {
-    const int slot = CurrentDeviceIndex;
-    return slot >= 0 && slot < kShutterSlots ? &DeviceRoster.shutters[slot] : nullptr;
+ShutterEntry* PageShutter(const DevicePage& state) {
+    const int slot = state.slot;
+    return state.kind == kKindShutter && slot >= 0 && slot < kShutterSlots
+               ? &DeviceRoster.shutters[slot]
+               : nullptr;
 }
 
-WheelEntry* PageWheel() {
-    const int slot = CurrentDeviceIndex;
-    return slot >= 0 && slot < kWheelSlots ? &DeviceRoster.wheels[slot] : nullptr;
+WheelEntry* PageWheel(const DevicePage& state) {
+    const int slot = state.slot;
+    return state.kind == kKindFilterWheel && slot >= 0 && slot < kWheelSlots
+               ? &DeviceRoster.wheels[slot]
+               : nullptr;
 }
 
-PageDevice NotePageDevice(HWND page) {
-    return PageDevice{page, CurrentPageKind, CurrentDeviceIndex};
-}
-
-bool StillStandsFor(const PageDevice& noted) {
-    return IsWindow(noted.page) && noted.kind == CurrentPageKind &&
-           noted.slot == CurrentDeviceIndex;
-}
-
-void MarkSetChanged(HWND page) {
-    FilterSetDirty = true;
+void MarkSetChanged(HWND page, DevicePage& state) {
+    state.filterSetDirty = true;
     EnableSave(page, true);
 }
 

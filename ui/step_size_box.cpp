@@ -5,8 +5,6 @@
 #include "core/number_text.h"
 #include "core/profile_file.h"
 
-int UserStepEdited[2] = {0, 0};
-
 namespace {
 // One axis's share of DriverSettings. The table's last slot holds the
 // user-defined size.
@@ -31,24 +29,10 @@ StepFields Fields(StepAxis axis) {
             &s.userZStep, &s.zStepChoices, "FocusStep",       "dUserDefinedZStepSize"};
 }
 
-int& EditedFlag(StepAxis axis) {
-    return UserStepEdited[static_cast<int>(axis)];
-}
-
 // Entries the list offers; never more than the table holds.
 int OfferedSizes(const StepFields& f) {
     return *f.choices < 0 ? 0 : (*f.choices > f.slots ? f.slots : *f.choices);
 }
-
-// The axis's choice as it stood before the user started typing, for a typed
-// text that turns out to be no size.
-struct ChoiceBeforeTyping {
-    int index;
-    double userSize;
-    double userEntry;
-    int choices;
-};
-ChoiceBeforeTyping beforeTyping[2];
 } // namespace
 
 void FillStepSizes(HWND box, StepAxis axis) {
@@ -82,16 +66,16 @@ void ChooseStepSize(HWND box, StepAxis axis) {
     WriteProfileInt(SettingsFilePath(), kStageSection, f.indexKey, i);
 }
 
-void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
+void TypeStepSize(HWND box, StepAxis axis, StepTyping& typing) {
     const StepFields f = Fields(axis);
+    TypedStepText& typed = typing.typed;
     typed[0] = '\0';
     GetWindowTextA(box, typed, kTypedStepSize);
     typed[kTypedStepSize - 1] = '\0';
-    if (EditedFlag(axis) == 0) {
-        beforeTyping[static_cast<int>(axis)] = {*f.index, *f.userSize, f.table[f.slots - 1],
-                                                *f.choices};
+    if (!typing.edited) {
+        typing.before = {*f.index, *f.userSize, f.table[f.slots - 1], *f.choices};
     }
-    EditedFlag(axis) = 1;
+    typing.edited = true;
     // Only a positive number stands as a size: the host takes it as its
     // calibration, and a list entry chosen meanwhile must not be 0.
     const double value = LeadingDecimal(typed);
@@ -103,16 +87,17 @@ void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
     }
 }
 
-void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
-    if (EditedFlag(axis) == 0) {
+void CommitTypedStepSize(HWND box, StepAxis axis, StepTyping& typing) {
+    if (!typing.edited) {
         return;
     }
-    EditedFlag(axis) = 0;
+    typing.edited = false;
+    const TypedStepText& typed = typing.typed;
     const StepFields f = Fields(axis);
     const int userEntry = f.slots - 1;
     if (!IsUsableStepSize(LeadingDecimal(typed))) {
         // Not taken: the list and the box show the choice from before.
-        const ChoiceBeforeTyping& before = beforeTyping[static_cast<int>(axis)];
+        const ChoiceBeforeTyping& before = typing.before;
         *f.userSize = before.userSize;
         f.table[userEntry] = before.userEntry;
         *f.choices = before.choices;
