@@ -21,21 +21,9 @@ bool ShowsSerialControls(const DevicePage& state) {
     return state.kind == DevicePortOwner && state.slot == 0;
 }
 
-// The page's device from the configure call that makes it; a page the host
-// makes itself stands for none and goes to the top of its parent.
-DevicePage Requested() {
-    DevicePage state{};
-    if (const PageRequest* request = TakePageRequest(DialogKind::DevicePage)) {
-        state.kind = request->kind;
-        state.slot = request->slot;
-        state.top = request->top;
-    }
-    return state;
-}
-
 INT_PTR InitPage(HWND page) {
     HideSerialDetails(page);
-    const DevicePage requested = Requested();
+    const DevicePage requested = DeviceAskedFor(DialogKind::DevicePage);
     AttachDialogState(page, KroConfigProc, requested);
     // The defaults' notice and questions let the host in meanwhile: a page
     // closed by then took its state along, and is not filled any further.

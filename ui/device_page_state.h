@@ -5,12 +5,13 @@
 #include "config/device_roster.h"
 #include "ui/device_page.h"
 #include "ui/label_formats.h"
+#include "ui/page_request.h"
 #include "ui/page_state_slot.h"
 #include "ui/step_size_box.h"
 
 struct DevicePage {
-    // The device the page stands for: kind 8, 1 or 2 and its slot. A page
-    // that the host makes itself stands for none (kind 0) and edits nothing.
+    // The device the page stands for: kind 8, 1 or 2 and its slot; kind 0
+    // for none, and then the page edits nothing.
     int kind;
     int slot;
     // Where the host last asked for the page; it was placed there when made.
@@ -41,6 +42,11 @@ struct DevicePage {
 inline DevicePage* DevicePageOf(HWND page) {
     return DialogStateOf<DevicePage>(page, KroConfigProc);
 }
+
+// The device that a dialog of `dialog` is being made for, with its top: that
+// of the configure call (or page) that makes it; for a dialog the host makes
+// itself, that of the device page there is, or none.
+DevicePage DeviceAskedFor(DialogKind dialog);
 
 // The shutter or wheel the page shows, or nullptr for a page of another kind
 // or a slot outside the roster: the page then shows but edits nothing.

@@ -7,7 +7,6 @@
 #include "ui/name_list_box.h"
 #include "ui/page_controls.h"
 #include "ui/page_request.h"
-#include "ui/page_state.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
 #include <cstring>
@@ -27,15 +26,10 @@ NameListEditor* EditorOf(HWND dialog) {
 }
 
 // The list and wheel of the opener's request; without one, those of the
-// device page there is; without that, no wheel.
+// device page there is.
 NameListEditor Target() {
-    if (const PageRequest* request = TakePageRequest(DialogKind::NameList)) {
-        return {request->kind, request->slot, false};
-    }
-    if (const DevicePage* page = DevicePageOf(DevicePageWindow)) {
-        return {page->kind, page->slot, false};
-    }
-    return {0, -1, false};
+    const DevicePage asked = DeviceAskedFor(DialogKind::NameList);
+    return {asked.kind, asked.slot, false};
 }
 
 // The position whose name the dialog edits: the current position of the
