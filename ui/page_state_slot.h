@@ -4,7 +4,9 @@
 // `Proc`: any other window, or a dialog before its initialisation, has none.
 #pragma once
 #include <windows.h>
+#include <cstdlib>
 #include <new>
+#include <type_traits>
 
 template <typename State> State* DialogStateOf(HWND dialog, DLGPROC proc) {
     if (dialog == nullptr ||
@@ -14,12 +16,15 @@ template <typename State> State* DialogStateOf(HWND dialog, DLGPROC proc) {
     return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-// Frees the state of `dialog` and empties its user slot.
+// Frees the state of `dialog` and empties its user slot. The states are
+// plain records on the C heap: nothing of the C++ library's allocation is
+// linked for them.
 template <typename State> void FreeDialogState(HWND dialog, DLGPROC proc) {
+    static_assert(std::is_trivially_destructible<State>::value, "a plain record");
     State* state = DialogStateOf<State>(dialog, proc);
     if (state != nullptr) {
         SetWindowLongPtrA(dialog, DWLP_USER, 0);
-        delete state;
+        std::free(state);
     }
 }
 
@@ -33,7 +38,8 @@ State* AttachDialogState(HWND dialog, DLGPROC proc, const State& initial) {
         GetWindowLongPtrA(dialog, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(proc)) {
         return nullptr;
     }
-    State* state = new (std::nothrow) State(initial);
+    void* memory = std::malloc(sizeof(State));
+    State* state = memory != nullptr ? ::new (memory) State(initial) : nullptr;
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     return state;
 }
