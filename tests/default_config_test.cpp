@@ -300,8 +300,8 @@ TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
         {"a later serial line", STOLVO_KIND_SERIAL_LINE, 0,
          Keys{"Stage/DefaultAll=0", "Stage/Port=2", "Stage/BaudRate=600"},
          Keys{"Stage/StopBits=<absent>"}},
-        {"a later focus page", STOLVO_KIND_FOCUS, 0, Keys{"Stage/DefaultAll=0", "Stage/FocusStep=3"},
-         Keys{}},
+        {"a later focus page", STOLVO_KIND_FOCUS, 0,
+         Keys{"Stage/DefaultAll=0", "Stage/FocusStep=3"}, Keys{}},
     };
     struct Entry {
         std::string section, key, value;

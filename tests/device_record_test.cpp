@@ -377,3 +377,31 @@ TEST(FocusRecordTest, AFiveChoiceListStaysWhenTheSizeIsGone) {
     EXPECT_DOUBLE_EQ(probe.ZStepSlot(4), 0.2) << "the earlier size stays in the table";
     EXPECT_DOUBLE_EQ(s.zStep, 0.2);
 }
+
+// Each load of the module starts every slot from the same values, whatever an
+// earlier load left in its roster.
+TEST_F(DeviceRecordTest, EveryLoadStartsTheRosterAfresh) {
+    const DeviceRosterTable sentinel = SentinelRoster();
+    probe.SetRoster(&sentinel);
+    ASSERT_TRUE(SameRoster(probe.Roster(), sentinel));
+    driver.Unload();
+    const LoadedDriver again{"STolvo32Probe.dll"};
+    const DeviceRosterTable roster = ConfigProbe{again}.Roster();
+    EXPECT_EQ(roster.shutterCount, 0);
+    EXPECT_EQ(roster.wheelCount, 0);
+    for (const ShutterEntry& shutter : roster.shutters) {
+        EXPECT_STREQ(shutter.name, "");
+        EXPECT_EQ(shutter.configured, 0);
+        EXPECT_EQ(shutter.shutterNumber, -1);
+        EXPECT_EQ(shutter.openState, 0);
+    }
+    for (const WheelEntry& wheel : roster.wheels) {
+        EXPECT_STREQ(wheel.name, "");
+        EXPECT_EQ(wheel.valid, 0);
+        EXPECT_EQ(wheel.positionCount, 10);
+        EXPECT_EQ(wheel.currentPosition, 0);
+        for (const char* name : wheel.positionNames) {
+            EXPECT_STREQ(name, "");
+        }
+    }
+}
