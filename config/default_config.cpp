@@ -23,10 +23,10 @@ void DefaultName(char (&field)[kNameSize], const char* word, int number) {
 // number stays.
 bool DefaultShutters(bool first, int slot) {
     bool changed = false;
-    const DeviceWalk walk = WalkDevices(kKindShutter, first, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_SHUTTER, first, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
-        ReadDeviceRecordOnce(k, kKindShutter);
+        ReadDeviceRecordOnce(k, STOLVO_KIND_SHUTTER);
         ShutterEntry& shutter = DeviceRoster.shutters[k];
         if (shutter.configured == 0) {
             if (shutter.shutterNumber == -1) {
@@ -43,10 +43,10 @@ bool DefaultShutters(bool first, int slot) {
 
 bool DefaultWheels(bool first, int slot) {
     bool changed = false;
-    const DeviceWalk walk = WalkDevices(kKindFilterWheel, first, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_FILTER_WHEEL, first, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
-        ReadDeviceRecordOnce(k, kKindFilterWheel);
+        ReadDeviceRecordOnce(k, STOLVO_KIND_FILTER_WHEEL);
         WheelEntry& wheel = DeviceRoster.wheels[k];
         if (NameFieldLength(wheel.name) == 0) {
             DefaultName(wheel.name, "Filter Wheel", k + 1);
@@ -64,7 +64,7 @@ bool DefaultWheels(bool first, int slot) {
 }
 
 bool DefaultFocus() {
-    ReadDeviceRecordOnce(0, kKindFocus);
+    ReadDeviceRecordOnce(0, STOLVO_KIND_FOCUS);
     if (DriverSettings.focusStepIndex != -1) {
         return false;
     }
@@ -81,7 +81,7 @@ bool IsStored(const char* key) {
 // A line without a port gets the first one, and the speed, stop bits and
 // parity the devices expect where the file holds none of its own.
 bool DefaultSerialLine() {
-    ReadDeviceRecordOnce(0, kKindSerialLine);
+    ReadDeviceRecordOnce(0, STOLVO_KIND_SERIAL_LINE);
     DriverSettingsRecord& s = DriverSettings;
     if (s.port != -1) {
         return false;
@@ -115,20 +115,20 @@ void ApplyDefaults(HWND owner, int kind, int slot) {
     WriteProfileInt(path, kStageSection, "DefaultAll", 0);
 
     bool changed = false;
-    if (first || kind == kKindShutter) {
+    if (first || kind == STOLVO_KIND_SHUTTER) {
         changed |= DefaultShutters(first, slot);
     }
-    if (first || kind == kKindFilterWheel) {
+    if (first || kind == STOLVO_KIND_FILTER_WHEEL) {
         changed |= DefaultWheels(first, slot);
     }
-    if ((first && IsHostDeviceOurs(kKindFocus, 0)) || kind == kKindFocus) {
+    if ((first && IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) || kind == STOLVO_KIND_FOCUS) {
         changed |= DefaultFocus();
     }
-    if (first || kind == kKindSerialLine) {
+    if (first || kind == STOLVO_KIND_SERIAL_LINE) {
         changed |= DefaultSerialLine();
     }
     if (changed) {
-        StoreDeviceRecords(owner, first ? kKindAll : kind, slot);
+        StoreDeviceRecords(owner, first ? STOLVO_KIND_ALL : kind, slot);
     }
     if (first) {
         ShowDefaultsNotice(owner);

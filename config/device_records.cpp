@@ -87,13 +87,13 @@ void LoadFocusRecord() {
 // The flag of the record of `kind` for `slot`, or nullptr for none.
 bool* ReadFlag(int slot, int kind) {
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         return slot >= 0 && slot < kShutterSlots ? &RecordsRead.shutters[slot] : nullptr;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return slot >= 0 && slot < kWheelSlots ? &RecordsRead.wheels[slot] : nullptr;
-    case kKindFocus:
+    case STOLVO_KIND_FOCUS:
         return &RecordsRead.focus;
-    case kKindSerialLine:
+    case STOLVO_KIND_SERIAL_LINE:
         return &RecordsRead.serialLine;
     default:
         return nullptr;
@@ -106,13 +106,13 @@ void LoadRecord(int slot, int kind, bool readOnly) {
         return;
     }
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         LoadShutterRecord(slot);
         break;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         LoadWheelRecord(slot, readOnly);
         break;
-    case kKindSerialLine:
+    case STOLVO_KIND_SERIAL_LINE:
         LoadSerialLineRecord();
         break;
     default:
@@ -133,7 +133,7 @@ void ReadDeviceRecordOnce(int slot, int kind) {
         return;
     }
     // The stage's load reads these keys too.
-    if ((kind == kKindFocus || kind == kKindSerialLine) && DriverSettingsLoaded) {
+    if ((kind == STOLVO_KIND_FOCUS || kind == STOLVO_KIND_SERIAL_LINE) && DriverSettingsLoaded) {
         return;
     }
     LoadRecord(slot, kind, true);

@@ -12,7 +12,7 @@
 
 namespace {
 void StoreShutters(bool all, int slot) {
-    const DeviceWalk walk = WalkDevices(kKindShutter, all, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_SHUTTER, all, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
         ShutterEntry& shutter = DeviceRoster.shutters[k];
@@ -27,7 +27,7 @@ void StoreShutters(bool all, int slot) {
 }
 
 void StoreWheels(HWND owner, bool all, int slot) {
-    const DeviceWalk walk = WalkDevices(kKindFilterWheel, all, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_FILTER_WHEEL, all, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
         WheelEntry& wheel = DeviceRoster.wheels[k];
@@ -60,17 +60,17 @@ void StoreSerialLine() {
 } // namespace
 
 void StoreDeviceRecords(HWND owner, int kind, int slot) {
-    const bool all = kind == kKindAll;
-    if (all || kind == kKindShutter) {
+    const bool all = kind == STOLVO_KIND_ALL;
+    if (all || kind == STOLVO_KIND_SHUTTER) {
         StoreShutters(all, slot);
     }
-    if (all || kind == kKindFilterWheel) {
+    if (all || kind == STOLVO_KIND_FILTER_WHEEL) {
         StoreWheels(owner, all, slot);
     }
-    if ((all && IsHostDeviceOurs(kKindFocus, 0)) || kind == kKindFocus) {
+    if ((all && IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) || kind == STOLVO_KIND_FOCUS) {
         StoreFocus();
     }
-    if (all || kind == kKindSerialLine) {
+    if (all || kind == STOLVO_KIND_SERIAL_LINE) {
         StoreSerialLine();
     }
 }

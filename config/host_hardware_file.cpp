@@ -18,21 +18,21 @@ const char* HardwareFilePath() {
 
 const char* HostSectionFormat(int kind) {
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         return "Shutter%d";
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return "FilterWheel%d";
-    case kKindSlider:
+    case STOLVO_KIND_SLIDER:
         return "Slider%d";
-    case kKindObjectives:
+    case STOLVO_KIND_OBJECTIVES:
         return "Objectives";
-    case kKindLamp:
+    case STOLVO_KIND_LAMP:
         return "Lamp%d";
-    case kKindAperture:
+    case STOLVO_KIND_APERTURE:
         return "Aperture%d";
-    case kKindCondenser:
+    case STOLVO_KIND_CONDENSER:
         return "Condenser";
-    case kKindFocus:
+    case STOLVO_KIND_FOCUS:
         return "Focus";
     default:
         return nullptr;

@@ -1,5 +1,5 @@
 #include "core/trace_session.h"
-#include "core/controller_connection.h"
+#include "core/controller_link.h"
 #include "core/diagnostic_trace.h"
 #include "core/driver_settings.h"
 #include "core/module_files.h"

@@ -4,7 +4,7 @@
 #include "core/export_trace.h"
 #include "config/default_config.h"
 #include "config/device_kind.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
 #include "ui/device_page_state.h"
 #include "ui/focus_page.h"
 #include "ui/page_controls.h"
@@ -17,20 +17,20 @@ namespace {
 // The page of the family that owns the serial line, for its first device,
 // chooses the port; every other device page hides the serial controls.
 bool ShowsSerialControls() {
-    return CurrentPageKind == DevicePortOwner && CurrentDeviceIndex == 0;
+    return CurrentPageKind == Link.DevicePortOwner() && CurrentDeviceIndex == 0;
 }
 
 INT_PTR InitPage(HWND page) {
     HideSerialDetails(page);
     ApplyDefaults(page, CurrentPageKind, CurrentDeviceIndex);
     switch (CurrentPageKind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         InitShutterPage(page);
         break;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         InitWheelPage(page, CurrentDeviceIndex, true);
         break;
-    case kKindFocus:
+    case STOLVO_KIND_FOCUS:
         InitFocusPage(page);
         break;
     default:
@@ -38,7 +38,7 @@ INT_PTR InitPage(HWND page) {
     }
     PlacePage(page, PageTop);
     if (ShowsSerialControls()) {
-        ApplyDefaults(page, kKindSerialLine, 0);
+        ApplyDefaults(page, STOLVO_KIND_SERIAL_LINE, 0);
         FillSerialControls(page, true);
     } else {
         HideSerialControls(page);

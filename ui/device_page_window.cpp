@@ -14,9 +14,9 @@
 namespace {
 int TemplateOf(int kind) {
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         return IDD_SHUTTER_PAGE;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return IDD_WHEEL_PAGE;
     default:
         return IDD_Z_PAGE;
@@ -32,7 +32,7 @@ HWND ExistingPage() {
 }
 
 bool IsWheelPage() {
-    return CurrentPageKind == kKindFilterWheel;
+    return CurrentPageKind == STOLVO_KIND_FILTER_WHEEL;
 }
 
 // A name typed into the position box counts as a change of the set.

@@ -1,5 +1,5 @@
 // Which configuration pages exist, where the next one goes and which device
-// the device page shows. Who claimed the serial line is in core/link_holders.h.
+// the device page shows. Who claimed the serial line is in core/controller_link.h.
 #pragma once
 #include <windows.h>
 

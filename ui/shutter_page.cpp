@@ -45,7 +45,7 @@ bool HandleShutterCommand(HWND page, int id, int code) {
         return false;
     }
     // Other pages have no name box to read the name from.
-    if (CurrentPageKind != kKindShutter || GetDlgItem(page, id) == nullptr) {
+    if (CurrentPageKind != STOLVO_KIND_SHUTTER || GetDlgItem(page, id) == nullptr) {
         return true;
     }
     switch (code) {

@@ -3,7 +3,8 @@
 #include "ui/stage_page.h"
 #include "core/export_trace.h"
 #include "core/driver_settings.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
+#include "include/STolvo32.h"
 #include "ui/auto_focus_box.h"
 #include "ui/page_controls.h"
 #include "ui/page_state.h"
@@ -21,7 +22,7 @@ StepAxis AxisOf(HWND page) {
 
 // The XY page always chooses the port; the Z page only while the Z family owns the line.
 bool ShowsSerialControls(StepAxis axis) {
-    return axis == StepAxis::XY || StagePortOwner == kFocusFamily;
+    return axis == StepAxis::XY || Link.StagePortOwner() == STOLVO_KIND_FOCUS;
 }
 
 INT_PTR InitPage(HWND page, LPARAM kind) {

@@ -10,7 +10,7 @@ namespace {
 // The wheel page, when it shows wheel `slot`; otherwise nullptr.
 HWND PageShowing(int slot) {
     if (DevicePageWindow == nullptr || !IsWindow(DevicePageWindow) ||
-        CurrentPageKind != kKindFilterWheel || CurrentDeviceIndex != slot ||
+        CurrentPageKind != STOLVO_KIND_FILTER_WHEEL || CurrentDeviceIndex != slot ||
         PageWheel() == nullptr) {
         return nullptr;
     }

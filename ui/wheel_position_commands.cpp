@@ -134,7 +134,7 @@ void CommitPositionName(HWND page) {
     const int position = wheel->currentPosition;
     CopyNameField(wheel->positionNames[position], typedPositionName);
     ReplacePositionEntry(page, position, wheel->positionNames[position]);
-    AddListName(wheel->positionNames[position], kKindFilterWheel);
+    AddListName(wheel->positionNames[position], STOLVO_KIND_FILTER_WHEEL);
 }
 
 bool HandlePositionCommand(HWND page, int id, int code) {
@@ -152,7 +152,7 @@ bool HandlePositionCommand(HWND page, int id, int code) {
     // Only the wheel page has these controls, and a page for a slot outside
     // the roster has no wheel to change or turn.
     WheelEntry* wheel = PageWheel();
-    if (wheel == nullptr || CurrentPageKind != kKindFilterWheel ||
+    if (wheel == nullptr || CurrentPageKind != STOLVO_KIND_FILTER_WHEEL ||
         GetDlgItem(page, id) == nullptr) {
         return true;
     }

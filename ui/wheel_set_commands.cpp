@@ -87,7 +87,7 @@ bool HandleSetCommand(HWND page, int id, int code) {
     // Only the wheel page has these controls, and a page for a slot outside
     // the roster has no set to change.
     WheelEntry* wheel = PageWheel();
-    if (wheel == nullptr || CurrentPageKind != kKindFilterWheel ||
+    if (wheel == nullptr || CurrentPageKind != STOLVO_KIND_FILTER_WHEEL ||
         GetDlgItem(page, IDC_FILTER_SET) == nullptr) {
         return true;
     }

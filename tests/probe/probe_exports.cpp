@@ -1,11 +1,10 @@
 // Extra exports of a test build of the driver: they reach the module's
 // internal operations that no host export calls on its own.
-#include "core/controller_connection.h"
+#include "core/controller_link.h"
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/number_text.h"
 #include "core/wait_for_idle.h"
-#include "core/link_holders.h"
 #include <cstring>
 
 extern "C" {
@@ -30,20 +29,16 @@ double WINAPI ProbeZStepSlot(int index) {
     return ZStepTable[index];
 }
 int WINAPI ProbeConnect() {
-    return ConnectController();
-}
-void WINAPI ProbeDisconnect() {
-    DisconnectController();
-    Connected = 0;
+    return Link.ConnectController();
 }
 int WINAPI ProbeConnected() {
-    return Connected;
+    return Link.Connected();
 }
 int WINAPI ProbeWaitForIdle(DWORD timeOut) {
     return WaitForIdle(timeOut);
 }
 int WINAPI ProbeStagePortOwner() {
-    return StagePortOwner;
+    return Link.StagePortOwner();
 }
 void WINAPI ProbeSettingsPath(char* out, int size) {
     std::strncpy(out, SettingsFilePath(), static_cast<size_t>(size) - 1);
