@@ -4,6 +4,7 @@
 #include "core/export_trace.h"
 #include "core/driver_settings.h"
 #include "core/link_holders.h"
+#include "core/settings_changes.h"
 #include "ui/auto_focus_box.h"
 #include "ui/page_controls.h"
 #include "ui/page_state.h"
@@ -43,7 +44,7 @@ INT_PTR InitPage(HWND page, LPARAM kind) {
 
     if (ShowsSerialControls(axis)) {
         if (DriverSettings.port == -1) {
-            DriverSettings.port = 0;
+            SetPort(0, KeyWrite::Later);
         }
         FillSerialControls(page, true);
     } else {
