@@ -35,6 +35,8 @@ const double (&XYStepTable)[kXYStepSlots] = SettingsState.xyStepTable;
 const double (&ZStepTable)[kZStepSlots] = SettingsState.zStepTable;
 const bool& DriverSettingsLoaded = SettingsState.loaded;
 
+namespace {
+// Sets the baud rate and its index; a rate not in BaudRateTable is its first.
 void SetBaudRate(int rate) {
     DriverSettingsRecord& s = SettingsState.record;
     s.baudRate = rate;
@@ -51,7 +53,14 @@ void SetBaudRate(int rate) {
     }
 }
 
-namespace {
+// The user-defined step size stored under `Key`: its leading decimal number,
+// -1.0 when the key is missing.
+template <const SettingsKey& Key, SettingsReader Reader> double ReadStoredStepSize() {
+    char text[15];
+    ReadSettingText<Key, Reader>(text, sizeof text);
+    return LeadingDecimal(text);
+}
+
 // An index the tables do not have (a hand-edited file) falls back to the
 // default choice instead of reading outside the table.
 int ValidIndex(int index, int slots, int fallback) {
@@ -80,6 +89,17 @@ void LoadStepChoice(double (&table)[Slots], int& index, double& userSize, int& c
     step = table[ValidIndex(index, Slots, defaultIndex)];
 }
 
+// The keys that the stage's load and the serial line record both read, each
+// with the defaults of its own reader.
+template <SettingsReader Reader> void LoadLineKeys(DriverSettingsRecord& s) {
+    s.port = ReadSetting<kPortKey, Reader>();
+    SetBaudRate(ReadSetting<kBaudRateKey, Reader>());
+    s.stopBits = ReadSetting<kStopBitsKey, Reader>();
+    s.parity = ReadSetting<kParityKey, Reader>();
+    s.timeOut = ReadSetting<kTimeOutKey, Reader>();
+    s.canAutoFocus = ReadSetting<kCanAutoFocusKey, Reader>();
+}
+
 void WriteStepSize(const SettingsKey& key, double value) {
     char text[kNumberTextSize];
     FormatNumberText(value, text);
@@ -95,20 +115,12 @@ void LoadDriverSettingsOnce() {
 
 void LoadDriverSettings() {
     DriverSettingsRecord& s = SettingsState.record;
-
-    s.port = ReadSetting<kPortKey, SettingsReader::StageLoad>();
-    SetBaudRate(ReadSetting<kBaudRateKey, SettingsReader::StageLoad>());
-    s.stopBits = ReadSetting<kStopBitsKey, SettingsReader::StageLoad>();
-    s.parity = ReadSetting<kParityKey, SettingsReader::StageLoad>();
-
+    LoadLineKeys<SettingsReader::StageLoad>(s);
     LoadStepChoice<kStageStepKey, kUserXYStepKey>(SettingsState.xyStepTable, s.stageStepIndex,
                                                   s.userXYStep, s.xyStepChoices, s.xyStep);
     LoadStepChoice<kFocusStepKey, kUserZStepKey>(SettingsState.zStepTable, s.focusStepIndex,
                                                  s.userZStep, s.zStepChoices, s.zStep);
-
-    s.canAutoFocus = ReadSetting<kCanAutoFocusKey, SettingsReader::StageLoad>();
     s.hasJoystick = 1;
-    s.timeOut = ReadSetting<kTimeOutKey, SettingsReader::StageLoad>();
     SettingsState.loaded = true;
 }
 
@@ -128,13 +140,7 @@ void SaveDriverSettings() {
 }
 
 void LoadSerialLineSettings() {
-    DriverSettingsRecord& s = SettingsState.record;
-    s.port = ReadSetting<kPortKey, SettingsReader::SerialLineRecord>();
-    SetBaudRate(ReadSetting<kBaudRateKey, SettingsReader::SerialLineRecord>());
-    s.stopBits = ReadSetting<kStopBitsKey, SettingsReader::SerialLineRecord>();
-    s.parity = ReadSetting<kParityKey, SettingsReader::SerialLineRecord>();
-    s.timeOut = ReadSetting<kTimeOutKey, SettingsReader::SerialLineRecord>();
-    s.canAutoFocus = ReadSetting<kCanAutoFocusKey, SettingsReader::SerialLineRecord>();
+    LoadLineKeys<SettingsReader::SerialLineRecord>(SettingsState.record);
 }
 
 // A stored user-defined size is offered whichever size is chosen, when it is

@@ -4,8 +4,6 @@
 // through DriverSettings, XYStepTable, ZStepTable and DriverSettingsLoaded.
 #pragma once
 #include "core/driver_settings.h"
-#include "core/decimal_text.h"
-#include "core/settings_keys.h"
 
 struct DriverSettingsState {
     DriverSettingsRecord record;      // DriverSettings
@@ -15,17 +13,6 @@ struct DriverSettingsState {
 };
 extern DriverSettingsState SettingsState;
 
-// The user-defined step size stored under `Key`: its leading decimal number,
-// -1.0 when the key is missing.
-template <const SettingsKey& Key, SettingsReader Reader> double ReadStoredStepSize() {
-    char text[15];
-    ReadSettingText<Key, Reader>(text, sizeof text);
-    return LeadingDecimal(text);
-}
-
 // The chosen focus step's size becomes the size in effect when the list
 // offers it; otherwise the size in effect stays.
 void PutFocusStepInEffect();
-
-// Sets the baud rate and its index; a rate not in BaudRateTable is its first.
-void SetBaudRate(int rate);
