@@ -299,6 +299,7 @@ DocumentedKeys ReadDocumentedKeys() {
         } else if (inSettingsFile && !section.empty() && line.rfind("| ", 0) == 0) {
             const std::vector<std::string> cells = TableCells(line);
             if (cells.front() == "key") {
+                defaultColumn = 0;
                 while (defaultColumn < cells.size() && cells[defaultColumn].rfind("default", 0)) {
                     ++defaultColumn;
                 }
