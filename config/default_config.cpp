@@ -7,8 +7,8 @@
 #include "config/host_hardware_file.h"
 #include "config/name_field.h"
 #include "core/driver_settings.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
+#include "core/settings_changes.h"
+#include "core/settings_keys.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
 #include <cstdio>
@@ -68,34 +68,26 @@ bool DefaultFocus() {
     if (DriverSettings.focusStepIndex != -1) {
         return false;
     }
-    DriverSettings.focusStepIndex = kDefaultFocusStep;
+    SetFocusStepIndex(kDefaultFocusStep);
     return true;
-}
-
-bool IsStored(const char* key) {
-    char text[2];
-    ReadProfileText(SettingsFilePath(), kStageSection, key, "", text, sizeof text);
-    return text[0] != '\0';
 }
 
 // A line without a port gets the first one, and the speed, stop bits and
 // parity the devices expect where the file holds none of its own.
 bool DefaultSerialLine() {
     ReadDeviceRecordOnce(0, STOLVO_KIND_SERIAL_LINE);
-    DriverSettingsRecord& s = DriverSettings;
-    if (s.port != -1) {
+    if (DriverSettings.port != -1) {
         return false;
     }
-    s.port = 0;
-    if (!IsStored("BaudRate")) {
-        s.baudIndex = 0;
-        s.baudRate = 9600;
+    SetPort(0, KeyWrite::Later);
+    if (!IsSettingStored(kBaudRateKey)) {
+        SetBaudIndex(0, KeyWrite::Later);
     }
-    if (!IsStored("Parity")) {
-        s.parity = 0;
+    if (!IsSettingStored(kParityKey)) {
+        SetParity(0, KeyWrite::Later);
     }
-    if (!IsStored("StopBits")) {
-        s.stopBits = 2;
+    if (!IsSettingStored(kStopBitsKey)) {
+        SetStopBits(2, KeyWrite::Later);
     }
     return true;
 }
@@ -110,9 +102,8 @@ void ShowDefaultsNotice(HWND owner) {
 } // namespace
 
 void ApplyDefaults(HWND owner, int kind, int slot) {
-    const char* path = SettingsFilePath();
-    const bool first = ReadProfileInt(path, kStageSection, "DefaultAll", 1) != 0;
-    WriteProfileInt(path, kStageSection, "DefaultAll", 0);
+    const bool first = ReadSetting<kDefaultAllKey>() != 0;
+    WriteSetting(kDefaultAllKey, 0);
 
     bool changed = false;
     if (first || kind == STOLVO_KIND_SHUTTER) {

@@ -6,9 +6,8 @@
 #include "config/host_hardware_file.h"
 #include "config/name_field.h"
 #include "core/driver_settings.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
-#include <cstdio>
+#include "core/settings_changes.h"
+#include "core/settings_keys.h"
 
 namespace {
 void StoreShutters(bool all, int slot) {
@@ -16,12 +15,10 @@ void StoreShutters(bool all, int slot) {
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
         ShutterEntry& shutter = DeviceRoster.shutters[k];
-        char section[32];
-        std::snprintf(section, sizeof section, "Shutter%d", k + 1);
         char name[kNameSize];
         CopyNameField(name, shutter.name);
-        WriteProfileInt(SettingsFilePath(), section, "ShutterNumber", shutter.shutterNumber);
-        WriteProfileText(SettingsFilePath(), section, "Name", name);
+        WriteSetting(kShutterNumberKey, shutter.shutterNumber, k + 1);
+        WriteSettingText(kShutterNameKey, name, k + 1);
         shutter.configured = shutter.shutterNumber != -1 && name[0] != '\0' ? 1 : 0;
     }
 }
@@ -31,31 +28,19 @@ void StoreWheels(HWND owner, bool all, int slot) {
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
         WheelEntry& wheel = DeviceRoster.wheels[k];
-        char section[32];
-        std::snprintf(section, sizeof section, "FilterWheel%d", k + 1);
         char name[kNameSize];
         CopyNameField(name, wheel.name);
-        WriteProfileText(SettingsFilePath(), section, "Name", name);
+        WriteSettingText(kWheelNameKey, name, k + 1);
         wheel.valid = name[0] != '\0' ? SaveFilterSet(k, owner) : 0;
-    }
-}
-
-void StoreFocus() {
-    DriverSettingsRecord& s = DriverSettings;
-    WriteProfileInt(SettingsFilePath(), kStageSection, "FocusStep", s.focusStepIndex);
-    if (s.focusStepIndex >= 0 && s.focusStepIndex < s.zStepChoices &&
-        s.focusStepIndex < kZStepSlots) {
-        s.zStep = ZStepTable[s.focusStepIndex];
     }
 }
 
 void StoreSerialLine() {
     const DriverSettingsRecord& s = DriverSettings;
-    const char* path = SettingsFilePath();
-    WriteProfileInt(path, kStageSection, "Port", s.port);
-    WriteProfileInt(path, kStageSection, "BaudRate", s.baudRate);
-    WriteProfileInt(path, kStageSection, "StopBits", s.stopBits);
-    WriteProfileInt(path, kStageSection, "Parity", s.parity);
+    WriteSetting(kPortKey, s.port);
+    WriteSetting(kBaudRateKey, s.baudRate);
+    WriteSetting(kStopBitsKey, s.stopBits);
+    WriteSetting(kParityKey, s.parity);
 }
 } // namespace
 
@@ -68,7 +53,7 @@ void StoreDeviceRecords(HWND owner, int kind, int slot) {
         StoreWheels(owner, all, slot);
     }
     if ((all && IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) || kind == STOLVO_KIND_FOCUS) {
-        StoreFocus();
+        StoreFocusStep();
     }
     if (all || kind == STOLVO_KIND_SERIAL_LINE) {
         StoreSerialLine();

@@ -2,8 +2,8 @@
 #include "config/device_kind.h"
 #include "core/module_files.h"
 #include "core/profile_file.h"
+#include "core/settings_map.h"
 #include <windows.h>
-#include <cstdio>
 
 namespace {
 char hardwarePath[kPathSize] = "";
@@ -44,11 +44,10 @@ bool IsHostDeviceOurs(int kind, int hostIndex) {
     if (format == nullptr) {
         return false;
     }
-    char section[32];
-    // Formats without a number ignore the argument; the host's number wraps
-    // rather than overflowing for an index no host uses.
+    // The host's number wraps rather than overflowing for an index no host uses.
     const int hostNumber = static_cast<int>(static_cast<unsigned>(hostIndex) + 1u);
-    std::snprintf(section, sizeof section, format, hostNumber);
+    SectionName section;
+    FormatSectionName(format, hostNumber, section);
     char module[MAX_PATH] = "";
     ReadProfileText(HardwareFilePath(), section, "Module", "", module, sizeof module);
     return module[0] != '\0' && lstrcmpiA(module, "STolvo32.dll") == 0;

@@ -1,13 +1,11 @@
 #include "ui/shutter_page.h"
 #include "config/device_kind.h"
 #include "config/name_field.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "ui/device_page_state.h"
 #include "ui/label_formats.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
-#include <cstdio>
 
 namespace {
 // The box takes one character more than a name keeps; the name is cut.
@@ -21,9 +19,7 @@ void StoreTypedName(HWND page) {
     char typed[kNameSize] = "";
     GetDlgItemTextA(page, IDC_SHUTTER_NAME, typed, sizeof typed);
     CopyNameField(shutter->name, typed);
-    char section[32];
-    std::snprintf(section, sizeof section, "Shutter%d", CurrentDeviceIndex + 1);
-    WriteProfileText(SettingsFilePath(), section, "Name", shutter->name);
+    WriteSettingText(kShutterNameKey, shutter->name, CurrentDeviceIndex + 1);
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "core/export_trace.h"
 #include "core/driver_settings.h"
 #include "core/controller_link.h"
+#include "core/settings_changes.h"
 #include "include/STolvo32.h"
 #include "ui/auto_focus_box.h"
 #include "ui/page_controls.h"
@@ -44,7 +45,7 @@ INT_PTR InitPage(HWND page, LPARAM kind) {
 
     if (ShowsSerialControls(axis)) {
         if (DriverSettings.port == -1) {
-            DriverSettings.port = 0;
+            SetPort(0, KeyWrite::Later);
         }
         FillSerialControls(page, true);
     } else {

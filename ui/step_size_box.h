@@ -1,9 +1,8 @@
 // The step-size box of the XY and Z pages: the offered sizes, a size typed
 // into the box, and the commit of that size when the box loses the focus.
 #pragma once
+#include "core/step_choices.h"
 #include <windows.h>
-
-enum class StepAxis { XY = 0, Z = 1 };
 
 // Room for a typed size: nine characters and the terminator. Longer texts are cut.
 constexpr int kTypedStepSize = 10;

@@ -4,15 +4,13 @@
 #include "config/device_kind.h"
 #include "config/name_field.h"
 #include "config/name_lists.h"
-#include "core/module_files.h"
 #include "core/module_state.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "devices/filter_wheels.h"
 #include "ui/device_page_state.h"
 #include "ui/name_list_editor.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
-#include <cstdio>
 
 namespace {
 constexpr int kHome = -1;
@@ -39,9 +37,7 @@ void ReplacePositionEntry(HWND page, int index, const char* name) {
 
 void ChoosePositionCount(HWND page, WheelEntry& wheel, int count) {
     wheel.positionCount = count;
-    char section[32];
-    std::snprintf(section, sizeof section, "FilterWheel%d", CurrentDeviceIndex + 1);
-    WriteProfileInt(SettingsFilePath(), section, "NumberPositions", count);
+    WriteSetting(kNumberPositionsKey, count, CurrentDeviceIndex + 1);
     // Saving the defaulted set may ask about an archived set.
     const PageDevice asking = NotePageDevice(page);
     ApplyDefaults(page, CurrentPageKind, CurrentDeviceIndex);

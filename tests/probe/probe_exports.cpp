@@ -4,6 +4,7 @@
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/number_text.h"
+#include "core/settings_state.h"
 #include "core/wait_for_idle.h"
 #include <cstring>
 
@@ -19,8 +20,8 @@ void WINAPI ProbeGetSettings(DriverSettingsRecord* out) {
 }
 // Settings set by a test stand for settings the module has loaded.
 void WINAPI ProbeSetSettings(const DriverSettingsRecord* in) {
-    DriverSettings = *in;
-    DriverSettingsLoaded = true;
+    SettingsState.record = *in;
+    SettingsState.loaded = true;
 }
 double WINAPI ProbeXYStepSlot(int index) {
     return XYStepTable[index];
