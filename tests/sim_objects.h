@@ -7,6 +7,8 @@
 #include "core/scan_members.h"
 #include "core/stage_members.h"
 #include "sim/sim_control.h"
+#include <ostream>
+#include <vector>
 
 struct SimObject {
     int kind; // SimObjectKind
@@ -21,11 +23,20 @@ inline constexpr SimObject kSimObjects[] = {
     {SimFilter, L"tolvo.filter", &FilterMember::kInterface},
 };
 
+// Test names and failure messages name the object as traces do.
+inline void PrintTo(const SimObject& object, std::ostream* out) {
+    *out << object.members->objectName;
+}
+
+inline std::vector<const ServerMember*> MembersOf(const ServerInterface& table) {
+    return {table.members, table.members + table.memberCount};
+}
+
 // The kind of the object whose table holds `member`, -1 when none does.
 inline int ObjectOf(const ServerMember& member) {
     for (const SimObject& object : kSimObjects) {
-        for (UINT i = 0; i < object.members->memberCount; ++i) {
-            if (object.members->members[i] == &member) {
+        for (const ServerMember* tabled : MembersOf(*object.members)) {
+            if (tabled == &member) {
                 return object.kind;
             }
         }

@@ -352,8 +352,8 @@ class FaultMatrix : public ::testing::TestWithParam<MatrixCase> {
 void InjectEverywhere(HRESULT hr) {
     for (const SimObject& object : kSimObjects) {
         for (const SimObject& table : kSimObjects) {
-            for (UINT i = 0; i < table.members->memberCount; ++i) {
-                Sim().SetFault(object.kind, table.members->members[i]->dispid, hr);
+            for (const ServerMember* member : MembersOf(*table.members)) {
+                Sim().SetFault(object.kind, member->dispid, hr);
             }
         }
     }
