@@ -3,14 +3,16 @@
 #include "config/name_field.h"
 #include "config/set_archive.h"
 #include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include <cstdio>
 #include <cstring>
 
 namespace {
 const char kSetExtension[] = ".TolvoFW";
 
-void WheelSection(int slot, char (&section)[32]) {
-    std::snprintf(section, sizeof section, "FilterWheel%d", slot + 1);
+// A set file holds each wheel's names in the section of the wheel's record.
+void WheelSection(int slot, SectionName& section) {
+    FormatSectionName(kWheelSection, slot + 1, section);
 }
 
 void PositionKey(int position, char (&key)[24]) {
@@ -20,7 +22,7 @@ void PositionKey(int position, char (&key)[24]) {
 // The set file and section of wheel `slot`'s set; false for an unknown slot
 // or a name that names no set.
 bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
-                char (&section)[32]) {
+                SectionName& section) {
     if (slot < 0 || slot >= kWheelSlots) {
         return false;
     }
@@ -37,7 +39,7 @@ bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
 // up to the first that is missing, or with `whole` every one the set holds,
 // leaving the others as they were. 1 when none was missing; 0 also for an
 // unknown slot or a name that names no set.
-int ReadPositionNames(int slot, bool whole, char (&setName)[kNameSize], char (&section)[32]) {
+int ReadPositionNames(int slot, bool whole, char (&setName)[kNameSize], SectionName& section) {
     char path[kPathSize];
     if (!SetOfWheel(slot, setName, path, section)) {
         return 0;
@@ -81,17 +83,17 @@ bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
 
 int LoadFilterSet(int slot) {
     char setName[kNameSize];
-    char section[32];
+    SectionName section;
     if (ReadPositionNames(slot, false, setName, section) == 0) {
         return 0;
     }
-    WriteProfileText(SettingsFilePath(), section, "Name", setName);
+    WriteSettingText(kWheelNameKey, setName, slot + 1);
     return 1;
 }
 
 int ReadWholeFilterSet(int slot) {
     char setName[kNameSize];
-    char section[32];
+    SectionName section;
     return ReadPositionNames(slot, true, setName, section);
 }
 
@@ -117,9 +119,9 @@ int SaveFilterSet(int slot, SetConsent& consent) {
     if (!MayChangeFilterSet(path, setName, ArchivedSetChange::Save, consent)) {
         return 0;
     }
-    char section[32];
+    SectionName section;
     WheelSection(slot, section);
-    WriteProfileText(SettingsFilePath(), section, "Name", setName);
+    WriteSettingText(kWheelNameKey, setName, slot + 1);
     for (int p = 1; p <= count; ++p) {
         char key[24];
         PositionKey(p, key);

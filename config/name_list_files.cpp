@@ -17,9 +17,9 @@ ListFileEntry listFiles[] = {
 
 ListFileEntry& EntryFor(int kind) {
     switch (kind) {
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return listFiles[0];
-    case kKindObjectives:
+    case STOLVO_KIND_OBJECTIVES:
         return listFiles[1];
     default:
         return listFiles[2];

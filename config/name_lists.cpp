@@ -14,8 +14,7 @@ bool ListSectionText(const NameArray& names, HeapBlock& text) {
     size_t used = 0;
     for (size_t i = 0; i < names.count(); ++i) {
         char key[24];
-        const int keyLength =
-            std::snprintf(key, sizeof key, "Name%lu", static_cast<unsigned long>(i));
+        const int keyLength = std::snprintf(key, sizeof key, "Name%ld", static_cast<long>(i));
         const size_t nameLength = std::strlen(names[i]);
         const size_t needed = used + static_cast<size_t>(keyLength) + 1 + nameLength + 2;
         if (text.size() < needed && !text.Resize(needed * 2)) {

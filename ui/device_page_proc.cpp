@@ -3,7 +3,7 @@
 #include "ui/device_page.h"
 #include "core/export_trace.h"
 #include "config/device_kind.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
 #include "ui/apply_defaults.h"
 #include "ui/device_page_state.h"
 #include "ui/focus_page.h"
@@ -18,7 +18,7 @@ namespace {
 // The page of the family that owns the serial line, for its first device,
 // chooses the port; every other device page hides the serial controls.
 bool ShowsSerialControls(const DevicePage& state) {
-    return state.kind == DevicePortOwner && state.slot == 0;
+    return state.kind == Link.DevicePortOwner() && state.slot == 0;
 }
 
 INT_PTR InitPage(HWND page) {
@@ -33,13 +33,13 @@ INT_PTR InitPage(HWND page) {
         return TRUE;
     }
     switch (state->kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         InitShutterPage(page, *state);
         break;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         InitWheelPage(page, *state, true);
         break;
-    case kKindFocus:
+    case STOLVO_KIND_FOCUS:
         InitFocusPage(page);
         break;
     default:
@@ -47,7 +47,7 @@ INT_PTR InitPage(HWND page) {
     }
     PlacePage(page, state->top);
     if (ShowsSerialControls(*state)) {
-        ApplyDefaults(page, kKindSerialLine, 0);
+        ApplyDefaults(page, STOLVO_KIND_SERIAL_LINE, 0);
         state = DevicePageOf(page);
         if (state == nullptr) {
             return TRUE;

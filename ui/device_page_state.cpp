@@ -20,14 +20,14 @@ DevicePage DeviceAskedFor(DialogKind dialog) {
 
 ShutterEntry* PageShutter(const DevicePage& state) {
     const int slot = state.slot;
-    return state.kind == kKindShutter && slot >= 0 && slot < kShutterSlots
+    return state.kind == STOLVO_KIND_SHUTTER && slot >= 0 && slot < kShutterSlots
                ? &DeviceRoster.shutters[slot]
                : nullptr;
 }
 
 WheelEntry* PageWheel(const DevicePage& state) {
     const int slot = state.slot;
-    return state.kind == kKindFilterWheel && slot >= 0 && slot < kWheelSlots
+    return state.kind == STOLVO_KIND_FILTER_WHEEL && slot >= 0 && slot < kWheelSlots
                ? &DeviceRoster.wheels[slot]
                : nullptr;
 }

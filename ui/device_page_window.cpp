@@ -15,9 +15,9 @@
 namespace {
 int TemplateOf(int kind) {
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         return IDD_SHUTTER_PAGE;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return IDD_WHEEL_PAGE;
     default:
         return IDD_Z_PAGE;
@@ -44,7 +44,7 @@ bool WantsSaveNow(HWND page) {
 // Yes saves the wheel's set from the page; No reloads it from its file.
 void SettleWheelSet(HWND page) {
     DevicePage* state = DevicePageOf(page);
-    if (state == nullptr || state->kind != kKindFilterWheel) {
+    if (state == nullptr || state->kind != STOLVO_KIND_FILTER_WHEEL) {
         return;
     }
     TakeTypedPositionName(page, *state);
@@ -124,7 +124,7 @@ void ApplyDevicePage() {
     const ConfigureWork work;
     HWND page = ExistingPage();
     DevicePage* state = DevicePageOf(page);
-    if (state == nullptr || state->kind != kKindFilterWheel) {
+    if (state == nullptr || state->kind != STOLVO_KIND_FILTER_WHEEL) {
         return;
     }
     TakeTypedPositionName(page, *state);

@@ -1,6 +1,6 @@
 // Which configuration pages exist. Each page keeps its own state with its
 // window (ui/stage_page_state.h, ui/device_page_state.h); who claimed the
-// serial line is in core/link_holders.h.
+// serial line is in core/controller_link.h.
 #pragma once
 #include <windows.h>
 

@@ -1,11 +1,9 @@
 #include "ui/shutter_page.h"
 #include "config/device_kind.h"
 #include "config/name_field.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "ui/device_page_state.h"
 #include "ui/resource_ids.h"
-#include <cstdio>
 
 namespace {
 // The box takes one character more than a name keeps; the name is cut.
@@ -19,9 +17,7 @@ void StoreTypedName(HWND page, const DevicePage& state) {
     char typed[kNameSize] = "";
     GetDlgItemTextA(page, IDC_SHUTTER_NAME, typed, sizeof typed);
     CopyNameField(shutter->name, typed);
-    char section[32];
-    std::snprintf(section, sizeof section, "Shutter%d", state.slot + 1);
-    WriteProfileText(SettingsFilePath(), section, "Name", shutter->name);
+    WriteSettingText(kShutterNameKey, shutter->name, state.slot + 1);
 }
 } // namespace
 
@@ -43,7 +39,7 @@ bool HandleShutterCommand(HWND page, DevicePage& state, int id, int code) {
         return false;
     }
     // Other pages have no name box to read the name from.
-    if (state.kind != kKindShutter || GetDlgItem(page, id) == nullptr) {
+    if (state.kind != STOLVO_KIND_SHUTTER || GetDlgItem(page, id) == nullptr) {
         return true;
     }
     switch (code) {

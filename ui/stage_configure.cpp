@@ -4,7 +4,7 @@
 #include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "config/host_hardware_file.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
 #include "core/module_state.h"
 #include "ui/focus_device_page.h"
 #include "ui/page_request.h"
@@ -38,18 +38,18 @@ int WINAPI StgXYConfigure(HWND parent, int top, int show) {
         DestroyStagePage();
         return trace.Return(0);
     }
-    ClaimStagePort(kXYFamily);
+    Link.ClaimStagePort(ControllerLink::kXYStageOwner);
     ShowStagePage(parent, top, kXYPageFlag);
     return trace.Return(0);
 }
 
 int WINAPI StgZConfigure(HWND parent, int top, int show) {
     ExportTrace trace("StgZConfigure", parent, top, show);
-    if (IsHostDeviceOurs(kKindFocus, 0)) {
+    if (IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) {
         return trace.Return(ConfigureFocusDevicePage(parent, top, show));
     }
     // The Z family claims the line on the stage path even with a hiding call.
-    ClaimStagePort(kFocusFamily);
+    Link.ClaimStagePort(STOLVO_KIND_FOCUS);
     if (show == 0) {
         DestroyStagePage();
         return trace.Return(0);

@@ -3,7 +3,9 @@
 #include "ui/stage_page.h"
 #include "core/export_trace.h"
 #include "core/driver_settings.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
+#include "core/settings_changes.h"
+#include "include/STolvo32.h"
 #include "ui/auto_focus_box.h"
 #include "ui/page_controls.h"
 #include "ui/page_request.h"
@@ -21,7 +23,7 @@ StepAxis AxisOf(HWND page) {
 
 // The XY page always chooses the port; the Z page only while the Z family owns the line.
 bool ShowsSerialControls(StepAxis axis) {
-    return axis == StepAxis::XY || StagePortOwner == kFocusFamily;
+    return axis == StepAxis::XY || Link.StagePortOwner() == STOLVO_KIND_FOCUS;
 }
 
 INT_PTR InitPage(HWND page, LPARAM kind) {
@@ -46,7 +48,7 @@ INT_PTR InitPage(HWND page, LPARAM kind) {
 
     if (ShowsSerialControls(axis)) {
         if (DriverSettings.port == -1) {
-            DriverSettings.port = 0;
+            SetPort(0, KeyWrite::Later);
         }
         FillSerialControls(page, true);
     } else {

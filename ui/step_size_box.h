@@ -1,29 +1,21 @@
 // The step-size box of the XY and Z pages: the offered sizes, a size typed
 // into the box, and the commit of that size when the box loses the focus.
 #pragma once
+#include "core/step_choices.h"
 #include <windows.h>
-
-enum class StepAxis { XY = 0, Z = 1 };
 
 // Room for a typed size: nine characters and the terminator. Longer texts are cut.
 constexpr int kTypedStepSize = 10;
 using TypedStepText = char[kTypedStepSize];
-
-// The axis's choice as it stood before the user started typing, for a typed
-// text that turns out to be no size.
-struct ChoiceBeforeTyping {
-    int index;
-    double userSize;
-    double userEntry;
-    int choices;
-};
 
 // What a page keeps while the user types a size into its step box.
 struct StepTyping {
     TypedStepText typed;
     // A typed size waits for its commit.
     bool edited;
-    ChoiceBeforeTyping before;
+    // The axis's choice as it stood before the user started typing, for a
+    // typed text that turns out to be no size.
+    StepChoice before;
 };
 
 // Appends the offered sizes of `axis` to `box` as number text, in table order.

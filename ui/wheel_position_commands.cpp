@@ -3,14 +3,12 @@
 #include "config/device_kind.h"
 #include "config/name_field.h"
 #include "config/name_lists.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "devices/filter_wheels.h"
 #include "ui/apply_defaults.h"
 #include "ui/device_page_state.h"
 #include "ui/name_list_editor.h"
 #include "ui/resource_ids.h"
-#include <cstdio>
 
 namespace {
 constexpr int kHome = -1;
@@ -32,9 +30,7 @@ void ReplacePositionEntry(HWND page, int index, const char* name) {
 
 void ChoosePositionCount(HWND page, DevicePage& state, WheelEntry& wheel, int count) {
     wheel.positionCount = count;
-    char section[32];
-    std::snprintf(section, sizeof section, "FilterWheel%d", state.slot + 1);
-    WriteProfileInt(SettingsFilePath(), section, "NumberPositions", count);
+    WriteSetting(kNumberPositionsKey, count, state.slot + 1);
     // Saving the defaulted set may ask about an archived set; a page closed
     // while the question was open took its state along.
     ApplyDefaults(page, state.kind, state.slot);
@@ -120,7 +116,7 @@ void CommitPositionName(HWND page, DevicePage& state) {
     const int position = wheel->currentPosition;
     CopyNameField(wheel->positionNames[position], state.typedPositionName);
     ReplacePositionEntry(page, position, wheel->positionNames[position]);
-    AddListName(wheel->positionNames[position], kKindFilterWheel);
+    AddListName(wheel->positionNames[position], STOLVO_KIND_FILTER_WHEEL);
 }
 
 void TakeTypedPositionName(HWND page, DevicePage& state) {

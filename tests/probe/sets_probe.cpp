@@ -59,7 +59,7 @@ void WINAPI ProbeStoreDeviceRecords(HWND owner, int kind, int slot) {
     StoreDeviceRecords(kind, slot, consent);
 }
 void WINAPI ProbeSetWheelPage(int slot, int dirty) {
-    testPage.kind = kKindFilterWheel;
+    testPage.kind = STOLVO_KIND_FILTER_WHEEL;
     testPage.slot = slot;
     testPage.filterSetDirty = dirty != 0;
 }
