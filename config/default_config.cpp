@@ -9,10 +9,7 @@
 #include "core/driver_settings.h"
 #include "core/settings_changes.h"
 #include "core/settings_keys.h"
-#include "ui/resource_ids.h"
-#include "ui/resource_text.h"
 #include <cstdio>
-#include <cstring>
 
 namespace {
 void DefaultName(char (&field)[kNameSize], const char* word, int number) {
@@ -91,17 +88,9 @@ bool DefaultSerialLine() {
     }
     return true;
 }
-
-void ShowDefaultsNotice(HWND owner) {
-    // The two texts share one buffer: the caption is copied first.
-    char caption[256];
-    std::strncpy(caption, LoadResourceText(IDS_CAPTION), sizeof caption - 1);
-    caption[sizeof caption - 1] = '\0';
-    MessageBoxA(owner, LoadResourceText(IDS_DEFAULTS_APPLIED), caption, MB_OK | MB_ICONINFORMATION);
-}
 } // namespace
 
-void ApplyDefaults(HWND owner, int kind, int slot) {
+bool GiveDefaults(int kind, int slot, SetConsent& consent) {
     const bool first = ReadSetting<kDefaultAllKey>() != 0;
     WriteSetting(kDefaultAllKey, 0);
 
@@ -119,9 +108,7 @@ void ApplyDefaults(HWND owner, int kind, int slot) {
         changed |= DefaultSerialLine();
     }
     if (changed) {
-        StoreDeviceRecords(owner, first ? STOLVO_KIND_ALL : kind, slot);
+        StoreDeviceRecords(first ? STOLVO_KIND_ALL : kind, slot, consent);
     }
-    if (first) {
-        ShowDefaultsNotice(owner);
-    }
+    return first;
 }

@@ -23,7 +23,7 @@ void StoreShutters(bool all, int slot) {
     }
 }
 
-void StoreWheels(HWND owner, bool all, int slot) {
+void StoreWheels(bool all, int slot, SetConsent& consent) {
     const DeviceWalk walk = WalkDevices(STOLVO_KIND_FILTER_WHEEL, all, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
@@ -31,7 +31,7 @@ void StoreWheels(HWND owner, bool all, int slot) {
         char name[kNameSize];
         CopyNameField(name, wheel.name);
         WriteSettingText(kWheelNameKey, name, k + 1);
-        wheel.valid = name[0] != '\0' ? SaveFilterSet(k, owner) : 0;
+        wheel.valid = name[0] != '\0' ? SaveFilterSet(k, consent) : 0;
     }
 }
 
@@ -44,13 +44,13 @@ void StoreSerialLine() {
 }
 } // namespace
 
-void StoreDeviceRecords(HWND owner, int kind, int slot) {
+void StoreDeviceRecords(int kind, int slot, SetConsent& consent) {
     const bool all = kind == STOLVO_KIND_ALL;
     if (all || kind == STOLVO_KIND_SHUTTER) {
         StoreShutters(all, slot);
     }
     if (all || kind == STOLVO_KIND_FILTER_WHEEL) {
-        StoreWheels(owner, all, slot);
+        StoreWheels(all, slot, consent);
     }
     if ((all && IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) || kind == STOLVO_KIND_FOCUS) {
         StoreFocusStep();

@@ -4,7 +4,6 @@
 #include "config/set_archive.h"
 #include "core/profile_file.h"
 #include "core/settings_keys.h"
-#include "ui/resource_ids.h"
 #include <cstdio>
 #include <cstring>
 
@@ -98,7 +97,7 @@ int ReadWholeFilterSet(int slot) {
     return ReadPositionNames(slot, true, setName, section);
 }
 
-int SaveFilterSet(int slot, HWND owner) {
+int SaveFilterSet(int slot, SetConsent& consent) {
     if (slot < 0 || slot >= kWheelSlots) {
         return 0;
     }
@@ -117,8 +116,7 @@ int SaveFilterSet(int slot, HWND owner) {
     if (!FilterSetPath(setName, path)) {
         return 0;
     }
-    if (!MayChangeFilterSet(owner, path, setName, IDS_SAVE_ARCHIVED_SET,
-                            IDS_SAVE_ARCHIVED_CAPTION)) {
+    if (!MayChangeFilterSet(path, setName, ArchivedSetChange::Save, consent)) {
         return 0;
     }
     SectionName section;

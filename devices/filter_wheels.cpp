@@ -9,7 +9,7 @@
 #include "core/driver_settings.h"
 #include "core/filter_members.h"
 #include "devices/export_guard.h"
-#include "ui/wheel_page_follow.h"
+#include "devices/page_notices.h"
 #include "include/STolvo32.h"
 #include <cstring>
 
@@ -58,10 +58,10 @@ int TurnWheel(int slot, int position) {
 
 int TurnWheelFollowed(int slot, int position) {
     return Guarded(STOLVO_NOT_BOUND, [&] {
-        SettlePageBeforeTurn(slot);
+        NoteWheelTurning(slot);
         const int result = TurnWheel(slot, position);
         if (result == STOLVO_OK) {
-            FollowTurnOnPage(slot);
+            NoteWheelTurned(slot);
         }
         return result;
     });

@@ -4,7 +4,7 @@
 #include "core/controller_link.h"
 #include "core/driver_settings.h"
 #include "devices/export_guard.h"
-#include "ui/page_state.h"
+#include "devices/page_notices.h"
 #include "include/STolvo32.h"
 
 extern "C" {
@@ -30,7 +30,7 @@ int WINAPI StgXYClose() {
     ExportTrace trace("StgXYClose");
     return trace.Return(Guarded(STOLVO_OK, [] {
         Link.ReleaseXYStage();
-        DestroyStagePage();
+        NoteStageClosed();
         return STOLVO_OK;
     }));
 }

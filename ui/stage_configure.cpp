@@ -7,15 +7,20 @@
 #include "core/controller_link.h"
 #include "core/module_state.h"
 #include "ui/focus_device_page.h"
+#include "ui/page_request.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
+#include "ui/stage_page_state.h"
 
 namespace {
 // An existing page is shown again as it is, whatever kind was asked for.
 void ShowStagePage(HWND parent, int top, LPARAM kind) {
-    PageTop = top;
+    if (StagePage* shown = StagePageOf(StagePageWindow)) {
+        shown->top = top;
+    }
     if (StagePageWindow == nullptr) {
         const int templateId = kind == kZPageFlag ? IDD_Z_PAGE : IDD_XY_PAGE;
+        const PageRequest request(DialogKind::StagePage, 0, 0, top);
         StagePageWindow = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(templateId), parent,
                                              StgConfigProc, kind);
     }

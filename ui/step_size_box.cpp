@@ -3,18 +3,6 @@
 #include "core/number_text.h"
 #include "core/step_choices.h"
 
-int UserStepEdited[2] = {0, 0};
-
-namespace {
-int& EditedFlag(StepAxis axis) {
-    return UserStepEdited[static_cast<int>(axis)];
-}
-
-// The axis's choice as it stood before the user started typing, for a typed
-// text that turns out to be no size.
-StepChoice beforeTyping[2];
-} // namespace
-
 void FillStepSizes(HWND box, StepAxis axis) {
     const OfferedSteps offered = OfferedStepSizes(axis);
     for (int i = 0; i < offered.count; ++i) {
@@ -43,14 +31,15 @@ void ChooseStepSize(HWND box, StepAxis axis) {
     ChooseStep(axis, i);
 }
 
-void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
+void TypeStepSize(HWND box, StepAxis axis, StepTyping& typing) {
+    TypedStepText& typed = typing.typed;
     typed[0] = '\0';
     GetWindowTextA(box, typed, kTypedStepSize);
     typed[kTypedStepSize - 1] = '\0';
-    if (EditedFlag(axis) == 0) {
-        beforeTyping[static_cast<int>(axis)] = CurrentStepChoice(axis);
+    if (!typing.edited) {
+        typing.before = CurrentStepChoice(axis);
     }
-    EditedFlag(axis) = 1;
+    typing.edited = true;
     // Only a positive number stands as a size: the host takes it as its
     // calibration, and a list entry chosen meanwhile must not be 0.
     const double value = LeadingDecimal(typed);
@@ -59,15 +48,16 @@ void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
     }
 }
 
-void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
-    if (EditedFlag(axis) == 0) {
+void CommitTypedStepSize(HWND box, StepAxis axis, StepTyping& typing) {
+    if (!typing.edited) {
         return;
     }
-    EditedFlag(axis) = 0;
+    typing.edited = false;
+    const TypedStepText& typed = typing.typed;
     const int userEntry = StepSlots(axis) - 1;
     if (!IsUsableStepSize(LeadingDecimal(typed))) {
         // Not taken: the list and the box show the choice from before.
-        RestoreStepChoice(axis, beforeTyping[static_cast<int>(axis)]);
+        RestoreStepChoice(axis, typing.before);
         SendMessageA(box, CB_RESETCONTENT, 0, 0);
         FillStepSizes(box, axis);
         const int index = CurrentStepChoice(axis).index;
