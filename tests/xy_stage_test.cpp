@@ -1,11 +1,14 @@
 // The XY stage exports: their codes, and exactly what they ask of the servers.
 #include <gtest/gtest.h>
 #include "xy_api.h"
+#include "sim_objects.h"
 #include "core/scan_members.h"
 #include "core/stage_members.h"
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -235,34 +238,42 @@ TEST_F(BoundStage, EveryMemberRefusedIsNotDone) {
     Sim().SetTravel(80000.0, 60000.0);
     int x = 0;
     int y = 0;
-    const struct {
-        const char* what;
-        int object;
+    struct Case {
+        std::string what;
         const ServerMember& member;
         std::function<int()> call;
-    } cases[] = {
-        {"move", SimStage, StageMember::MoveXY, [&] { return xy.Move(1, 2, 1); }},
-        {"report", SimStage, StageMember::GetXY, [&] { return xy.Report(&x, &y); }},
-        {"x step", SimStage, StageMember::StepX, [&] { return xy.XStep(1); }},
-        {"y step", SimStage, StageMember::StepY, [&] { return xy.YStep(1); }},
-        {"origin", SimStage, StageMember::SetXY, [&] { return xy.Origin(); }},
-        {"speed", SimStage, StageMember::Speed, [&] { return xy.SetSpeed(50); }},
-        {"command 0", SimScan, ScanMember::ScanCommand, [&] { return xy.Command(0); }},
-        {"command 1 move", SimStage, StageMember::MoveXY, [&] { return xy.Command(1); }},
-        {"command 1 origin", SimStage, StageMember::SetXY, [&] { return xy.Command(1); }},
-        {"command 2 query", SimStage, StageMember::StageQuery, [&] { return xy.Command(2); }},
-        {"command 2 move", SimStage, StageMember::MoveXY, [&] { return xy.Command(2); }},
-        {"command 3 run x", SimStage, StageMember::RunX, [&] { return xy.Command(3); }},
-        {"command 3 run y", SimStage, StageMember::RunY, [&] { return xy.Command(3); }},
-        {"command 3 origin", SimStage, StageMember::SetXY, [&] { return xy.Command(3); }},
-        {"command 3 travel x", SimStage, StageMember::TravelX, [&] { return xy.Command(3); }},
-        {"command 3 travel y", SimStage, StageMember::TravelY, [&] { return xy.Command(3); }},
-        {"command 3 move", SimStage, StageMember::MoveXY, [&] { return xy.Command(3); }},
-        {"command 4", SimStage, StageMember::MoveXY, [&] { return xy.Command(4); }},
     };
+    std::vector<Case> cases = {
+        {"move", StageMember::MoveXY, [&] { return xy.Move(1, 2, 1); }},
+        {"report", StageMember::GetXY, [&] { return xy.Report(&x, &y); }},
+        {"x step", StageMember::StepX, [&] { return xy.XStep(1); }},
+        {"y step", StageMember::StepY, [&] { return xy.YStep(1); }},
+        {"origin", StageMember::SetXY, [&] { return xy.Origin(); }},
+        {"speed", StageMember::Speed, [&] { return xy.SetSpeed(50); }},
+    };
+    // Each command, with every member it calls.
+    const struct {
+        int command;
+        std::vector<const ServerMember*> members;
+    } commands[] = {
+        {0, {&ScanMember::ScanCommand}},
+        {1, {&StageMember::MoveXY, &StageMember::SetXY}},
+        {2, {&StageMember::StageQuery, &StageMember::MoveXY}},
+        {3,
+         {&StageMember::RunX, &StageMember::RunY, &StageMember::SetXY, &StageMember::TravelX,
+          &StageMember::TravelY, &StageMember::MoveXY}},
+        {4, {&StageMember::MoveXY}},
+    };
+    for (const auto& command : commands) {
+        for (const ServerMember* member : command.members) {
+            const int number = command.command;
+            cases.push_back({"command " + std::to_string(number) + " " + member->name, *member,
+                             [this, number] { return xy.Command(number); }});
+        }
+    }
     for (const auto& c : cases) {
         for (HRESULT fault : {E_FAIL, DISP_E_EXCEPTION, RPC_E_DISCONNECTED}) {
-            Sim().SetFault(c.object, c.member.dispid, fault);
+            Sim().SetFault(ObjectOf(c.member), c.member.dispid, fault);
             Sim().JournalClear();
             EXPECT_EQ(c.call(), 1) << c.what << " " << std::hex << fault;
             const std::vector<SimCall> calls = Journal();
@@ -270,7 +281,7 @@ TEST_F(BoundStage, EveryMemberRefusedIsNotDone) {
             EXPECT_EQ(calls.back().dispid, c.member.dispid)
                 << c.what << ": nothing after the refusal";
             EXPECT_EQ(calls.back().result, fault) << c.what;
-            Sim().SetFault(c.object, c.member.dispid, S_OK);
+            Sim().SetFault(ObjectOf(c.member), c.member.dispid, S_OK);
         }
         EXPECT_EQ(c.call(), 0) << c.what << " works again";
     }
