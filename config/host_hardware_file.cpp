@@ -6,6 +6,7 @@
 #include <windows.h>
 
 namespace {
+// Module-wide; its owner is HardwareFilePath, which builds it once.
 char hardwarePath[kPathSize] = "";
 
 const char* HardwareFilePath() {

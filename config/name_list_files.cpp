@@ -9,6 +9,7 @@ struct ListFileEntry {
     char path[kPathSize];
 };
 
+// Module-wide; the paths are owned by NameListFileFor, which builds each once.
 ListFileEntry listFiles[] = {
     {"KROFWLST.INI", "Filters", ""},
     {"KROOBLST.INI", "Objectives", ""},
