@@ -463,7 +463,7 @@ void RunScaling(Report& report) {
                     report.Note("ListFilterSets missed set files");
                 }
             }));
-            add.push_back(TimeCalls(1, [&] { addName("A new filter", kKindFilterWheel); }));
+            add.push_back(TimeCalls(1, [&] { addName("A new filter", STOLVO_KIND_FILTER_WHEEL); }));
             // Back to `count` names for the next run.
             WritePrivateProfileStringA("Filters", newKey.c_str(), nullptr, names.c_str());
         }

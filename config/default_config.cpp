@@ -7,12 +7,9 @@
 #include "config/host_hardware_file.h"
 #include "config/name_field.h"
 #include "core/driver_settings.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
-#include "ui/resource_ids.h"
-#include "ui/resource_text.h"
+#include "core/settings_changes.h"
+#include "core/settings_keys.h"
 #include <cstdio>
-#include <cstring>
 
 namespace {
 void DefaultName(char (&field)[kNameSize], const char* word, int number) {
@@ -23,10 +20,10 @@ void DefaultName(char (&field)[kNameSize], const char* word, int number) {
 // number stays.
 bool DefaultShutters(bool first, int slot) {
     bool changed = false;
-    const DeviceWalk walk = WalkDevices(kKindShutter, first, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_SHUTTER, first, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
-        ReadDeviceRecordOnce(k, kKindShutter);
+        ReadDeviceRecordOnce(k, STOLVO_KIND_SHUTTER);
         ShutterEntry& shutter = DeviceRoster.shutters[k];
         if (shutter.configured == 0) {
             if (shutter.shutterNumber == -1) {
@@ -43,10 +40,10 @@ bool DefaultShutters(bool first, int slot) {
 
 bool DefaultWheels(bool first, int slot) {
     bool changed = false;
-    const DeviceWalk walk = WalkDevices(kKindFilterWheel, first, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_FILTER_WHEEL, first, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
-        ReadDeviceRecordOnce(k, kKindFilterWheel);
+        ReadDeviceRecordOnce(k, STOLVO_KIND_FILTER_WHEEL);
         WheelEntry& wheel = DeviceRoster.wheels[k];
         if (NameFieldLength(wheel.name) == 0) {
             DefaultName(wheel.name, "Filter Wheel", k + 1);
@@ -64,73 +61,54 @@ bool DefaultWheels(bool first, int slot) {
 }
 
 bool DefaultFocus() {
-    ReadDeviceRecordOnce(0, kKindFocus);
+    ReadDeviceRecordOnce(0, STOLVO_KIND_FOCUS);
     if (DriverSettings.focusStepIndex != -1) {
         return false;
     }
-    DriverSettings.focusStepIndex = kDefaultFocusStep;
+    SetFocusStepIndex(kDefaultFocusStep);
     return true;
-}
-
-bool IsStored(const char* key) {
-    char text[2];
-    ReadProfileText(SettingsFilePath(), kStageSection, key, "", text, sizeof text);
-    return text[0] != '\0';
 }
 
 // A line without a port gets the first one, and the speed, stop bits and
 // parity the devices expect where the file holds none of its own.
 bool DefaultSerialLine() {
-    ReadDeviceRecordOnce(0, kKindSerialLine);
-    DriverSettingsRecord& s = DriverSettings;
-    if (s.port != -1) {
+    ReadDeviceRecordOnce(0, STOLVO_KIND_SERIAL_LINE);
+    if (DriverSettings.port != -1) {
         return false;
     }
-    s.port = 0;
-    if (!IsStored("BaudRate")) {
-        s.baudIndex = 0;
-        s.baudRate = 9600;
+    SetPort(0, KeyWrite::Later);
+    if (!IsSettingStored(kBaudRateKey)) {
+        SetBaudIndex(0, KeyWrite::Later);
     }
-    if (!IsStored("Parity")) {
-        s.parity = 0;
+    if (!IsSettingStored(kParityKey)) {
+        SetParity(0, KeyWrite::Later);
     }
-    if (!IsStored("StopBits")) {
-        s.stopBits = 2;
+    if (!IsSettingStored(kStopBitsKey)) {
+        SetStopBits(2, KeyWrite::Later);
     }
     return true;
 }
-
-void ShowDefaultsNotice(HWND owner) {
-    // The two texts share one buffer: the caption is copied first.
-    char caption[256];
-    std::strncpy(caption, LoadResourceText(IDS_CAPTION), sizeof caption - 1);
-    caption[sizeof caption - 1] = '\0';
-    MessageBoxA(owner, LoadResourceText(IDS_DEFAULTS_APPLIED), caption, MB_OK | MB_ICONINFORMATION);
-}
 } // namespace
 
-void ApplyDefaults(HWND owner, int kind, int slot) {
-    const char* path = SettingsFilePath();
-    const bool first = ReadProfileInt(path, kStageSection, "DefaultAll", 1) != 0;
-    WriteProfileInt(path, kStageSection, "DefaultAll", 0);
+bool GiveDefaults(int kind, int slot, SetConsent& consent) {
+    const bool first = ReadSetting<kDefaultAllKey>() != 0;
+    WriteSetting(kDefaultAllKey, 0);
 
     bool changed = false;
-    if (first || kind == kKindShutter) {
+    if (first || kind == STOLVO_KIND_SHUTTER) {
         changed |= DefaultShutters(first, slot);
     }
-    if (first || kind == kKindFilterWheel) {
+    if (first || kind == STOLVO_KIND_FILTER_WHEEL) {
         changed |= DefaultWheels(first, slot);
     }
-    if ((first && IsHostDeviceOurs(kKindFocus, 0)) || kind == kKindFocus) {
+    if ((first && IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) || kind == STOLVO_KIND_FOCUS) {
         changed |= DefaultFocus();
     }
-    if (first || kind == kKindSerialLine) {
+    if (first || kind == STOLVO_KIND_SERIAL_LINE) {
         changed |= DefaultSerialLine();
     }
     if (changed) {
-        StoreDeviceRecords(owner, first ? kKindAll : kind, slot);
+        StoreDeviceRecords(first ? STOLVO_KIND_ALL : kind, slot, consent);
     }
-    if (first) {
-        ShowDefaultsNotice(owner);
-    }
+    return first;
 }

@@ -10,7 +10,8 @@ void LoadDeviceRecord(int slot, int kind);
 
 // Which records the module has read from STolvo.INI since it was loaded.
 // Until a record is read, the roster or DriverSettings holds the values of no
-// file for it, and nothing may write those over the file's.
+// file for it, and nothing may write those over the file's. Owner: the record
+// loads (config/device_records.cpp), the one writer of this table.
 struct RecordsReadTable {
     bool shutters[kShutterSlots];
     bool wheels[kWheelSlots];

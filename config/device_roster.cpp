@@ -1,16 +1,24 @@
 #include "config/device_roster.h"
 
-DeviceRosterTable DeviceRoster{};
-
-void ResetDeviceRoster() {
-    DeviceRoster = DeviceRosterTable{};
-    for (ShutterEntry& shutter : DeviceRoster.shutters) {
+namespace {
+// Every slot unconfigured: shutters closed and without a number, wheels not
+// valid, with ten positions and standing at the first.
+constexpr DeviceRosterTable StartingRoster() {
+    DeviceRosterTable roster{};
+    for (ShutterEntry& shutter : roster.shutters) {
         shutter.shutterNumber = -1;
     }
-    for (WheelEntry& wheel : DeviceRoster.wheels) {
+    for (WheelEntry& wheel : roster.wheels) {
         wheel.positionCount = kMaxWheelPositions;
     }
+    return roster;
 }
+constexpr DeviceRosterTable kStartingRoster = StartingRoster();
+} // namespace
+
+// Constant initialisation: the values are in the module's image, in place
+// before process attach, and no code runs for them.
+DeviceRosterTable DeviceRoster = kStartingRoster;
 
 int NamedPositionCount(const WheelEntry& wheel) {
     if (wheel.positionCount <= 0) {

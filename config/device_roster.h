@@ -28,10 +28,10 @@ struct DeviceRosterTable {
     WheelEntry wheels[kWheelSlots];
 };
 
+// Module-wide; its owner is config/ (the device records), and the shutter and
+// filter wheel exports use its slots. It holds its starting values from the
+// module's load on.
 extern DeviceRosterTable DeviceRoster;
-
-// Starting values of every slot, given at process attach.
-void ResetDeviceRoster();
 
 // How many of the wheel's position names are in use: its count, but never
 // more than the ten names a wheel holds (a controller may report more) and

@@ -6,71 +6,56 @@
 #include "config/host_hardware_file.h"
 #include "config/name_field.h"
 #include "core/driver_settings.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
-#include <cstdio>
+#include "core/settings_changes.h"
+#include "core/settings_keys.h"
 
 namespace {
 void StoreShutters(bool all, int slot) {
-    const DeviceWalk walk = WalkDevices(kKindShutter, all, slot);
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_SHUTTER, all, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
         ShutterEntry& shutter = DeviceRoster.shutters[k];
-        char section[32];
-        std::snprintf(section, sizeof section, "Shutter%d", k + 1);
         char name[kNameSize];
         CopyNameField(name, shutter.name);
-        WriteProfileInt(SettingsFilePath(), section, "ShutterNumber", shutter.shutterNumber);
-        WriteProfileText(SettingsFilePath(), section, "Name", name);
+        WriteSetting(kShutterNumberKey, shutter.shutterNumber, k + 1);
+        WriteSettingText(kShutterNameKey, name, k + 1);
         shutter.configured = shutter.shutterNumber != -1 && name[0] != '\0' ? 1 : 0;
     }
 }
 
-void StoreWheels(HWND owner, bool all, int slot) {
-    const DeviceWalk walk = WalkDevices(kKindFilterWheel, all, slot);
+void StoreWheels(bool all, int slot, SetConsent& consent) {
+    const DeviceWalk walk = WalkDevices(STOLVO_KIND_FILTER_WHEEL, all, slot);
     for (int i = 0; i < walk.count; ++i) {
         const int k = walk.slots[i];
         WheelEntry& wheel = DeviceRoster.wheels[k];
-        char section[32];
-        std::snprintf(section, sizeof section, "FilterWheel%d", k + 1);
         char name[kNameSize];
         CopyNameField(name, wheel.name);
-        WriteProfileText(SettingsFilePath(), section, "Name", name);
-        wheel.valid = name[0] != '\0' ? SaveFilterSet(k, owner) : 0;
-    }
-}
-
-void StoreFocus() {
-    DriverSettingsRecord& s = DriverSettings;
-    WriteProfileInt(SettingsFilePath(), kStageSection, "FocusStep", s.focusStepIndex);
-    if (s.focusStepIndex >= 0 && s.focusStepIndex < s.zStepChoices &&
-        s.focusStepIndex < kZStepSlots) {
-        s.zStep = ZStepTable[s.focusStepIndex];
+        WriteSettingText(kWheelNameKey, name, k + 1);
+        wheel.valid = name[0] != '\0' ? SaveFilterSet(k, consent) : 0;
     }
 }
 
 void StoreSerialLine() {
     const DriverSettingsRecord& s = DriverSettings;
-    const char* path = SettingsFilePath();
-    WriteProfileInt(path, kStageSection, "Port", s.port);
-    WriteProfileInt(path, kStageSection, "BaudRate", s.baudRate);
-    WriteProfileInt(path, kStageSection, "StopBits", s.stopBits);
-    WriteProfileInt(path, kStageSection, "Parity", s.parity);
+    WriteSetting(kPortKey, s.port);
+    WriteSetting(kBaudRateKey, s.baudRate);
+    WriteSetting(kStopBitsKey, s.stopBits);
+    WriteSetting(kParityKey, s.parity);
 }
 } // namespace
 
-void StoreDeviceRecords(HWND owner, int kind, int slot) {
-    const bool all = kind == kKindAll;
-    if (all || kind == kKindShutter) {
+void StoreDeviceRecords(int kind, int slot, SetConsent& consent) {
+    const bool all = kind == STOLVO_KIND_ALL;
+    if (all || kind == STOLVO_KIND_SHUTTER) {
         StoreShutters(all, slot);
     }
-    if (all || kind == kKindFilterWheel) {
-        StoreWheels(owner, all, slot);
+    if (all || kind == STOLVO_KIND_FILTER_WHEEL) {
+        StoreWheels(all, slot, consent);
     }
-    if ((all && IsHostDeviceOurs(kKindFocus, 0)) || kind == kKindFocus) {
-        StoreFocus();
+    if ((all && IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) || kind == STOLVO_KIND_FOCUS) {
+        StoreFocusStep();
     }
-    if (all || kind == kKindSerialLine) {
+    if (all || kind == STOLVO_KIND_SERIAL_LINE) {
         StoreSerialLine();
     }
 }

@@ -8,7 +8,7 @@ constexpr int kHostDevicesPerKind = 5;
 
 DeviceWalk WalkDevices(int kind, bool allDevices, int slot) {
     DeviceWalk walk{{}, 0};
-    const int slots = kind == kKindShutter ? kShutterSlots : kWheelSlots;
+    const int slots = kind == STOLVO_KIND_SHUTTER ? kShutterSlots : kWheelSlots;
     if (!allDevices) {
         if (slot >= 0 && slot < slots) {
             walk.slots[walk.count++] = slot;

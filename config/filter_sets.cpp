@@ -3,15 +3,16 @@
 #include "config/name_field.h"
 #include "config/set_archive.h"
 #include "core/profile_file.h"
-#include "ui/resource_ids.h"
+#include "core/settings_keys.h"
 #include <cstdio>
 #include <cstring>
 
 namespace {
 const char kSetExtension[] = ".TolvoFW";
 
-void WheelSection(int slot, char (&section)[32]) {
-    std::snprintf(section, sizeof section, "FilterWheel%d", slot + 1);
+// A set file holds each wheel's names in the section of the wheel's record.
+void WheelSection(int slot, SectionName& section) {
+    FormatSectionName(kWheelSection, slot + 1, section);
 }
 
 void PositionKey(int position, char (&key)[24]) {
@@ -21,7 +22,7 @@ void PositionKey(int position, char (&key)[24]) {
 // The set file and section of wheel `slot`'s set; false for an unknown slot
 // or a name that names no set.
 bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
-                char (&section)[32]) {
+                SectionName& section) {
     if (slot < 0 || slot >= kWheelSlots) {
         return false;
     }
@@ -38,7 +39,7 @@ bool SetOfWheel(int slot, char (&setName)[kNameSize], char (&path)[kPathSize],
 // up to the first that is missing, or with `whole` every one the set holds,
 // leaving the others as they were. 1 when none was missing; 0 also for an
 // unknown slot or a name that names no set.
-int ReadPositionNames(int slot, bool whole, char (&setName)[kNameSize], char (&section)[32]) {
+int ReadPositionNames(int slot, bool whole, char (&setName)[kNameSize], SectionName& section) {
     char path[kPathSize];
     if (!SetOfWheel(slot, setName, path, section)) {
         return 0;
@@ -82,21 +83,21 @@ bool FilterSetPath(const char* setName, char (&out)[kPathSize]) {
 
 int LoadFilterSet(int slot) {
     char setName[kNameSize];
-    char section[32];
+    SectionName section;
     if (ReadPositionNames(slot, false, setName, section) == 0) {
         return 0;
     }
-    WriteProfileText(SettingsFilePath(), section, "Name", setName);
+    WriteSettingText(kWheelNameKey, setName, slot + 1);
     return 1;
 }
 
 int ReadWholeFilterSet(int slot) {
     char setName[kNameSize];
-    char section[32];
+    SectionName section;
     return ReadPositionNames(slot, true, setName, section);
 }
 
-int SaveFilterSet(int slot, HWND owner) {
+int SaveFilterSet(int slot, SetConsent& consent) {
     if (slot < 0 || slot >= kWheelSlots) {
         return 0;
     }
@@ -115,13 +116,12 @@ int SaveFilterSet(int slot, HWND owner) {
     if (!FilterSetPath(setName, path)) {
         return 0;
     }
-    if (!MayChangeFilterSet(owner, path, setName, IDS_SAVE_ARCHIVED_SET,
-                            IDS_SAVE_ARCHIVED_CAPTION)) {
+    if (!MayChangeFilterSet(path, setName, ArchivedSetChange::Save, consent)) {
         return 0;
     }
-    char section[32];
+    SectionName section;
     WheelSection(slot, section);
-    WriteProfileText(SettingsFilePath(), section, "Name", setName);
+    WriteSettingText(kWheelNameKey, setName, slot + 1);
     for (int p = 1; p <= count; ++p) {
         char key[24];
         PositionKey(p, key);

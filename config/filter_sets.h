@@ -1,9 +1,9 @@
 // Filter sets: one small INI file per set beside the module, named after the
 // set, holding the position names each wheel slot saved under that name.
 #pragma once
+#include "config/set_consent.h"
 #include "config/set_names.h"
 #include "core/module_files.h"
-#include <windows.h>
 
 // Writes the full path of set `setName` ("<name>.TolvoFW" beside the module)
 // into `out`. False, with `out` empty, for a name IsUsableSetName refuses and
@@ -25,6 +25,6 @@ int ReadWholeFilterSet(int slot);
 // Writes the wheel's name as its set in STolvo.INI and its used position
 // names into section "FilterWheel<slot + 1>" of the set file, creating it.
 // 0, with nothing written, for an unknown slot, an empty or refused name, an
-// empty used position name, or an archived set the user would not un-archive
-// (asked in a box owned by `owner`); 1 otherwise.
-int SaveFilterSet(int slot, HWND owner);
+// empty used position name, or an archived set that `consent` would not
+// un-archive; 1 otherwise.
+int SaveFilterSet(int slot, SetConsent& consent);

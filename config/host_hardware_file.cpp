@@ -2,10 +2,11 @@
 #include "config/device_kind.h"
 #include "core/module_files.h"
 #include "core/profile_file.h"
+#include "core/settings_map.h"
 #include <windows.h>
-#include <cstdio>
 
 namespace {
+// Module-wide; its owner is HardwareFilePath, which builds it once.
 char hardwarePath[kPathSize] = "";
 
 const char* HardwareFilePath() {
@@ -18,21 +19,21 @@ const char* HardwareFilePath() {
 
 const char* HostSectionFormat(int kind) {
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         return "Shutter%d";
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return "FilterWheel%d";
-    case kKindSlider:
+    case STOLVO_KIND_SLIDER:
         return "Slider%d";
-    case kKindObjectives:
+    case STOLVO_KIND_OBJECTIVES:
         return "Objectives";
-    case kKindLamp:
+    case STOLVO_KIND_LAMP:
         return "Lamp%d";
-    case kKindAperture:
+    case STOLVO_KIND_APERTURE:
         return "Aperture%d";
-    case kKindCondenser:
+    case STOLVO_KIND_CONDENSER:
         return "Condenser";
-    case kKindFocus:
+    case STOLVO_KIND_FOCUS:
         return "Focus";
     default:
         return nullptr;
@@ -44,11 +45,10 @@ bool IsHostDeviceOurs(int kind, int hostIndex) {
     if (format == nullptr) {
         return false;
     }
-    char section[32];
-    // Formats without a number ignore the argument; the host's number wraps
-    // rather than overflowing for an index no host uses.
+    // The host's number wraps rather than overflowing for an index no host uses.
     const int hostNumber = static_cast<int>(static_cast<unsigned>(hostIndex) + 1u);
-    std::snprintf(section, sizeof section, format, hostNumber);
+    SectionName section;
+    FormatSectionName(format, hostNumber, section);
     char module[MAX_PATH] = "";
     ReadProfileText(HardwareFilePath(), section, "Module", "", module, sizeof module);
     return module[0] != '\0' && lstrcmpiA(module, "STolvo32.dll") == 0;

@@ -9,6 +9,7 @@ struct ListFileEntry {
     char path[kPathSize];
 };
 
+// Module-wide; the paths are owned by NameListFileFor, which builds each once.
 ListFileEntry listFiles[] = {
     {"KROFWLST.INI", "Filters", ""},
     {"KROOBLST.INI", "Objectives", ""},
@@ -17,9 +18,9 @@ ListFileEntry listFiles[] = {
 
 ListFileEntry& EntryFor(int kind) {
     switch (kind) {
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return listFiles[0];
-    case kKindObjectives:
+    case STOLVO_KIND_OBJECTIVES:
         return listFiles[1];
     default:
         return listFiles[2];

@@ -8,37 +8,14 @@
 #include <cstring>
 
 namespace {
-// An entry of the combo box, read whole into `entry` (grown as needed) and
-// cut to a name field. False when the memory cannot be had.
-bool ReadEntry(HWND combo, LRESULT index, HeapBlock& entry) {
-    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
-    const size_t room = length > 0 ? static_cast<size_t>(length) + 1 : 1;
-    if (entry.size() < room && !entry.Resize(room)) {
-        return false;
-    }
-    entry.get()[0] = '\0';
-    if (length > 0) {
-        SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(entry.get()));
-        entry.get()[length] = '\0';
-    }
-    entry.get()[NameFieldLength(entry.get())] = '\0';
-    return true;
-}
-
-// The list as "Name%d=text" entries each ending in a NUL and a final NUL, from
-// the combo box's entries cut to name fields. False when it does not fit in
-// memory.
-bool ListSectionText(HWND combo, HeapBlock& text) {
-    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    HeapBlock entry;
+// The list as "Name%d=text" entries each ending in a NUL and a final NUL.
+// False when it does not fit in memory.
+bool ListSectionText(const NameArray& names, HeapBlock& text) {
     size_t used = 0;
-    for (LRESULT i = 0; i < count; ++i) {
-        if (!ReadEntry(combo, i, entry)) {
-            return false;
-        }
+    for (size_t i = 0; i < names.count(); ++i) {
         char key[24];
         const int keyLength = std::snprintf(key, sizeof key, "Name%ld", static_cast<long>(i));
-        const size_t nameLength = std::strlen(entry.get());
+        const size_t nameLength = std::strlen(names[i]);
         const size_t needed = used + static_cast<size_t>(keyLength) + 1 + nameLength + 2;
         if (text.size() < needed && !text.Resize(needed * 2)) {
             return false;
@@ -46,7 +23,7 @@ bool ListSectionText(HWND combo, HeapBlock& text) {
         char* at = text.get() + used;
         std::memcpy(at, key, static_cast<size_t>(keyLength));
         at[keyLength] = '=';
-        std::memcpy(at + keyLength + 1, entry.get(), nameLength + 1);
+        std::memcpy(at + keyLength + 1, names[i], nameLength + 1);
         used = needed - 1;
     }
     if (!text.Resize(used + 1)) {
@@ -91,21 +68,6 @@ void WriteListBeside(const NameListFile& file, const char* sectionText) {
 }
 } // namespace
 
-int FillNameList(HWND dialog, int controlId, int kind, const char* selectName) {
-    NameList names;
-    names.Read(NameListFileFor(kind));
-    for (size_t i = 0; i < names.count(); ++i) {
-        SendDlgItemMessageA(dialog, controlId, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(names[i]));
-    }
-    // A search after entry 0 starts at the second entry and wraps to the first.
-    const LRESULT found =
-        SendDlgItemMessageA(dialog, controlId, CB_FINDSTRINGEXACT, 0,
-                            reinterpret_cast<LPARAM>(selectName != nullptr ? selectName : ""));
-    SendDlgItemMessageA(dialog, controlId, CB_SETCURSEL, found != CB_ERR ? found : 0, 0);
-    return static_cast<int>(names.count());
-}
-
 void AddListName(const char* name, int kind) {
     char wanted[kNameSize];
     CopyNameField(wanted, name);
@@ -130,15 +92,9 @@ void AddListName(const char* name, int kind) {
     WriteProfileText(file.path, file.section, key, wanted);
 }
 
-void RewriteNameList(HWND dialog, int controlId, int kind) {
-    // Without its combo box there is nothing to write the list from, and the
-    // host's file stays as it is.
-    const HWND combo = GetDlgItem(dialog, controlId);
-    if (combo == nullptr) {
-        return;
-    }
+void WriteNameList(const NameArray& names, int kind) {
     HeapBlock text;
-    if (!ListSectionText(combo, text)) {
+    if (!ListSectionText(names, text)) {
         return;
     }
     const NameListFile file = NameListFileFor(kind);

@@ -1,7 +1,7 @@
 // Archived filter sets: a set file with the read-only attribute. Saving over
 // one or deleting it needs the user's consent, which un-archives it.
 #pragma once
-#include <windows.h>
+#include "config/set_consent.h"
 
 // True when the file at `path` exists and is read-only.
 bool IsFilterSetArchived(const char* path);
@@ -11,8 +11,7 @@ bool IsFilterSetArchived(const char* path);
 void SetFilterSetArchived(const char* path, bool archived);
 
 // True when the set file at `path` may be changed: it is not archived, or it
-// was and the user answered Yes to question `questionId` (the set name in
-// place of its "%s", caption `captionId`, warning icon, owned by `owner`), in
-// which case it is no longer archived. No leaves file and attribute alone.
-bool MayChangeFilterSet(HWND owner, const char* path, const char* setName, int questionId,
-                        int captionId);
+// was and `consent` agreed to un-archive set `setName` for `change`, in which
+// case it is no longer archived. A refusal leaves file and attribute alone.
+bool MayChangeFilterSet(const char* path, const char* setName, ArchivedSetChange change,
+                        SetConsent& consent);

@@ -1,17 +1,12 @@
-#include "core/controller_connection.h"
-#include "core/automation_objects.h"
+// Opening and closing the controller link.
+#include "core/controller_link.h"
 #include "core/dispatch_call.h"
 #include "core/driver_settings.h"
-#include "core/link_holders.h"
 #include "core/outgoing_calls.h"
 #include "core/scan_members.h"
+#include <utility>
 
 namespace {
-int LastPortArgument = -1;
-// Set while the last attempt on LastPortArgument failed to open the link: a
-// dead port is not tried again until another port has been tried.
-int PortAttempted = 0;
-
 // A server that cannot close the link still gets its references back.
 void ClosePort(const DispatchConnection& scan) noexcept {
     try {
@@ -19,17 +14,12 @@ void ClosePort(const DispatchConnection& scan) noexcept {
     } catch (...) {
     }
 }
+} // namespace
 
-void EmptyScanAndStage() {
-    ScanObject.Empty();
-    StageObject.Empty();
-}
-
-// Opens the link and runs the start-up exchange; false when it did not open.
-bool OpenLink(int portArgument) {
+bool ControllerLink::OpenLink(int portArgument) {
     LONG status = portArgument;
     try {
-        CallMethod(ScanObject.get(), ScanMember::OpenPort, &status);
+        CallMethod(objects_.scan.get(), ScanMember::OpenPort, &status);
     } catch (const DispatchFailure&) {
         return false;
     }
@@ -41,13 +31,13 @@ bool OpenLink(int portArgument) {
     // an open link. Only a server that has gone away leaves it unusable.
     bool serverGone = false;
     try {
-        GetPropertyR4(ScanObject.get(), ScanMember::LinkValue);
+        GetPropertyR4(objects_.scan.get(), ScanMember::LinkValue);
     } catch (const DispatchFailure& failure) {
         serverGone = IsServerGone(failure.result);
     }
     if (!serverGone) {
         try {
-            CallMethod(ScanObject.get(), ScanMember::LinkReady);
+            CallMethod(objects_.scan.get(), ScanMember::LinkReady);
         } catch (const DispatchFailure& failure) {
             serverGone = IsServerGone(failure.result);
         }
@@ -57,10 +47,9 @@ bool OpenLink(int portArgument) {
     }
     // The controller must not keep the link open for a driver that counts
     // itself unconnected, should the server answer after all.
-    ClosePort(ScanObject);
+    ClosePort(objects_.scan);
     return false;
 }
-} // namespace
 
 int PortArgument(int port) {
     switch (port) {
@@ -76,8 +65,8 @@ int PortArgument(int port) {
     }
 }
 
-int ConnectController() {
-    if (Connected == 1) {
+int ControllerLink::ConnectController() {
+    if (connected_ == 1) {
         return 1;
     }
     // An init from a message handler while one of the driver's calls waits:
@@ -86,31 +75,32 @@ int ConnectController() {
         return 0;
     }
     const int portArgument = PortArgument(DriverSettings.port);
-    if (portArgument != LastPortArgument) {
-        PortAttempted = 0;
+    if (portArgument != lastPortArgument_) {
+        portAttempted_ = 0;
     }
-    LastPortArgument = portArgument;
-    if (PortAttempted == 1) {
+    lastPortArgument_ = portArgument;
+    if (portAttempted_ == 1) {
         return 0;
     }
-    if (ScanObject.Bind(L"tolvo.scan") != BindResult::Bound) {
+    if (objects_.scan.Bind(L"tolvo.scan") != BindResult::Bound) {
         return 0;
     }
-    if (StageObject.Bind(L"tolvo.stage") != BindResult::Bound) {
+    if (objects_.stage.Bind(L"tolvo.stage") != BindResult::Bound) {
         return 0;
     }
-    PortAttempted = 1;
+    portAttempted_ = 1;
     if (!OpenLink(portArgument)) {
-        EmptyScanAndStage();
+        objects_.scan.Empty();
+        objects_.stage.Empty();
         return 0;
     }
-    PortAttempted = 0;
-    Connected = 1;
+    portAttempted_ = 0;
+    connected_ = 1;
     return 1;
 }
 
-void DisconnectController() {
-    if (!ScanObject.IsBound()) {
+void ControllerLink::DisconnectController() {
+    if (!objects_.scan.IsBound()) {
         return;
     }
     // A close from a message handler while one of the driver's calls waits:
@@ -119,15 +109,16 @@ void DisconnectController() {
     // closed and the objects given back when the call has ended, before the
     // driver returns to the host.
     if (CallUnderWay()) {
-        RetireAllConnections();
-        WhenCallsHaveEnded(&CloseRetiredLink);
+        retired_ = std::move(objects_);
+        retiredLinkWaits_ = true;
         return;
     }
-    ClosePort(ScanObject);
-    EmptyAllConnections();
+    ClosePort(objects_.scan);
+    objects_.Empty();
 }
 
-void CloseRetiredLink() noexcept {
-    ClosePort(Retired.scan);
-    Retired.Empty();
+void ControllerLink::CloseRetiredLink() noexcept {
+    retiredLinkWaits_ = false;
+    ClosePort(retired_.scan);
+    retired_.Empty();
 }

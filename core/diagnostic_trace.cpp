@@ -1,6 +1,6 @@
 #include "core/diagnostic_trace.h"
 #include "core/module_files.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "core/trace_line.h"
 #include "core/trace_session.h"
 #include <cstring>
@@ -8,7 +8,6 @@
 DiagnosticTraceState DiagnosticTrace{TraceMode::Unread, 0};
 
 namespace {
-constexpr DWORD kDefaultFileKB = 1024;
 constexpr DWORD kMinFileKB = 4;
 constexpr DWORD kMaxFileKB = 65536;
 constexpr int kIndentStep = 2;
@@ -231,10 +230,9 @@ bool ReadTraceSwitch() {
     TraceMode mode = TraceMode::Off;
     const bool fromEnvironment = ReadEnvironmentMode(mode);
     if (!fromEnvironment) {
-        mode = ModeOf(ReadProfileInt(SettingsFilePath(), kTraceSection, "Trace", 0));
+        mode = ModeOf(ReadSetting<kTraceKey>());
     }
-    int kiloBytes = ReadProfileInt(SettingsFilePath(), kTraceSection, "TraceFileKB",
-                                   static_cast<int>(kDefaultFileKB));
+    int kiloBytes = ReadSetting<kTraceFileKBKey>();
     if (kiloBytes < static_cast<int>(kMinFileKB)) {
         kiloBytes = static_cast<int>(kMinFileKB);
     } else if (kiloBytes > static_cast<int>(kMaxFileKB)) {

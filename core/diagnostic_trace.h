@@ -21,7 +21,6 @@ struct DiagnosticTraceState {
 };
 extern DiagnosticTraceState DiagnosticTrace;
 
-constexpr char kTraceSection[] = "Diagnostics";
 constexpr char kTraceEnvironment[] = "STOLVO_TRACE";
 constexpr char kTraceFileName[] = "STolvoTrace.log";
 constexpr char kTraceOldFileName[] = "STolvoTrace.old.log";

@@ -1,14 +1,12 @@
 // The driver's persistent settings: serial line, step sizes, flags, time-out.
 #pragma once
+#include "core/settings_map.h"
 
 constexpr int kXYStepSlots = 7;
 constexpr int kZStepSlots = 5;
 constexpr int kBaudRates = 4;
-constexpr int kDefaultStageStep = 4;
-constexpr int kDefaultFocusStep = 2;
+constexpr int kDefaultFocusStep = DefaultFor(kFocusStepKey, SettingsReader::StageLoad).number;
 
-extern double XYStepTable[kXYStepSlots];
-extern double ZStepTable[kZStepSlots];
 extern const int BaudRateTable[kBaudRates];
 
 struct DriverSettingsRecord {
@@ -30,20 +28,27 @@ struct DriverSettingsRecord {
     int timeOut;
 };
 
-extern DriverSettingsRecord DriverSettings;
-
-extern const char* const kStageSection; // "Tolvo Stage"
-
-void LoadDriverSettings();
+// Read-only views of the settings state (core/settings_state.h). Only its
+// owner changes it: the loads and the save below, and the change functions of
+// core/settings_changes.h and core/step_choices.h.
+extern const DriverSettingsRecord& DriverSettings;
+extern const double (&XYStepTable)[kXYStepSlots];
+extern const double (&ZStepTable)[kZStepSlots];
 // Whether LoadDriverSettings has run since the module was loaded: until then
 // DriverSettings holds the values of no file, and nothing may write them over
 // the file's.
-extern bool DriverSettingsLoaded;
+extern const bool& DriverSettingsLoaded;
+
+void LoadDriverSettings();
 // Runs LoadDriverSettings unless it has run since the module was loaded; a
 // page about to write the settings calls it, so that it writes back what the
 // file holds and not the values of no file.
 void LoadDriverSettingsOnce();
-// The user-defined step size stored under `key` of section "Tolvo Stage":
-// its leading decimal number, -1.0 when the key is missing.
-double ReadStoredStepSize(const char* key);
 void SaveDriverSettings();
+
+// The serial line keys as the devices' line reads them (its device record):
+// as LoadDriverSettings does, except that a missing "StopBits" means the two
+// stop bits the devices expect.
+void LoadSerialLineSettings();
+// The focus keys as the focus drive of its own reads them (its device record).
+void LoadFocusSettings();

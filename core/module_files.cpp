@@ -3,6 +3,7 @@
 #include <cstring>
 
 namespace {
+// Module-wide; its owner is SettingsFilePath, which builds it once.
 char settingsPath[kPathSize] = "";
 
 void CopyBounded(char* dest, size_t room, const char* text) {

@@ -1,11 +1,13 @@
 #include "core/module_state.h"
-#include "config/device_roster.h"
-#include "core/automation_objects.h"
+#include "core/controller_link.h"
 #include "core/diagnostic_trace.h"
 
+// Module-wide; its owner is DllMain, which sets it at process attach and
+// clears it at detach.
 HINSTANCE ModuleInstance = nullptr;
 
 namespace {
+// Module-wide; its owner is RunAtUnload, and DllMain runs it at detach.
 void (*unloadWork)() = nullptr;
 } // namespace
 
@@ -18,7 +20,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     case DLL_PROCESS_ATTACH:
         ModuleInstance = instance;
         StartDiagnosticTrace();
-        ResetDeviceRoster();
         break;
     case DLL_PROCESS_DETACH:
         // On FreeLibrary the objects in this process get their references
@@ -31,9 +32,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             if (unloadWork != nullptr) {
                 unloadWork();
             }
-            LetGoOfAllConnectionsAtUnload();
+            Link.LetGoAtUnload();
         } else {
-            AbandonAllConnections();
+            Link.AbandonAtUnload();
         }
         StopDiagnosticTrace(reserved != nullptr);
         ModuleInstance = nullptr;

@@ -3,23 +3,18 @@
 // so the host may call the driver again from a message handler. What must not
 // happen under a running call (giving back the objects it uses, or calling out
 // from a handler of a sent message, which COM refuses) is left to the moment
-// the outermost call has ended.
+// the outermost call has ended. The count belongs to the controller link.
 #pragma once
-
-extern int OutgoingCallDepth;
-// What to do once the outermost call has ended, or nullptr.
-extern void (*AfterOutgoingCalls)();
-
-void RunAfterOutgoingCalls() noexcept;
+#include "core/controller_link.h"
 
 // Marks one call under way for its lifetime. Inline: every dispatch call
 // makes one.
 class OutgoingCall {
   public:
-    inline __attribute__((always_inline)) OutgoingCall() { ++OutgoingCallDepth; }
+    inline __attribute__((always_inline)) OutgoingCall() { ++Link.callDepth_; }
     inline __attribute__((always_inline)) ~OutgoingCall() {
-        if (--OutgoingCallDepth == 0 && AfterOutgoingCalls != nullptr) {
-            RunAfterOutgoingCalls();
+        if (--Link.callDepth_ == 0 && Link.retiredLinkWaits_) {
+            Link.CloseRetiredLink();
         }
     }
     OutgoingCall(const OutgoingCall&) = delete;
@@ -27,8 +22,5 @@ class OutgoingCall {
 };
 
 inline bool CallUnderWay() {
-    return OutgoingCallDepth > 0;
+    return Link.CallUnderWay();
 }
-
-// Runs `work` when the outermost call under way ends (at once when none is).
-void WhenCallsHaveEnded(void (*work)());

@@ -1,5 +1,5 @@
 #include "core/status_call_deadline.h"
-#include "core/outgoing_calls.h"
+#include "core/controller_link.h"
 
 namespace {
 // Posted to the waiting thread at the deadline; a name of its own, so that it
@@ -46,7 +46,7 @@ void CALLBACK StatusCallDeadline::Expire(void* self, BOOLEAN) {
 }
 
 void StatusCallDeadline::Call::Install() {
-    deadline_.callDepth_ = OutgoingCallDepth + 1;
+    deadline_.callDepth_ = Link.CallDepth() + 1;
     // Fails in a multi-threaded apartment, which has no message filter.
     installed_ = SUCCEEDED(CoRegisterMessageFilter(&deadline_, &deadline_.previous_));
 }
@@ -88,7 +88,7 @@ DWORD STDMETHODCALLTYPE StatusCallDeadline::RetryRejectedCall(HTASK callee, DWOR
 
 DWORD STDMETHODCALLTYPE StatusCallDeadline::MessagePending(HTASK callee, DWORD tickCount,
                                                            DWORD pendingType) {
-    if (expired_ != 0 && OutgoingCallDepth == callDepth_) {
+    if (expired_ != 0 && Link.CallDepth() == callDepth_) {
         return PENDINGMSG_CANCELCALL;
     }
     return previous_ != nullptr ? previous_->MessagePending(callee, tickCount, pendingType)

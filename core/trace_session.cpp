@@ -1,10 +1,9 @@
 #include "core/trace_session.h"
-#include "core/controller_connection.h"
+#include "core/controller_link.h"
 #include "core/diagnostic_trace.h"
-#include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/module_state.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "stolvo_version.h"
 
 namespace {
@@ -17,13 +16,13 @@ TraceLine& AddTwoDigits(TraceLine& line, int value) {
 // the same key when it initialises.
 void AddStoredPort(TraceLine& line) {
     char text[32] = "";
-    ReadProfileText(SettingsFilePath(), kStageSection, "Port", "", text, sizeof text);
+    ReadStoredSetting(kPortKey, text, sizeof text);
     if (text[0] == '\0') {
         line.Add("no Port key (not configured)");
         return;
     }
     line.Add("Port=").AddQuoted(text);
-    const int port = ReadProfileInt(SettingsFilePath(), kStageSection, "Port", -1);
+    const int port = ReadSetting<kPortKey, SettingsReader::StageLoad>();
     if (port < 0) {
         line.Add(" (not configured)");
         return;

@@ -1,5 +1,5 @@
 #include "core/wait_for_idle.h"
-#include "core/automation_objects.h"
+#include "core/controller_link.h"
 #include "core/dispatch_call.h"
 #include "core/scan_members.h"
 #include "core/status_call_deadline.h"
@@ -20,13 +20,14 @@ int WaitForIdle(DWORD timeOut) {
     const DWORD start = GetTickCount();
     // A link closed under the wait, by a close the host made from a message
     // handler during a status call, ends it at the next poll.
-    const bool bound = ScanObject.IsBound();
-    StatusCallDeadline deadline(timeOut, bound && ScanObject.IsProxy());
+    const DispatchConnection& scan = Link.ScanObject();
+    const bool bound = scan.IsBound();
+    StatusCallDeadline deadline(timeOut, bound && scan.IsProxy());
     for (;;) {
-        if (ScanObject.IsBound()) {
+        if (scan.IsBound()) {
             try {
                 const StatusCallDeadline::Call call(deadline);
-                CallMethod(ScanObject.get(), ScanMember::GetBusy, &busy);
+                CallMethod(scan.get(), ScanMember::GetBusy, &busy);
             } catch (const DispatchFailure& failure) {
                 if (EndsTheWait(failure.result)) {
                     return 0;

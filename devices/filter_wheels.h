@@ -3,7 +3,7 @@
 // position plus 1 as the position number.
 #pragma once
 #include <windows.h>
-#include "devices/host_callbacks.h"
+#include "devices/family_state.h"
 
 // Homes the wheel (position -1) or turns it to `position`, records the new
 // current position and starts no wait. 0 done; 1 FilterObject not bound or

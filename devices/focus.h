@@ -4,10 +4,7 @@
 // filter wheels) or the stage path (with the XY stage).
 #pragma once
 #include <windows.h>
-#include "devices/host_callbacks.h"
-
-// Software origin: host Z = server position + ZOffset. Only StgZOrigin changes it.
-extern int ZOffset;
+#include "devices/family_state.h"
 
 // Every focus motion waits this long for the controller, whatever the settings say.
 constexpr DWORD kFocusWait = 5000;

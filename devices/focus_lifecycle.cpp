@@ -4,71 +4,59 @@
 #include "config/device_kind.h"
 #include "config/device_records.h"
 #include "config/host_hardware_file.h"
-#include "core/automation_objects.h"
-#include "core/controller_connection.h"
+#include "core/controller_link.h"
 #include "core/driver_settings.h"
-#include "core/link_holders.h"
-#include "devices/device_codes.h"
 #include "devices/export_guard.h"
-
-namespace {
-// StgZInit's own code for a "tolvo.Z" that has no class.
-constexpr int kNoFocusClass = 1;
-
-// The holder the focus family became at its last initialisation; a close
-// before any initialisation acts as on the stage path.
-LinkHolder FocusHolder = LinkHolder::Stage;
-} // namespace
+#include "include/STolvo32.h"
 
 extern "C" {
 
 int WINAPI StgZInit(HostCallback callback) {
     ExportTrace trace("StgZInit", callback);
-    return trace.Return(Guarded(kLinkFailed, [&] {
-        if (!FocusObject.IsBound()) {
-            switch (FocusObject.Bind(L"tolvo.Z")) {
+    return trace.Return(Guarded(STOLVO_LINK_FAILED, [&] {
+        if (!Link.FocusObject().IsBound()) {
+            switch (Link.BindFocusObject()) {
             case BindResult::NoClass:
-                return kNoFocusClass;
+                return STOLVO_NOT_BOUND;
             case BindResult::NotCreated:
-                return 0;
+                // Reported as ready: the motion exports find FocusObject empty.
+                return STOLVO_OK;
             case BindResult::Bound:
                 break;
             }
         }
-        if (IsHostDeviceOurs(kKindFocus, 0)) {
-            ClaimDevicePort(kFocusFamily);
-            LoadDeviceRecord(0, kKindFocus);
-            FocusHolder = LinkHolder::Device;
-            HoldLink(FocusHolder);
-            DeviceClientCallback = callback;
+        if (IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) {
+            Link.ClaimDevicePort(STOLVO_KIND_FOCUS);
+            LoadDeviceRecord(0, STOLVO_KIND_FOCUS);
+            Link.HoldLinkForFocus(ControllerLink::Holder::Device);
+            DeviceFamilies.DeviceClientCallback = callback;
         } else {
-            ClaimStagePort(kFocusFamily);
-            FocusHolder = LinkHolder::Stage;
-            HoldLink(FocusHolder);
-            StageClientCallback = callback;
+            Link.ClaimStagePort(STOLVO_KIND_FOCUS);
+            Link.HoldLinkForFocus(ControllerLink::Holder::Stage);
+            DeviceFamilies.StageClientCallback = callback;
         }
         // The line settings are whatever the XY stage, a line-owning device
         // family or a page left in memory.
-        return ConnectController() != 0 ? 0 : kLinkFailed;
+        return Link.ConnectController() != 0 ? STOLVO_OK : STOLVO_LINK_FAILED;
     }));
 }
 
 int WINAPI StgZClose() {
     ExportTrace trace("StgZClose");
-    return trace.Return(Guarded(0, [] {
-        ReleaseFocus(FocusHolder);
-        return 0;
+    return trace.Return(Guarded(STOLVO_OK, [] {
+        Link.ReleaseFocus();
+        return STOLVO_OK;
     }));
 }
 
 int WINAPI StgZStatus() {
     ExportTrace trace("StgZStatus");
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 
 int WINAPI StgZSetSpeed(int unused) {
     ExportTrace trace("StgZSetSpeed", unused);
-    return trace.Return(1); // the focus drive offers no speed control
+    return trace.Return(STOLVO_NOT_BOUND); // the focus drive offers no speed control
 }
 
 int WINAPI StgZCalib(double* stepSize) {
@@ -76,12 +64,12 @@ int WINAPI StgZCalib(double* stepSize) {
     if (stepSize != nullptr) {
         *stepSize = DriverSettings.zStep;
     }
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 
 int WINAPI StgZStepSize(int unused) {
     ExportTrace trace("StgZStepSize", unused);
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 
 int WINAPI StgZCanAutoFocus() {
@@ -91,7 +79,7 @@ int WINAPI StgZCanAutoFocus() {
 
 int WINAPI StgZAutoFocus(int unused) {
     ExportTrace trace("StgZAutoFocus", unused);
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 
 int WINAPI StgZType(int* type) {
@@ -99,16 +87,16 @@ int WINAPI StgZType(int* type) {
     if (type != nullptr) {
         *type = 0;
     }
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 
 int WINAPI StgZWrite(int unused1, int unused2) {
     ExportTrace trace("StgZWrite", unused1, unused2);
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 
 int WINAPI StgZRead(int unused1, int unused2, int unused3) {
     ExportTrace trace("StgZRead", unused1, unused2, unused3);
-    return trace.Return(0);
+    return trace.Return(STOLVO_OK);
 }
 }

@@ -1,28 +1,26 @@
 // Moving, stepping and reading the focus drive, and its software origin.
 #include "devices/focus.h"
 #include "core/export_trace.h"
-#include "core/automation_objects.h"
+#include "core/controller_link.h"
 #include "core/dispatch_call.h"
 #include "core/focus_members.h"
 #include "core/wait_for_idle.h"
-#include "devices/device_codes.h"
 #include "devices/export_guard.h"
 #include "devices/host_positions.h"
-
-int ZOffset = 0;
+#include "include/STolvo32.h"
 
 namespace {
 // Inline: a double returned from a function of its own comes back through the
 // x87 stack and memory, which costs more than the read itself.
 DISPATCH_INLINE double ServerPosition() {
-    return GetPropertyR8(FocusObject.get(), FocusMember::Position);
+    return GetPropertyR8(Link.FocusObject().get(), FocusMember::Position);
 }
 
 // Runs `work` on a bound FocusObject; a failed call counts as not done.
 template <typename Work> int OnFocus(Work&& work) {
-    return Guarded(kNotBound, [&] {
-        if (!FocusObject.IsBound()) {
-            return kNotBound;
+    return Guarded(STOLVO_NOT_BOUND, [&] {
+        if (!Link.FocusObject().IsBound()) {
+            return STOLVO_NOT_BOUND;
         }
         return work();
     });
@@ -34,21 +32,21 @@ extern "C" {
 int WINAPI StgZMove(int z, int unused) {
     ExportTrace trace("StgZMove", z, unused);
     return trace.Return(OnFocus([&] {
-        const double target = static_cast<double>(WrappingDifference(z, ZOffset));
-        CallMethod(FocusObject.get(), FocusMember::MoveTo, target);
+        const double target = static_cast<double>(WrappingDifference(z, DeviceFamilies.ZOffset));
+        CallMethod(Link.FocusObject().get(), FocusMember::MoveTo, target);
         WaitForIdle(kFocusWait);
-        return 0;
+        return STOLVO_OK;
     }));
 }
 
 int WINAPI StgZReport(int* z) {
     ExportTrace trace("StgZReport", z);
     return trace.Return(OnFocus([&] {
-        const int position = TruncateToHostPosition(ServerPosition() + ZOffset);
+        const int position = TruncateToHostPosition(ServerPosition() + DeviceFamilies.ZOffset);
         if (z != nullptr) {
             *z = position;
         }
-        return 0;
+        return STOLVO_OK;
     }));
 }
 
@@ -57,20 +55,22 @@ int WINAPI StgZStep(int steps) {
     return trace.Return(OnFocus([&] {
         // The distance is sent positive; negated in double so INT_MIN stays exact.
         if (steps < 0) {
-            CallMethod(FocusObject.get(), FocusMember::StepNegative, -static_cast<double>(steps));
+            CallMethod(Link.FocusObject().get(), FocusMember::StepNegative,
+                       -static_cast<double>(steps));
         } else {
-            CallMethod(FocusObject.get(), FocusMember::StepPositive, static_cast<double>(steps));
+            CallMethod(Link.FocusObject().get(), FocusMember::StepPositive,
+                       static_cast<double>(steps));
         }
         WaitForIdle(kFocusWait);
-        return 0;
+        return STOLVO_OK;
     }));
 }
 
 int WINAPI StgZOrigin() {
     ExportTrace trace("StgZOrigin");
     return trace.Return(OnFocus([] {
-        ZOffset = WrappingNegation(TruncateToHostPosition(ServerPosition()));
-        return 0;
+        DeviceFamilies.ZOffset = WrappingNegation(TruncateToHostPosition(ServerPosition()));
+        return STOLVO_OK;
     }));
 }
 }

@@ -2,7 +2,7 @@
 // through ScanObject's SetShutter with the slot number plus 1.
 #pragma once
 #include <windows.h>
-#include "devices/host_callbacks.h"
+#include "devices/family_state.h"
 
 extern "C" {
 int WINAPI ShtrGetInstance(int unused);

@@ -1,13 +1,10 @@
 // Exports of the XY stage and the stage operations they share.
 #pragma once
 #include <windows.h>
-#include "devices/host_callbacks.h"
+#include "devices/family_state.h"
 
 // Stage type word reported to the host; bit 0 says whether a joystick is fitted.
 constexpr int XYStageType = 0xC00A;
-
-// Not-bound and not-done code of the motion exports.
-constexpr int kNotDone = 1;
 
 // WaitForIdle time-out of the XY stage, from the settings.
 DWORD StageTimeOut();

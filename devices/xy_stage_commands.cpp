@@ -1,12 +1,13 @@
 // The host's numbered XY commands: controller command, travel ends, centring.
 #include "devices/xy_stage.h"
 #include "core/export_trace.h"
-#include "core/automation_objects.h"
+#include "core/controller_link.h"
 #include "core/dispatch_call.h"
 #include "core/scan_members.h"
 #include "core/stage_members.h"
 #include "core/wait_for_idle.h"
 #include "devices/export_guard.h"
+#include "include/STolvo32.h"
 #include <oleauto.h>
 
 namespace {
@@ -15,7 +16,7 @@ constexpr DWORD kFixedWait = 5000;
 constexpr double kCentre = 0.5;
 
 void Run(const ServerMember& member, double distance) {
-    CallMethod(StageObject.get(), member, distance);
+    CallMethod(Link.StageObject().get(), member, distance);
     WaitForIdle(kFixedWait);
 }
 
@@ -33,29 +34,31 @@ class OwnedBstr {
     BSTR text_;
 };
 
+// Without their object, commands 0, 2 and 4 count as done and 1 and 3 as not
+// bound, as the host expects.
 int ControllerCommand() {
-    if (!ScanObject.IsBound()) {
-        return 0;
+    if (!Link.ScanObject().IsBound()) {
+        return STOLVO_OK;
     }
-    CallMethod(ScanObject.get(), ScanMember::ScanCommand);
+    CallMethod(Link.ScanObject().get(), ScanMember::ScanCommand);
     WaitForIdle(StageTimeOut());
-    return 0;
+    return STOLVO_OK;
 }
 
 int NegativeTravelEnd() {
-    if (!StageObject.IsBound()) {
-        return kNotDone;
+    if (!Link.StageObject().IsBound()) {
+        return STOLVO_NOT_BOUND;
     }
     WaitForIdle(kFixedWait);
     StageMoveTo(-kTravelEnd, -kTravelEnd);
     WaitForIdle(kFixedWait);
     StageSetOrigin();
-    return 0;
+    return STOLVO_OK;
 }
 
 int PositiveTravelEnd() {
-    if (!StageObject.IsBound()) {
-        return 0;
+    if (!Link.StageObject().IsBound()) {
+        return STOLVO_OK;
     }
     // The server expects a 26-byte text buffer: 25 letters and a zero byte.
     static const char kLetters[] = "abcdefghjklmnopqrstuvwxyz";
@@ -65,45 +68,46 @@ int PositiveTravelEnd() {
     }
     LONG first = 0;
     LONG values[4] = {0, 0, 0, 0};
-    CallMethod(StageObject.get(), StageMember::StageQuery, &first, text.address(), &values[0],
-               &values[1], &values[2], &values[3]);
+    CallMethod(Link.StageObject().get(), StageMember::StageQuery,
+               &first, text.address(), &values[0], &values[1],
+                &values[2], &values[3]);
     WaitForIdle(StageTimeOut());
     StageMoveTo(kTravelEnd, kTravelEnd);
     WaitForIdle(StageTimeOut());
-    return 0;
+    return STOLVO_OK;
 }
 
 int Centre() {
-    if (!StageObject.IsBound()) {
-        return kNotDone;
+    if (!Link.StageObject().IsBound()) {
+        return STOLVO_NOT_BOUND;
     }
     Run(StageMember::RunX, -kTravelEnd);
     Run(StageMember::RunY, -kTravelEnd);
     StageSetOrigin();
     Run(StageMember::RunX, kTravelEnd);
     Run(StageMember::RunY, kTravelEnd);
-    const double travelX = GetPropertyR8(StageObject.get(), StageMember::TravelX);
-    const double travelY = GetPropertyR8(StageObject.get(), StageMember::TravelY);
+    const double travelX = GetPropertyR8(Link.StageObject().get(), StageMember::TravelX);
+    const double travelY = GetPropertyR8(Link.StageObject().get(), StageMember::TravelY);
     StageMoveTo(travelX * kCentre, travelY * kCentre);
     WaitForIdle(kFixedWait);
     StageSetOrigin();
-    return 0;
+    return STOLVO_OK;
 }
 
 int ReturnToOrigin() {
-    if (!StageObject.IsBound()) {
-        return 0;
+    if (!Link.StageObject().IsBound()) {
+        return STOLVO_OK;
     }
     WaitForIdle(StageTimeOut());
     StageMoveTo(0.0, 0.0);
     WaitForIdle(StageTimeOut());
-    return 0;
+    return STOLVO_OK;
 }
 } // namespace
 
 extern "C" int WINAPI StgXYCommand(int command) {
     ExportTrace trace("StgXYCommand", command);
-    return trace.Return(Guarded(kNotDone, [&] {
+    return trace.Return(Guarded(STOLVO_NOT_BOUND, [&] {
         switch (command) {
         case 0:
             return ControllerCommand();
@@ -116,7 +120,7 @@ extern "C" int WINAPI StgXYCommand(int command) {
         case 4:
             return ReturnToOrigin();
         default:
-            return 0;
+            return STOLVO_OK;
         }
     }));
 }

@@ -2,6 +2,7 @@
 // and waiting for the controller to stop.
 #include <gtest/gtest.h>
 #include "xy_api.h"
+#include "core/scan_members.h"
 #include <climits>
 
 namespace {
@@ -138,26 +139,24 @@ TEST_F(ConnectionTest, OpenPortStatusDecidesTheOpen) {
 // The start-up exchange after the open (LinkValue read, LinkReady call) is
 // not used: a real server may answer it otherwise than the simulator does.
 TEST_F(ConnectionTest, TheStartUpExchangeFailsTheLinkOnlyWhenTheServerIsGone) {
-    constexpr DISPID kLinkValue = 10;
-    constexpr DISPID kLinkReady = 18;
     const struct {
-        DISPID member;
+        const ServerMember& member;
         HRESULT answer;
         int result;
     } cases[] = {
-        {kLinkValue, E_FAIL, 0},
-        {kLinkValue, DISP_E_TYPEMISMATCH, 0},
-        {kLinkValue, DISP_E_EXCEPTION, 0},
-        {kLinkValue, RPC_E_DISCONNECTED, -1},
-        {kLinkReady, E_FAIL, 0},
-        {kLinkReady, DISP_E_MEMBERNOTFOUND, 0},
-        {kLinkReady, CO_E_OBJNOTCONNECTED, -1},
-        {kLinkReady, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), -1},
+        {ScanMember::LinkValue, E_FAIL, 0},
+        {ScanMember::LinkValue, DISP_E_TYPEMISMATCH, 0},
+        {ScanMember::LinkValue, DISP_E_EXCEPTION, 0},
+        {ScanMember::LinkValue, RPC_E_DISCONNECTED, -1},
+        {ScanMember::LinkReady, E_FAIL, 0},
+        {ScanMember::LinkReady, DISP_E_MEMBERNOTFOUND, 0},
+        {ScanMember::LinkReady, CO_E_OBJNOTCONNECTED, -1},
+        {ScanMember::LinkReady, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), -1},
     };
     int port = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.member) + " " + std::to_string(c.answer));
-        Sim().SetFault(SimScan, c.member, c.answer);
+        SCOPED_TRACE(std::string(c.member.name) + " " + std::to_string(c.answer));
+        Sim().SetFault(SimScan, c.member.dispid, c.answer);
         driver.SetIni("Port", std::to_string(port++ % 4).c_str()); // a new port each time
         EXPECT_EQ(xy.Init(nullptr), c.result);
         EXPECT_EQ(probe.Connected(), c.result == 0 ? 1 : 0);
@@ -167,12 +166,12 @@ TEST_F(ConnectionTest, TheStartUpExchangeFailsTheLinkOnlyWhenTheServerIsGone) {
             EXPECT_EQ(xy.Move(5, 6, 0), 0) << "the stage moves on the link";
         }
         xy.Close();
-        Sim().SetFault(SimScan, c.member, S_OK);
+        Sim().SetFault(SimScan, c.member.dispid, S_OK);
     }
 }
 
 TEST_F(ConnectionTest, OpenPortRefusedByTheServerCountsAsAFailedOpen) {
-    Sim().SetFault(SimScan, 1, E_FAIL);
+    Sim().SetFault(SimScan, ScanMember::OpenPort.dispid, E_FAIL);
     driver.SetIni("Port", "0");
     EXPECT_EQ(xy.Init(nullptr), -1);
     EXPECT_EQ(Sim().LiveObjects(), 0);
@@ -248,7 +247,7 @@ TEST_F(WaitTest, TimeOutWhileBusy) {
 }
 
 TEST_F(WaitTest, ServerGoneEndsTheWaitAtOnce) {
-    Sim().SetFault(SimScan, 2, RPC_E_DISCONNECTED);
+    Sim().SetFault(SimScan, ScanMember::GetBusy.dispid, RPC_E_DISCONNECTED);
     Sim().JournalClear();
     EXPECT_EQ(probe.WaitForIdle(INFINITE), 0);
     EXPECT_EQ(Calls(), 1);
@@ -281,7 +280,7 @@ int PausedWaitCalls(ProbeApi& probe) {
 }
 
 TEST_F(WaitTest, OtherPollFailuresCountAsBusyAndAreTriedAgainAfterAPause) {
-    Sim().SetFault(SimScan, 2, E_FAIL);
+    Sim().SetFault(SimScan, ScanMember::GetBusy.dispid, E_FAIL);
     const int calls = PausedWaitCalls(probe);
     EXPECT_GE(calls, 2) << "tried again";
     EXPECT_LE(calls, 100) << "but not as fast as the server refuses";

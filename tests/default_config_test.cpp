@@ -47,7 +47,7 @@ TEST_F(DefaultConfig, FirstTimeEveryDeviceTheHostGivesTheDriver) {
         look = LookAt(box);
         return IDOK;
     });
-    sets.ApplyDefaults(host.get(), kKindFilterWheel, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 0);
 
     EXPECT_EQ(Setting("Shutter1", "ShutterNumber"), "0");
     EXPECT_EQ(Setting("Shutter1", "Name"), "Shutter 1");
@@ -102,23 +102,23 @@ TEST_F(DefaultConfig, LaterOnlyThePagesDeviceAndSilently) {
     {
         DialogAnswerer boxes;
         boxes.Press(IDOK);
-        sets.ApplyDefaults(host.get(), kKindShutter, 0);
+        sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 0);
         ASSERT_EQ(boxes.seen().size(), 1u);
     }
     const std::vector<std::string> sectionsBefore = IniSections();
     const std::string stageBefore = Stage("Port") + Stage("BaudRate") + Stage("StopBits");
 
     DialogAnswerer boxes;
-    sets.ApplyDefaults(host.get(), kKindShutter, 2);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 2);
     EXPECT_EQ(Setting("Shutter3", "Name"), "Shutter 3");
     EXPECT_EQ(Setting("Shutter3", "ShutterNumber"), "2");
     EXPECT_EQ(Setting("Shutter2", "Name"), "<absent>") << "the host file is not asked";
-    sets.ApplyDefaults(host.get(), kKindFilterWheel, 4);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 4);
     EXPECT_EQ(Setting("FilterWheel5", "Name"), "Filter Wheel 5");
     EXPECT_EQ(SetKeys("Filter Wheel 5", 4, 10), Numbered("Position ", 1, 10));
     EXPECT_EQ(Sections(SetPath("Filter Wheel 5")), std::vector<std::string>{"FilterWheel5"});
     EXPECT_EQ(Stage("FocusStep"), "<absent>");
-    sets.ApplyDefaults(host.get(), kKindFocus, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FOCUS, 0);
     EXPECT_EQ(Stage("FocusStep"), "2");
     EXPECT_DOUBLE_EQ(config.Settings().zStep, 0.5);
 
@@ -135,7 +135,7 @@ TEST_F(DefaultConfig, FocusTheHostGivesTheDriverGetsItsStepTheFirstTime) {
     GiveToDriver("Focus");
     DialogAnswerer boxes;
     boxes.Press(IDOK);
-    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 0);
     EXPECT_EQ(Stage("FocusStep"), "2");
     EXPECT_EQ(config.Settings().focusStepIndex, 2);
     EXPECT_DOUBLE_EQ(config.Settings().zStep, 0.5);
@@ -145,7 +145,7 @@ TEST_F(DefaultConfig, WithoutAHostFileOnlyTheSerialLineIsDefaulted) {
     const DeviceRosterTable before = config.Roster();
     DialogAnswerer boxes;
     boxes.Press(IDOK);
-    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 0);
     EXPECT_EQ(IniSections(), std::vector<std::string>{"Tolvo Stage"});
     EXPECT_EQ(Stage("Port"), "0");
     EXPECT_EQ(Stage("StopBits"), "2");
@@ -184,7 +184,7 @@ TEST(DefaultConfigSlots, TheFirstTimeTakesTheFirstFiveHostShuttersAndSaysSo) {
         }
         DialogAnswerer boxes;
         boxes.Press(IDOK);
-        sets.ApplyDefaults(host.get(), kKindShutter, 0);
+        sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 0);
         ASSERT_EQ(boxes.seen().size(), 1u) << "the first time says so, whatever it changed";
         EXPECT_EQ(boxes.seen()[0].text, kDefaultsNotice);
         EXPECT_EQ(IniValue(driver.IniPath(), "Tolvo Stage", "Port"), c.lineSet ? "<absent>" : "0");
@@ -207,7 +207,7 @@ TEST_F(DefaultConfig, FiveHostWheelsTakeFiveSlots) {
     }
     DialogAnswerer boxes;
     boxes.Press(IDOK);
-    sets.ApplyDefaults(host.get(), kKindFilterWheel, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 0);
     for (int slot = 0; slot < 5; ++slot) {
         EXPECT_EQ(Setting(WheelSection(slot), "Name"), "Filter Wheel " + std::to_string(slot + 1));
     }
@@ -224,7 +224,7 @@ TEST_F(DefaultConfig, ASetPortMakesTheSerialLineCallChangeNothing) {
     const std::string before = driver.IniFileText();
 
     DialogAnswerer boxes;
-    sets.ApplyDefaults(host.get(), kKindSerialLine, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SERIAL_LINE, 0);
     EXPECT_EQ(driver.IniFileText(), before);
     const DriverSettingsRecord after = config.Settings();
     EXPECT_EQ(std::memcmp(&after, &settings, sizeof after), 0);
@@ -235,7 +235,7 @@ TEST_F(DefaultConfig, AnUnsetPortIsDefaultedByTheSerialLineCall) {
     FirstTimeAlreadyDone();
     GiveToDriver("Shutter1");
     DialogAnswerer boxes;
-    sets.ApplyDefaults(host.get(), kKindSerialLine, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SERIAL_LINE, 0);
     EXPECT_EQ(Stage("Port"), "0");
     EXPECT_EQ(Stage("BaudRate"), "9600");
     EXPECT_EQ(Stage("StopBits"), "2");
@@ -257,7 +257,7 @@ TEST_F(DefaultConfig, AConfiguredShutterKeepsItsRecord) {
     });
     DialogAnswerer boxes;
     boxes.Press(IDOK);
-    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 0);
     EXPECT_EQ(Setting("Shutter1", "Name"), "Main");
     EXPECT_EQ(Setting("Shutter1", "ShutterNumber"), "5");
     EXPECT_EQ(Setting("Shutter2", "Name"), "Named") << "a name of the user's stays";
@@ -282,26 +282,26 @@ TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
         Keys stored; // each stays as it is
         Keys filled; // what the defaults add
     } cases[] = {
-        {"an old file without DefaultAll", kKindShutter, 0,
+        {"an old file without DefaultAll", STOLVO_KIND_SHUTTER, 0,
          Keys{"Stage/Port=2", "Stage/BaudRate=2400", "Stage/StopBits=1", "Stage/Parity=1",
               "Stage/FocusStep=3", "Shutter1/Name=Epi", "Shutter1/ShutterNumber=0",
               "Shutter2/Name=Trans", "Shutter2/ShutterNumber=1", "FilterWheel1/Name=Dapi Set"},
          Keys{"Stage/DefaultAll=0", "FilterWheel2/Name=Filter Wheel 2"}},
-        {"partial records", kKindShutter, 0,
+        {"partial records", STOLVO_KIND_SHUTTER, 0,
          Keys{"Stage/BaudRate=2400", "Shutter1/Name=Epi", "Shutter2/ShutterNumber=1"},
          Keys{"Stage/Port=0", "Stage/StopBits=2", "Stage/Parity=0", "Stage/FocusStep=2",
               "Shutter1/ShutterNumber=0", "Shutter2/Name=Shutter 2",
               "FilterWheel1/Name=Filter Wheel 1"}},
-        {"a later shutter page", kKindShutter, 1,
+        {"a later shutter page", STOLVO_KIND_SHUTTER, 1,
          Keys{"Stage/DefaultAll=0", "Shutter2/Name=Epi", "Shutter2/ShutterNumber=1"}, Keys{}},
-        {"a later wheel page", kKindFilterWheel, 0,
+        {"a later wheel page", STOLVO_KIND_FILTER_WHEEL, 0,
          Keys{"Stage/DefaultAll=0", "FilterWheel1/Name=Dapi Set", "FilterWheel1/NumberPositions=6"},
          Keys{}},
-        {"a later serial line", kKindSerialLine, 0,
+        {"a later serial line", STOLVO_KIND_SERIAL_LINE, 0,
          Keys{"Stage/DefaultAll=0", "Stage/Port=2", "Stage/BaudRate=600"},
          Keys{"Stage/StopBits=<absent>"}},
-        {"a later focus page", kKindFocus, 0, Keys{"Stage/DefaultAll=0", "Stage/FocusStep=3"},
-         Keys{}},
+        {"a later focus page", STOLVO_KIND_FOCUS, 0,
+         Keys{"Stage/DefaultAll=0", "Stage/FocusStep=3"}, Keys{}},
     };
     struct Entry {
         std::string section, key, value;
@@ -346,9 +346,9 @@ TEST(DefaultConfigFromTheFile, StoredRecordsAreReadBeforeTheDefaultsJudgeThem) {
         const bool first =
             std::find(c.stored.begin(), c.stored.end(), "Stage/DefaultAll=0") == c.stored.end();
         const bool wheelJudged = IniValue(driver.IniPath(), "FilterWheel1", "Name") == "Dapi Set" &&
-                                 (first || c.kind == kKindFilterWheel);
+                                 (first || c.kind == STOLVO_KIND_FILTER_WHEEL);
         const std::string set = DriverFilePath(driver, "Dapi Set.TolvoFW");
-        for (int p = 1; p <= (c.kind == kKindFilterWheel ? 6 : 10); ++p) {
+        for (int p = 1; p <= (c.kind == STOLVO_KIND_FILTER_WHEEL ? 6 : 10); ++p) {
             EXPECT_EQ(IniValue(set, "FilterWheel1", "Position" + std::to_string(p) + "Name"),
                       p != 4 && p <= 6 ? "Dapi " + std::to_string(p)
                       : wheelJudged    ? "Position " + std::to_string(p)
@@ -369,7 +369,7 @@ TEST_F(DefaultConfig, ANamedWheelKeepsItsNameAndGetsItsMissingPositions) {
     });
     DialogAnswerer boxes;
     boxes.Press(IDOK);
-    sets.ApplyDefaults(host.get(), kKindShutter, 0);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_SHUTTER, 0);
     const std::vector<std::string> names =
         Joined(Numbered("P", 1, 3), Numbered("Position ", 4, 10));
     EXPECT_EQ(PositionNames(config.Roster().wheels[0]), names);
@@ -387,12 +387,12 @@ TEST_F(DefaultConfig, APickOfSixOrTenPositions) {
     });
     const std::string before = driver.IniFileText();
     DialogAnswerer boxes;
-    sets.ApplyDefaults(host.get(), kKindFilterWheel, 1);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 1);
     EXPECT_EQ(driver.IniFileText(), before) << "six names in use, none missing";
     EXPECT_EQ(WrittenFiles(), std::vector<std::string>{"STolvo.INI"});
 
     EditRoster([](DeviceRosterTable& r) { r.wheels[1].positionCount = 10; });
-    sets.ApplyDefaults(host.get(), kKindFilterWheel, 1);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 1);
     const std::vector<std::string> names =
         Joined(Numbered("N", 1, 6), Numbered("Position ", 7, 10));
     EXPECT_EQ(PositionNames(config.Roster().wheels[1]), names);
@@ -417,7 +417,7 @@ TEST_F(DefaultConfig, AnArchivedSetAnsweredNoStaysAndLeavesTheWheelInvalid) {
         look = LookAt(box);
         return IDNO;
     });
-    sets.ApplyDefaults(host.get(), kKindFilterWheel, 1);
+    sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 1);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].caption, "Saving Filter Wheel Set");
     EXPECT_EQ(look.owner, host.get());
@@ -434,16 +434,16 @@ TEST_F(DefaultConfig, StoringOneShutterWritesOnlyItsRecord) {
         r.shutters[1].configured = 1;
         std::strcpy(r.shutters[2].name, "Other");
     });
-    sets.StoreDeviceRecords(host.get(), kKindShutter, 1);
+    sets.StoreDeviceRecords(host.get(), STOLVO_KIND_SHUTTER, 1);
     EXPECT_EQ(IniSections(), std::vector<std::string>{"Shutter2"});
     EXPECT_EQ(Setting("Shutter2", "ShutterNumber"), "-1");
     EXPECT_EQ(Setting("Shutter2", "Name"), "Side");
     EXPECT_EQ(config.Roster().shutters[1].configured, 0) << "no number, not configured";
     for (int slot : {-1, 3, 10, 100}) {
-        sets.StoreDeviceRecords(host.get(), kKindShutter, slot);
+        sets.StoreDeviceRecords(host.get(), STOLVO_KIND_SHUTTER, slot);
     }
     for (int slot : {-1, 10, 100}) {
-        sets.StoreDeviceRecords(host.get(), kKindFilterWheel, slot);
+        sets.StoreDeviceRecords(host.get(), STOLVO_KIND_FILTER_WHEEL, slot);
     }
     EXPECT_EQ(IniSections(), std::vector<std::string>{"Shutter2"}) << "slots outside the roster";
 }

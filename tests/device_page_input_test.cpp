@@ -94,6 +94,25 @@ TEST_F(DevicePageInput, CommandsForWindowsThatAreNoPagesChangeNothing) {
     EXPECT_TRUE(IsWindow(Page()));
 }
 
+// A device page that the host makes itself stands for the device of the page
+// the configure calls show, keeps its own edits, and goes without that page.
+TEST_F(DevicePageInput, APageTheHostMakesItselfStandsForTheShownDevice) {
+    GiveWheel(1, "Alpha", 6, "A");
+    HWND shown = ShowWheel(1);
+    HWND own =
+        CreateDialogParamA(driver.module(), MAKEINTRESOURCEA(104), host.get(), pages.ConfigProc, 0);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(Text(own, kWheelTitle), "Filter Wheel Number 2 Filter Set:");
+    EXPECT_EQ(Entries(own, kPositionBox), Numbered("A", 1, 6));
+    TypeText(own, kPositionBox, "Mine");
+    MoveFocusTo(host.get());
+    EXPECT_STREQ(config.Roster().wheels[1].positionNames[0], "Mine");
+    EXPECT_EQ(State().filterSetDirty, 0) << "the shown page has no unsaved change";
+    DestroyWindow(own);
+    EXPECT_EQ(Page(), shown);
+    EXPECT_TRUE(IsWindow(shown));
+}
+
 TEST_F(DevicePageInput, ShutterCommandsOnAWheelPageTouchNoShutter) {
     EditRoster([](DeviceRosterTable& r) {
         r.shutterCount = 1;

@@ -80,7 +80,7 @@ TEST_F(DeviceRecordTest, ShutterConfiguredNeedsNameAndNumber) {
         roster.shutters[0].openState = 3;
         probe.SetRoster(&roster);
 
-        probe.LoadDeviceRecord(0, kKindShutter);
+        probe.LoadDeviceRecord(0, STOLVO_KIND_SHUTTER);
 
         const ShutterEntry& shutter = probe.Roster().shutters[0];
         const std::string label = std::string("name ") + (c.name ? c.name : "(none)") +
@@ -101,7 +101,7 @@ TEST_F(DeviceRecordTest, EachShutterSlotReadsItsOwnSection) {
                     "[Shutter4]\r\nName=four\r\nShutterNumber=4\r\n");
     const DeviceRosterTable before = probe.Roster();
     for (int slot = 0; slot < kShutterSlots; ++slot) {
-        probe.LoadDeviceRecord(slot, kKindShutter);
+        probe.LoadDeviceRecord(slot, STOLVO_KIND_SHUTTER);
     }
     const DeviceRosterTable after = probe.Roster();
     const char* names[] = {"one", "two", "three"};
@@ -124,8 +124,8 @@ TEST_F(DeviceRecordTest, LongNamesAreCutTo59Characters) {
 
     DeviceRosterTable roster = SentinelRoster();
     probe.SetRoster(&roster);
-    probe.LoadDeviceRecord(2, kKindShutter);
-    probe.LoadDeviceRecord(9, kKindFilterWheel);
+    probe.LoadDeviceRecord(2, STOLVO_KIND_SHUTTER);
+    probe.LoadDeviceRecord(9, STOLVO_KIND_FILTER_WHEEL);
 
     const DeviceRosterTable after = probe.Roster();
     const std::string expected = Repeat('a', 58) + "b";
@@ -201,7 +201,7 @@ TEST_F(DeviceRecordTest, WheelLoadsItsSetWhenNamed) {
     }
     WriteDriverFile(driver, "Fluo.TolvoFW", set);
 
-    probe.LoadDeviceRecord(1, kKindFilterWheel);
+    probe.LoadDeviceRecord(1, STOLVO_KIND_FILTER_WHEEL);
     DeviceRosterTable roster = probe.Roster();
     const WheelEntry& wheel = roster.wheels[1];
     EXPECT_STREQ(wheel.name, "Fluo");
@@ -212,7 +212,7 @@ TEST_F(DeviceRecordTest, WheelLoadsItsSetWhenNamed) {
 
     // A set that lost a name fails and the wheel is no longer valid.
     WriteDriverFile(driver, "Fluo.TolvoFW", "[FilterWheel2]\r\nPosition1Name=G1\r\n");
-    probe.LoadDeviceRecord(1, kKindFilterWheel);
+    probe.LoadDeviceRecord(1, STOLVO_KIND_FILTER_WHEEL);
     roster = probe.Roster();
     EXPECT_EQ(roster.wheels[1].valid, 0);
     EXPECT_STREQ(roster.wheels[1].positionNames[0], "G1");
@@ -227,7 +227,7 @@ TEST_F(DeviceRecordTest, WheelWithoutNameKeepsValid) {
         std::strcpy(roster.wheels[0].positionNames[0], "kept");
         roster.wheels[0].valid = valid;
         probe.SetRoster(&roster);
-        probe.LoadDeviceRecord(0, kKindFilterWheel);
+        probe.LoadDeviceRecord(0, STOLVO_KIND_FILTER_WHEEL);
         const DeviceRosterTable after = probe.Roster();
         EXPECT_STREQ(after.wheels[0].name, "") << "the name is read even when empty";
         EXPECT_EQ(after.wheels[0].valid, valid);
@@ -243,7 +243,7 @@ TEST_F(DeviceRecordTest, WheelWithMissingSetBecomesInvalid) {
     DeviceRosterTable roster = probe.Roster();
     roster.wheels[0].valid = 1;
     probe.SetRoster(&roster);
-    probe.LoadDeviceRecord(0, kKindFilterWheel);
+    probe.LoadDeviceRecord(0, STOLVO_KIND_FILTER_WHEEL);
     EXPECT_EQ(probe.Roster().wheels[0].valid, 0);
     EXPECT_STREQ(probe.Roster().wheels[0].name, "Nowhere");
 }
@@ -269,7 +269,7 @@ TEST_F(DeviceRecordTest, SerialLineKeysAndTheirDefaults) {
                             c.ini);
         const DriverSettingsRecord before = SentinelSettings();
         probe.SetSettings(&before);
-        probe.LoadDeviceRecord(0, kKindSerialLine);
+        probe.LoadDeviceRecord(0, STOLVO_KIND_SERIAL_LINE);
         const DriverSettingsRecord s = probe.Settings();
         SCOPED_TRACE(c.ini);
         EXPECT_EQ(s.port, c.port);
@@ -339,7 +339,7 @@ TEST(FocusRecordTest, UserSizeIsOfferedWhateverTheChoice) {
         DriverSettingsRecord before = SentinelSettings();
         before.zStep = kUnchanged;
         probe.SetSettings(&before);
-        probe.LoadDeviceRecord(0, kKindFocus);
+        probe.LoadDeviceRecord(0, STOLVO_KIND_FOCUS);
         const DriverSettingsRecord s = probe.Settings();
         SCOPED_TRACE(c.ini);
         EXPECT_EQ(s.focusStepIndex, c.focusStepIndex);
@@ -367,13 +367,41 @@ TEST(FocusRecordTest, AFiveChoiceListStaysWhenTheSizeIsGone) {
     LoadedDriver driver{"STolvo32Probe.dll"};
     ConfigProbe probe{driver};
     driver.SetIni("dUserDefinedZStepSize", "0.2");
-    probe.LoadDeviceRecord(0, kKindFocus);
+    probe.LoadDeviceRecord(0, STOLVO_KIND_FOCUS);
     driver.SetIni("dUserDefinedZStepSize", nullptr);
     driver.SetIni("FocusStep", "4");
-    probe.LoadDeviceRecord(0, kKindFocus);
+    probe.LoadDeviceRecord(0, STOLVO_KIND_FOCUS);
     const DriverSettingsRecord s = probe.Settings();
     EXPECT_EQ(s.zStepChoices, 5);
     EXPECT_DOUBLE_EQ(s.userZStep, -1.0);
     EXPECT_DOUBLE_EQ(probe.ZStepSlot(4), 0.2) << "the earlier size stays in the table";
     EXPECT_DOUBLE_EQ(s.zStep, 0.2);
+}
+
+// Each load of the module starts every slot from the same values, whatever an
+// earlier load left in its roster.
+TEST_F(DeviceRecordTest, EveryLoadStartsTheRosterAfresh) {
+    const DeviceRosterTable sentinel = SentinelRoster();
+    probe.SetRoster(&sentinel);
+    ASSERT_TRUE(SameRoster(probe.Roster(), sentinel));
+    driver.Unload();
+    const LoadedDriver again{"STolvo32Probe.dll"};
+    const DeviceRosterTable roster = ConfigProbe{again}.Roster();
+    EXPECT_EQ(roster.shutterCount, 0);
+    EXPECT_EQ(roster.wheelCount, 0);
+    for (const ShutterEntry& shutter : roster.shutters) {
+        EXPECT_STREQ(shutter.name, "");
+        EXPECT_EQ(shutter.configured, 0);
+        EXPECT_EQ(shutter.shutterNumber, -1);
+        EXPECT_EQ(shutter.openState, 0);
+    }
+    for (const WheelEntry& wheel : roster.wheels) {
+        EXPECT_STREQ(wheel.name, "");
+        EXPECT_EQ(wheel.valid, 0);
+        EXPECT_EQ(wheel.positionCount, 10);
+        EXPECT_EQ(wheel.currentPosition, 0);
+        for (const char* name : wheel.positionNames) {
+            EXPECT_STREQ(name, "");
+        }
+    }
 }

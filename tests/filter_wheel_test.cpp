@@ -2,6 +2,7 @@
 // calls they send.
 #include <gtest/gtest.h>
 #include "driver_api.h"
+#include "core/filter_members.h"
 #include "config/device_roster.h"
 #include <climits>
 #include <cstring>
@@ -191,16 +192,16 @@ TEST_F(FilterWheelTest, TheControllersCountGovernsLaterChecks) {
 TEST_F(FilterWheelTest, ARefusedCallRecordsNothing) {
     TwoWheels();
     ASSERT_EQ(wheel.SetPosition(0, 4), 0);
-    Sim().SetFault(SimFilter, 10, DISP_E_EXCEPTION);
+    Sim().SetFault(SimFilter, FilterMember::MoveWheel.dispid, DISP_E_EXCEPTION);
     EXPECT_EQ(wheel.SetPosition(0, 6), 1);
     EXPECT_EQ(wheel.GetPosition(0), 4);
-    Sim().SetFault(SimFilter, 10, S_OK);
+    Sim().SetFault(SimFilter, FilterMember::MoveWheel.dispid, S_OK);
 
-    Sim().SetFault(SimFilter, 7, E_FAIL);
+    Sim().SetFault(SimFilter, FilterMember::WheelPositionCount.dispid, E_FAIL);
     EXPECT_EQ(wheel.GetCount(0), 10) << "the stored count stands";
-    Sim().SetFault(SimFilter, 7, S_OK);
+    Sim().SetFault(SimFilter, FilterMember::WheelPositionCount.dispid, S_OK);
 
-    Sim().SetFault(SimFilter, 11, E_FAIL);
+    Sim().SetFault(SimFilter, FilterMember::HomeWheel.dispid, E_FAIL);
     EXPECT_EQ(wheel.Init(1, nullptr), 1) << "homing refused";
 }
 

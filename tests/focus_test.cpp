@@ -2,6 +2,7 @@
 // they ask of the servers.
 #include <gtest/gtest.h>
 #include "driver_api.h"
+#include "core/focus_members.h"
 #include "xy_api.h"
 #include <climits>
 #include <cmath>
@@ -192,22 +193,22 @@ TEST_F(FocusTest, AFailingMemberIsNotDoneAndIsNotWaitedFor) {
     int position = 0;
     const struct {
         const char* what;
-        DISPID member;
+        const ServerMember& member;
         HRESULT fault;
         std::function<int()> call;
     } cases[] = {
-        {"move", 18, E_FAIL, [&] { return z.Move(5, 0); }},
-        {"step down", 16, DISP_E_EXCEPTION, [&] { return z.Step(-1); }},
-        {"step up", 17, RPC_E_DISCONNECTED, [&] { return z.Step(1); }},
-        {"report", 12, E_FAIL, [&] { return z.Report(&position); }},
-        {"origin", 12, DISP_E_EXCEPTION, [&] { return z.Origin(); }},
+        {"move", FocusMember::MoveTo, E_FAIL, [&] { return z.Move(5, 0); }},
+        {"step down", FocusMember::StepNegative, DISP_E_EXCEPTION, [&] { return z.Step(-1); }},
+        {"step up", FocusMember::StepPositive, RPC_E_DISCONNECTED, [&] { return z.Step(1); }},
+        {"report", FocusMember::Position, E_FAIL, [&] { return z.Report(&position); }},
+        {"origin", FocusMember::Position, DISP_E_EXCEPTION, [&] { return z.Origin(); }},
     };
     for (const auto& c : cases) {
-        Sim().SetFault(SimFocus, c.member, c.fault);
+        Sim().SetFault(SimFocus, c.member.dispid, c.fault);
         Sim().JournalClear();
         EXPECT_EQ(c.call(), 1) << c.what;
         EXPECT_EQ(Trace().size(), 1u) << c.what << ": the refused call only, no wait";
-        Sim().SetFault(SimFocus, c.member, S_OK);
+        Sim().SetFault(SimFocus, c.member.dispid, S_OK);
         EXPECT_EQ(c.call(), 0) << c.what << " works again";
     }
 }
@@ -216,12 +217,12 @@ TEST_F(FocusTest, AFailedReadKeepsTheOutputAndTheOrigin) {
     OpenStageThenFocus();
     Sim().SetFocusPosition(50.0);
     ASSERT_EQ(z.Origin(), 0);
-    Sim().SetFault(SimFocus, 12, E_FAIL);
+    Sim().SetFault(SimFocus, FocusMember::Position.dispid, E_FAIL);
     int position = 777;
     EXPECT_EQ(z.Report(&position), 1);
     EXPECT_EQ(position, 777);
     EXPECT_EQ(z.Origin(), 1);
-    Sim().SetFault(SimFocus, 12, S_OK);
+    Sim().SetFault(SimFocus, FocusMember::Position.dispid, S_OK);
     Sim().SetFocusPosition(60.0);
     EXPECT_EQ(z.Report(&position), 0);
     EXPECT_EQ(position, 10) << "the failed origin kept the old offset";

@@ -6,10 +6,8 @@
 // build is configured, so a new export is checked as soon as it is declared.
 #include <type_traits>
 #include "header_agreement_driver.h"
-#include "config/device_kind.h"
 #include "config/device_roster.h"
 #include "core/module_files.h"
-#include "devices/device_codes.h"
 #include "STolvo32.h"
 #include "stolvo_version.h"
 
@@ -25,23 +23,25 @@ static_assert(std::is_same<STOLVO_PFN_DllMain, BOOL(WINAPI*)(HINSTANCE, DWORD, L
 
 static_assert(std::is_same<STOLVO_HOST_CALLBACK, HostCallback>::value, "host callback");
 
-static_assert(STOLVO_OK == kDone, "status code");
-static_assert(STOLVO_NOT_BOUND == kNotBound, "status code");
-static_assert(STOLVO_LINK_FAILED == kLinkFailed, "status code");
-static_assert(STOLVO_NOT_CONFIGURED == kNotConfigured, "status code");
-static_assert(STOLVO_BAD_SLOT == kBadSlot, "status code");
-static_assert(STOLVO_BAD_POSITION == kBadPosition, "status code");
+// The exports return and compare the header's own codes and kinds; their
+// numbers are the host's and must not move.
+static_assert(STOLVO_OK == 0, "status code");
+static_assert(STOLVO_NOT_BOUND == 1, "status code");
+static_assert(STOLVO_LINK_FAILED == -1, "status code");
+static_assert(STOLVO_NOT_CONFIGURED == -2, "status code");
+static_assert(STOLVO_BAD_SLOT == -5, "status code");
+static_assert(STOLVO_BAD_POSITION == -6, "status code");
 
-static_assert(STOLVO_KIND_ALL == kKindAll, "device kind");
-static_assert(STOLVO_KIND_SHUTTER == kKindShutter, "device kind");
-static_assert(STOLVO_KIND_FILTER_WHEEL == kKindFilterWheel, "device kind");
-static_assert(STOLVO_KIND_SLIDER == kKindSlider, "device kind");
-static_assert(STOLVO_KIND_OBJECTIVES == kKindObjectives, "device kind");
-static_assert(STOLVO_KIND_LAMP == kKindLamp, "device kind");
-static_assert(STOLVO_KIND_APERTURE == kKindAperture, "device kind");
-static_assert(STOLVO_KIND_CONDENSER == kKindCondenser, "device kind");
-static_assert(STOLVO_KIND_FOCUS == kKindFocus, "device kind");
-static_assert(STOLVO_KIND_SERIAL_LINE == kKindSerialLine, "device kind");
+static_assert(STOLVO_KIND_ALL == -1, "device kind");
+static_assert(STOLVO_KIND_SHUTTER == 1, "device kind");
+static_assert(STOLVO_KIND_FILTER_WHEEL == 2, "device kind");
+static_assert(STOLVO_KIND_SLIDER == 3, "device kind");
+static_assert(STOLVO_KIND_OBJECTIVES == 4, "device kind");
+static_assert(STOLVO_KIND_LAMP == 5, "device kind");
+static_assert(STOLVO_KIND_APERTURE == 6, "device kind");
+static_assert(STOLVO_KIND_CONDENSER == 7, "device kind");
+static_assert(STOLVO_KIND_FOCUS == 8, "device kind");
+static_assert(STOLVO_KIND_SERIAL_LINE == 100, "device kind");
 
 static_assert(STOLVO_NAME_SIZE == kNameSize, "name field size");
 static_assert(STOLVO_PATH_SIZE == kPathSize, "path size");

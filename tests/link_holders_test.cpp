@@ -81,6 +81,14 @@ TEST_F(LinkHoldersTest, StagePathFocusCloseKeepsTheLinkForADeviceFamily) {
     EXPECT_TRUE(LinkOpen()) << "a second close finds no stage client and does nothing";
 }
 
+// A focus close before any focus initialisation follows the stage path's rule.
+TEST_F(LinkHoldersTest, FocusCloseBeforeItsInitLetsTheStageClientsGo) {
+    ASSERT_EQ(xy.Init(nullptr), 0);
+    EXPECT_EQ(z.Close(), 0);
+    EXPECT_FALSE(LinkOpen());
+    EXPECT_EQ(ReadLinkState(driver).stageClientOpen, 0);
+}
+
 TEST_F(LinkHoldersTest, FocusCloseWithoutAnOpenLinkDoesNothing) {
     driver.SetIni("Port", "-1");
     EXPECT_EQ(z.Init(nullptr), -1);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include "config_api.h"
 #include "dialog_rig.h"
-#include "ui/name_list_editor.h"
 #include <climits>
 #include <cstring>
 
@@ -28,8 +27,10 @@ class NameListEditorTest : public ::testing::Test {
         config.SetRoster(&roster);
         SetTarget(2, 1);
     }
-    void SetTarget(int kind, int slot) const {
-        driver.Fn<void(WINAPI*)(int, int)>("ProbeSetPageTarget")(kind, slot);
+    // The device page whose wheel the editor names: list kind and wheel slot.
+    void SetTarget(int kind, int slot) {
+        targetKind = kind;
+        targetSlot = slot;
     }
     void WriteList(const Names& names) const {
         std::string text = "[Filters]\r\n";
@@ -56,14 +57,16 @@ class NameListEditorTest : public ::testing::Test {
     // Opens the editor as the wheel page's "..." button does; `act` works it.
     INT_PTR Open(DialogAnswerer::Action act) {
         answers.Act(std::move(act));
-        const auto proc = driver.Fn<decltype(&KroNameListProc)>("KroNameListProc");
-        return DialogBoxParamA(driver.module(), MAKEINTRESOURCEA(121), host.get(), proc, 0);
+        const auto open = driver.Fn<INT_PTR(WINAPI*)(HWND, int, int)>("ProbeOpenNameList");
+        return open(host.get(), targetKind, targetSlot);
     }
 
     LoadedDriver driver{"STolvo32Probe.dll"};
     ConfigProbe config{driver};
     HostWindow host{500, 400};
     DialogAnswerer answers;
+    int targetKind = 0;
+    int targetSlot = 0;
 };
 } // namespace
 

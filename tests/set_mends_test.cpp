@@ -30,7 +30,7 @@ TEST_F(SetMends, NumberPositionsOfSixEightOrTenComesBackWithTheRecord) {
             driver.SetIni("NumberPositions", cases[i].stored, Section(slot).c_str());
         }
         EditRoster([&](DeviceRosterTable& r) { r.wheels[slot].positionCount = 4; });
-        config.LoadDeviceRecord(slot, kKindFilterWheel);
+        config.LoadDeviceRecord(slot, STOLVO_KIND_FILTER_WHEEL);
         EXPECT_EQ(config.Roster().wheels[slot].positionCount, cases[i].count);
     }
 }
@@ -39,7 +39,7 @@ TEST_F(SetMends, TheStoredCountIsInPlaceBeforeTheSetLoads) {
     driver.SetIni("Name", "Six", "FilterWheel2");
     driver.SetIni("NumberPositions", "6", "FilterWheel2");
     WriteDriverFile(driver, "Six.TolvoFW", SetSectionText(2, 6, "S"));
-    config.LoadDeviceRecord(1, kKindFilterWheel);
+    config.LoadDeviceRecord(1, STOLVO_KIND_FILTER_WHEEL);
     const WheelEntry wheel = config.Roster().wheels[1];
     EXPECT_EQ(wheel.positionCount, 6);
     EXPECT_EQ(wheel.valid, 1) << "six names are all a six-position wheel needs";
@@ -79,7 +79,7 @@ TEST_F(SetMends, CountsAboveTenOrBelowOneUseAtMostTenNames) {
                 name[0] = '\0';
             }
         });
-        sets.ApplyDefaults(host.get(), kKindFilterWheel, 0);
+        sets.ApplyDefaults(host.get(), STOLVO_KIND_FILTER_WHEEL, 0);
         EXPECT_EQ(PositionNames(config.Roster().wheels[0]),
                   wide ? Numbered("Position ", 1, 10) : std::vector<std::string>(10, ""));
         EXPECT_TRUE(neighbourIntact());
@@ -202,7 +202,7 @@ TEST_F(SetMends, SetNamesThatAreNoFileInTheFolderAreRefusedEverywhere) {
         sets.ArchiveWheelSet(page.get());
         EXPECT_TRUE(nothingWritten());
 
-        sets.StoreDeviceRecords(host.get(), kKindFilterWheel, 0);
+        sets.StoreDeviceRecords(host.get(), STOLVO_KIND_FILTER_WHEEL, 0);
         EXPECT_EQ(config.Roster().wheels[0].valid, 0);
         EXPECT_TRUE(victimIntact());
         EXPECT_EQ(FilesIn(parent, "*.TolvoFW"), parentBefore);

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 #include "xy_api.h"
 #include "core/number_text.h"
+#include "core/settings_map.h"
+#include <fstream>
+#include <map>
+#include <set>
 
 namespace {
 class SettingsTest : public ::testing::Test {
@@ -257,4 +261,141 @@ TEST_F(SettingsTest, HostLibraryOfEitherCallingConvention) {
         }
         SetDllDirectoryA(nullptr);
     }
+}
+
+namespace {
+// The key tables of STolvo.INI in docs/files.md: section, key, default cell.
+using DocumentedKeys = std::map<std::string, std::map<std::string, std::string>>;
+
+std::vector<std::string> TableCells(const std::string& line) {
+    std::vector<std::string> cells;
+    size_t start = 1;
+    for (size_t bar = line.find('|', start); bar != std::string::npos;
+         bar = line.find('|', start)) {
+        std::string cell = line.substr(start, bar - start);
+        cell.erase(0, cell.find_first_not_of(' '));
+        cell.erase(cell.find_last_not_of(' ') + 1);
+        cells.push_back(cell);
+        start = bar + 1;
+    }
+    return cells;
+}
+
+DocumentedKeys ReadDocumentedKeys() {
+    std::ifstream file(std::string("Z:") + STOLVO_SOURCE_DIR + "/docs/files.md");
+    EXPECT_TRUE(file.is_open()) << STOLVO_SOURCE_DIR << "/docs/files.md";
+    DocumentedKeys keys;
+    bool inSettingsFile = false;
+    std::string section;
+    size_t defaultColumn = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind("## ", 0) == 0) {
+            inSettingsFile = line == "## STolvo.INI";
+        } else if (inSettingsFile && line.rfind("### ", 0) == 0) {
+            const size_t open = line.find('[');
+            const size_t close = line.find(']');
+            section = open == 4 && close != std::string::npos ? line.substr(5, close - 5) : "";
+            keys[section];
+        } else if (inSettingsFile && !section.empty() && line.rfind("| ", 0) == 0) {
+            const std::vector<std::string> cells = TableCells(line);
+            if (cells.front() == "key") {
+                defaultColumn = 0;
+                while (defaultColumn < cells.size() && cells[defaultColumn].rfind("default", 0)) {
+                    ++defaultColumn;
+                }
+            } else if (cells.front().size() > 2 && cells.front().front() == '`') {
+                const std::string key = cells.front().substr(1, cells.front().size() - 2);
+                keys[section][key] = defaultColumn < cells.size() ? cells[defaultColumn] : "";
+            }
+        }
+    }
+    keys.erase("");
+    return keys;
+}
+
+// The values a default cell names, in order: numbers and the empty text "".
+std::vector<std::string> Values(const std::string& cell) {
+    std::vector<std::string> values;
+    for (size_t i = 0; i < cell.size();) {
+        const bool afterWord = i > 0 && std::isalnum(static_cast<unsigned char>(cell[i - 1]));
+        size_t end = i;
+        while (end < cell.size() && (std::isdigit(static_cast<unsigned char>(cell[end])) ||
+                                     cell[end] == '-' || cell[end] == '.')) {
+            ++end;
+        }
+        if (cell.compare(i, 2, "\"\"") == 0) {
+            values.push_back("\"\"");
+            i += 2;
+        } else if (end > i && !afterWord && cell.find_first_of("0123456789", i) < end) {
+            values.push_back(cell.substr(i, end - i));
+            i = end;
+        } else {
+            i = end > i ? end : i + 1;
+        }
+    }
+    return values;
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+std::string SectionOf(const SettingsKey& key) {
+    SectionName name;
+    FormatSectionName(key.section, 1, name);
+    return name;
+}
+} // namespace
+
+// Every section and key of the map is documented with its defaults, the
+// first one named first, and the documents name no key the map lacks.
+TEST(SettingsMapTest, DocumentedAsTheMapHasThem) {
+    const DocumentedKeys documented = ReadDocumentedKeys();
+    std::set<std::string> sections;
+    for (const char* format : kSettingsSections) {
+        SectionName name;
+        FormatSectionName(format, 1, name);
+        sections.insert(name);
+        EXPECT_EQ(documented.count(name), 1u) << "no section [" << name << "]";
+    }
+    size_t mapped = 0;
+    for (const SettingsKey* key : kSettingsKeys) {
+        const std::string section = SectionOf(*key);
+        EXPECT_EQ(sections.count(section), 1u) << key->name << " has a section the map lacks";
+        SCOPED_TRACE(section + " " + key->name);
+        const auto inSection = documented.find(section);
+        if (inSection == documented.end() || inSection->second.count(key->name) == 0) {
+            ADD_FAILURE() << "not documented";
+            continue;
+        }
+        ++mapped;
+        const std::vector<std::string> values = Values(inSection->second.at(key->name));
+        std::vector<std::string> defaults;
+        for (const SettingDefault& d : key->defaults) {
+            if (d.reader != SettingsReader::None) {
+                const std::string text = key->type == SettingType::Integer
+                                             ? std::to_string(d.number)
+                                         : d.text[0] == '\0' ? "\"\""
+                                                             : d.text;
+                if (!Contains(defaults, text)) {
+                    defaults.push_back(text);
+                }
+            }
+        }
+        if (defaults.empty()) {
+            EXPECT_TRUE(values.empty()) << "a key that is never read has no default";
+            continue;
+        }
+        ASSERT_FALSE(values.empty());
+        EXPECT_TRUE(Contains(defaults, values.front())) << "documented first: " << values.front();
+        for (const std::string& d : defaults) {
+            EXPECT_TRUE(Contains(values, d)) << "default " << d << " is not documented";
+        }
+    }
+    size_t listed = 0;
+    for (const auto& section : documented) {
+        EXPECT_EQ(sections.count(section.first), 1u) << "[" << section.first << "] is not mapped";
+        listed += section.second.size();
+    }
+    EXPECT_EQ(listed, mapped) << "the documents list keys the map lacks";
 }

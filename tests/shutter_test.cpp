@@ -1,6 +1,7 @@
 // The shutter exports: slots, codes, and the SetShutter calls they send.
 #include <gtest/gtest.h>
 #include "driver_api.h"
+#include "core/scan_members.h"
 #include "config/device_roster.h"
 #include <climits>
 #include <cstring>
@@ -146,14 +147,14 @@ TEST_F(ShutterTest, GetNameCopiesTheStoredName) {
 
 TEST_F(ShutterTest, ARefusedSetShutterIsNotDoneAndIsSentAgain) {
     TwoShutters();
-    Sim().SetFault(SimScan, 9, DISP_E_EXCEPTION);
+    Sim().SetFault(SimScan, ScanMember::SetShutter.dispid, DISP_E_EXCEPTION);
     EXPECT_EQ(shutter.SetOpen(0, 1), 1);
     EXPECT_EQ(shutter.GetOpen(0), 0) << "the state the controller last took";
-    Sim().SetFault(SimScan, 9, S_OK);
+    Sim().SetFault(SimScan, ScanMember::SetShutter.dispid, S_OK);
     EXPECT_EQ(shutter.SetOpen(0, 1), 0);
     EXPECT_EQ(Sim().ShutterState(1), 1);
 
-    Sim().SetFault(SimScan, 9, E_FAIL);
+    Sim().SetFault(SimScan, ScanMember::SetShutter.dispid, E_FAIL);
     EXPECT_EQ(shutter.Init(1, nullptr), 1) << "the closing command was refused";
 }
 

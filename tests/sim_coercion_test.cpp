@@ -128,6 +128,7 @@ TEST_F(SimCoercionTest, StrictModeRefusesWhatLenientModeConverts) {
 // reach the host converted to the tabled types, and a missing or refused
 // member gives the export's not-done code.
 #include "driver_api.h"
+#include "core/stage_members.h"
 #include <functional>
 #include <string>
 
@@ -152,11 +153,11 @@ std::string Numbers(std::initializer_list<double> values) {
     return text;
 }
 
-// Arguments of the journal's last call of `dispid` on `object`.
-std::string LastCallArgs(int object, int dispid) {
+// Arguments of the journal's last call of `member` on `object`.
+std::string LastCallArgs(int object, const ServerMember& member) {
     const auto calls = Journal();
     for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
-        if (call->object == object && call->dispid == dispid) {
+        if (call->object == object && call->dispid == member.dispid) {
             return Numbers({call->argValue[0], call->argValue[1]});
         }
     }
@@ -211,7 +212,7 @@ const VariantCase kVariantCases[] = {
     {"OtherTypesCentring", SimOtherTypes, [] { Sim().SetTravel(3000.5, 2000.25); },
      [](const LoadedDriver& driver, std::string* seen) {
          const int code = XYApi(driver).Command(3);
-         *seen = LastCallArgs(SimStage, 27);
+         *seen = LastCallArgs(SimStage, StageMember::MoveXY);
          return code;
      },
      0, "1500.25 1000.12"},
@@ -236,7 +237,7 @@ const VariantCase kVariantCases[] = {
     {"EmptyValuesCentring", SimEmptyValues, [] {},
      [](const LoadedDriver& driver, std::string* seen) {
          const int code = XYApi(driver).Command(3);
-         *seen = LastCallArgs(SimStage, 27);
+         *seen = LastCallArgs(SimStage, StageMember::MoveXY);
          return code;
      },
      1, "no call"},
@@ -249,7 +250,7 @@ const VariantCase kVariantCases[] = {
     {"RefusedCallMoveStillDone", SimRefusedCall, [] {},
      [](const LoadedDriver& driver, std::string* seen) {
          const int code = XYApi(driver).Move(30, 40, 0);
-         *seen = LastCallArgs(SimStage, 27);
+         *seen = LastCallArgs(SimStage, StageMember::MoveXY);
          return code;
      },
      0, "30 40"},

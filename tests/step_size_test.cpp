@@ -95,6 +95,23 @@ TEST_F(StepSize, TypedSizeIsHeldUntilTheBoxLosesTheFocus) {
     EXPECT_EQ(StoredSetting(driver, "StageStep"), "6");
 }
 
+// A Z page that the host makes itself, with the Z flag as its creation
+// parameter, keeps a typed size of its own until the box loses the focus.
+TEST_F(StepSize, AStagePageTheHostMakesItselfTakesATypedSize) {
+    EXPECT_EQ(xy.Init(nullptr), -2);
+    HWND page =
+        CreateDialogParamA(driver.module(), MAKEINTRESOURCEA(102), host.get(), pages.ConfigProc, 1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Entries(page, kStepBox), kZSizes);
+    TypeText(page, kStepBox, "0.3");
+    MoveFocusTo(host.get());
+    EXPECT_EQ(Entries(page, kStepBox), With(kZSizes, "0.3"));
+    EXPECT_EQ(StoredSetting(driver, "dUserDefinedZStepSize"), "0.3");
+    EXPECT_EQ(StoredSetting(driver, "FocusStep"), "4");
+    EXPECT_EQ(ui.StagePageWindow(), nullptr) << "not the configure calls' page";
+    DestroyWindow(page);
+}
+
 TEST_F(StepSize, TypingAgainReplacesTheUserEntry) {
     HWND page = OpenXY();
     for (const char* typed : {"0.75", "1.5", "3"}) {

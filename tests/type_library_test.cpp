@@ -2,11 +2,8 @@
 // object answers GetTypeInfo with a dispinterface that lists each member of
 // its table by name, DISPID, call kind, argument and result types, and registration
 // entered the library so that clients find it by its id.
-#include "core/filter_members.h"
-#include "core/focus_members.h"
-#include "core/scan_members.h"
-#include "core/stage_members.h"
 #include "sim/type_library.h"
+#include "sim_objects.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -16,16 +13,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-struct ObjectCase {
-    const wchar_t* progId;
-    const ServerInterface* members;
-};
-
-const ObjectCase kObjects[] = {{L"tolvo.scan", &ScanMember::kInterface},
-                               {L"tolvo.stage", &StageMember::kInterface},
-                               {L"tolvo.Z", &FocusMember::kInterface},
-                               {L"tolvo.filter", &FilterMember::kInterface}};
-
 INVOKEKIND InvokeKind(CallKind kind) {
     return kind == CallKind::Method        ? INVOKE_FUNC
            : kind == CallKind::PropertyGet ? INVOKE_PROPERTYGET
@@ -37,14 +24,14 @@ VARTYPE ArgumentType(const TYPEDESC& type) {
     return type.vt == VT_PTR ? static_cast<VARTYPE>(type.lptdesc->vt | VT_BYREF) : type.vt;
 }
 
-class TypeLibraryTest : public ::testing::TestWithParam<ObjectCase> {
+class TypeLibraryTest : public ::testing::TestWithParam<SimObject> {
   protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
 
 TEST_P(TypeLibraryTest, DescribesEveryMemberOfTheTable) {
-    const ObjectCase& object = GetParam();
+    const SimObject& object = GetParam();
     CLSID clsid;
     ASSERT_EQ(S_OK, CLSIDFromProgID(object.progId, &clsid));
     ComPtr<IDispatch> dispatch;
@@ -102,7 +89,7 @@ TEST_P(TypeLibraryTest, DescribesEveryMemberOfTheTable) {
     EXPECT_EQ(table.memberCount, functions);
 }
 
-INSTANTIATE_TEST_SUITE_P(Objects, TypeLibraryTest, ::testing::ValuesIn(kObjects));
+INSTANTIATE_TEST_SUITE_P(Objects, TypeLibraryTest, ::testing::ValuesIn(kSimObjects));
 
 TEST(TypeLibraryRegistration, ClientsFindTheLibraryByItsId) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
@@ -114,7 +101,7 @@ TEST(TypeLibraryRegistration, ClientsFindTheLibraryByItsId) {
     EXPECT_STREQ(L"TolvoSim", name);
     SysFreeString(name);
     // Each class of the library is the class registered under its ProgID.
-    for (const ObjectCase& object : kObjects) {
+    for (const SimObject& object : kSimObjects) {
         CLSID clsid;
         ASSERT_EQ(S_OK, CLSIDFromProgID(object.progId, &clsid));
         ComPtr<ITypeInfo> coclass;

@@ -187,6 +187,24 @@ TEST_F(WheelPageTest, TheNameListEditorNamesTheCurrentPosition) {
     EXPECT_EQ(boxes.seen()[1].caption, "Filter Names");
 }
 
+// A host that opens the editor itself names the position of the wheel whose
+// page is shown.
+TEST_F(WheelPageTest, TheHostsOwnNameListEditorNamesTheShownWheelsPosition) {
+    GiveWheel(1, "Six", 6, "S");
+    WriteFilterList(driver, {"GFP", "Cy5"});
+    EditRoster([](DeviceRosterTable& r) { r.wheels[1].currentPosition = 3; });
+    ShowWheel(1);
+    boxes.Act([](HWND editor) {
+        EXPECT_EQ(Entries(editor, 1211), (Names{"GFP", "Cy5"}));
+        ChooseEntry(editor, 1211, 1);
+        return IDOK;
+    });
+    const auto proc = driver.Fn<DLGPROC>("KroNameListProc");
+    EXPECT_EQ(DialogBoxParamA(driver.module(), MAKEINTRESOURCEA(121), host.get(), proc, 0), 1);
+    EXPECT_STREQ(Wheel(1).positionNames[3], "Cy5");
+    EXPECT_EQ(PositionNames(Wheel(1), 3), Numbered("S", 1, 3));
+}
+
 TEST_F(WheelPageTest, CancelledNameListChangesNothing) {
     GiveWheel(0, "Six", 6, "S");
     WriteFilterList(driver, {"GFP"});

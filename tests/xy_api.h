@@ -13,7 +13,6 @@ struct ProbeApi {
           XYStepSlot(d.Fn<double(WINAPI*)(int)>("ProbeXYStepSlot")),
           ZStepSlot(d.Fn<double(WINAPI*)(int)>("ProbeZStepSlot")),
           Connect(d.Fn<int(WINAPI*)()>("ProbeConnect")),
-          Disconnect(d.Fn<void(WINAPI*)()>("ProbeDisconnect")),
           Connected(d.Fn<int(WINAPI*)()>("ProbeConnected")),
           WaitForIdle(d.Fn<int(WINAPI*)(DWORD)>("ProbeWaitForIdle")),
           StagePortOwner(d.Fn<int(WINAPI*)()>("ProbeStagePortOwner")),
@@ -27,7 +26,6 @@ struct ProbeApi {
     double(WINAPI* XYStepSlot)(int);
     double(WINAPI* ZStepSlot)(int);
     int(WINAPI* Connect)();
-    void(WINAPI* Disconnect)();
     int(WINAPI* Connected)();
     int(WINAPI* WaitForIdle)(DWORD);
     int(WINAPI* StagePortOwner)();

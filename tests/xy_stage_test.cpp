@@ -1,9 +1,14 @@
 // The XY stage exports: their codes, and exactly what they ask of the servers.
 #include <gtest/gtest.h>
 #include "xy_api.h"
+#include "sim_objects.h"
+#include "core/scan_members.h"
+#include "core/stage_members.h"
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -196,13 +201,13 @@ TEST_F(BoundStage, UnknownCommandCallsNothing) {
 }
 
 TEST_F(BoundStage, FailedCallsReturnNotDone) {
-    Sim().SetFault(SimStage, 27, E_FAIL);
+    Sim().SetFault(SimStage, StageMember::MoveXY.dispid, E_FAIL);
     EXPECT_EQ(xy.Move(1, 1, 1), 1);
     EXPECT_EQ(xy.Command(4), 1);
-    Sim().SetFault(SimStage, 24, DISP_E_EXCEPTION);
+    Sim().SetFault(SimStage, StageMember::StepX.dispid, DISP_E_EXCEPTION);
     EXPECT_EQ(xy.Step(1, 1), 1);
     EXPECT_EQ(Trace().back(), "wait(60000)") << "the Y step still runs";
-    Sim().SetFault(SimStage, 20, E_FAIL);
+    Sim().SetFault(SimStage, StageMember::GetXY.dispid, E_FAIL);
     int x = 5;
     int y = 6;
     EXPECT_EQ(xy.Report(&x, &y), 1);
@@ -233,48 +238,57 @@ TEST_F(BoundStage, EveryMemberRefusedIsNotDone) {
     Sim().SetTravel(80000.0, 60000.0);
     int x = 0;
     int y = 0;
-    const struct {
-        const char* what;
-        int object;
-        DISPID member;
+    struct Case {
+        std::string what;
+        const ServerMember& member;
         std::function<int()> call;
-    } cases[] = {
-        {"move", SimStage, 27, [&] { return xy.Move(1, 2, 1); }},
-        {"report", SimStage, 20, [&] { return xy.Report(&x, &y); }},
-        {"x step", SimStage, 24, [&] { return xy.XStep(1); }},
-        {"y step", SimStage, 23, [&] { return xy.YStep(1); }},
-        {"origin", SimStage, 30, [&] { return xy.Origin(); }},
-        {"speed", SimStage, 9, [&] { return xy.SetSpeed(50); }},
-        {"command 0", SimScan, 5, [&] { return xy.Command(0); }},
-        {"command 1 move", SimStage, 27, [&] { return xy.Command(1); }},
-        {"command 1 origin", SimStage, 30, [&] { return xy.Command(1); }},
-        {"command 2 query", SimStage, 18, [&] { return xy.Command(2); }},
-        {"command 2 move", SimStage, 27, [&] { return xy.Command(2); }},
-        {"command 3 run x", SimStage, 28, [&] { return xy.Command(3); }},
-        {"command 3 run y", SimStage, 29, [&] { return xy.Command(3); }},
-        {"command 3 origin", SimStage, 30, [&] { return xy.Command(3); }},
-        {"command 3 travel x", SimStage, 16, [&] { return xy.Command(3); }},
-        {"command 3 travel y", SimStage, 17, [&] { return xy.Command(3); }},
-        {"command 3 move", SimStage, 27, [&] { return xy.Command(3); }},
-        {"command 4", SimStage, 27, [&] { return xy.Command(4); }},
     };
+    std::vector<Case> cases = {
+        {"move", StageMember::MoveXY, [&] { return xy.Move(1, 2, 1); }},
+        {"report", StageMember::GetXY, [&] { return xy.Report(&x, &y); }},
+        {"x step", StageMember::StepX, [&] { return xy.XStep(1); }},
+        {"y step", StageMember::StepY, [&] { return xy.YStep(1); }},
+        {"origin", StageMember::SetXY, [&] { return xy.Origin(); }},
+        {"speed", StageMember::Speed, [&] { return xy.SetSpeed(50); }},
+    };
+    // Each command, with every member it calls.
+    const struct {
+        int command;
+        std::vector<const ServerMember*> members;
+    } commands[] = {
+        {0, {&ScanMember::ScanCommand}},
+        {1, {&StageMember::MoveXY, &StageMember::SetXY}},
+        {2, {&StageMember::StageQuery, &StageMember::MoveXY}},
+        {3,
+         {&StageMember::RunX, &StageMember::RunY, &StageMember::SetXY, &StageMember::TravelX,
+          &StageMember::TravelY, &StageMember::MoveXY}},
+        {4, {&StageMember::MoveXY}},
+    };
+    for (const auto& command : commands) {
+        for (const ServerMember* member : command.members) {
+            const int number = command.command;
+            cases.push_back({"command " + std::to_string(number) + " " + member->name, *member,
+                             [this, number] { return xy.Command(number); }});
+        }
+    }
     for (const auto& c : cases) {
         for (HRESULT fault : {E_FAIL, DISP_E_EXCEPTION, RPC_E_DISCONNECTED}) {
-            Sim().SetFault(c.object, c.member, fault);
+            Sim().SetFault(ObjectOf(c.member), c.member.dispid, fault);
             Sim().JournalClear();
             EXPECT_EQ(c.call(), 1) << c.what << " " << std::hex << fault;
             const std::vector<SimCall> calls = Journal();
             ASSERT_FALSE(calls.empty()) << c.what;
-            EXPECT_EQ(calls.back().dispid, c.member) << c.what << ": nothing after the refusal";
+            EXPECT_EQ(calls.back().dispid, c.member.dispid)
+                << c.what << ": nothing after the refusal";
             EXPECT_EQ(calls.back().result, fault) << c.what;
-            Sim().SetFault(c.object, c.member, S_OK);
+            Sim().SetFault(ObjectOf(c.member), c.member.dispid, S_OK);
         }
         EXPECT_EQ(c.call(), 0) << c.what << " works again";
     }
 }
 
 TEST_F(BoundStage, RefusedClosePortStillGivesEveryReferenceBack) {
-    Sim().SetFault(SimScan, 21, DISP_E_EXCEPTION);
+    Sim().SetFault(SimScan, ScanMember::ClosePort.dispid, DISP_E_EXCEPTION);
     EXPECT_EQ(xy.Close(), 0);
     EXPECT_EQ(Sim().LiveObjects(), 0);
     EXPECT_EQ(xy.Move(1, 1, 0), 1) << "nothing bound after the close";
@@ -301,17 +315,20 @@ TEST_F(BoundStage, NullOutPointersAreNotWrittenThrough) {
 TEST_F(UnboundStage, InitGivesReferencesBackWhenTheStartUpExchangeFails) {
     driver.SetIni("Port", "0");
     // A refused open, or a server gone during the exchange after it.
+    // Each failure marks the port; another port gets the next try.
     const struct {
-        DISPID member;
+        const ServerMember& member;
         HRESULT answer;
-    } failures[] = {{1, DISP_E_EXCEPTION}, {10, RPC_E_DISCONNECTED}, {18, RPC_E_DISCONNECTED}};
-    for (const auto& [member, answer] : failures) {
-        Sim().SetFault(SimScan, member, answer);
-        EXPECT_EQ(xy.Init(nullptr), -1) << member;
-        EXPECT_EQ(Sim().LiveObjects(), 0) << member;
-        Sim().SetFault(SimScan, member, S_OK);
-        // Each failure marks the port; another port gets the next try.
-        driver.SetIni("Port", member == 1 ? "1" : member == 10 ? "2" : "3");
+        const char* nextPort;
+    } failures[] = {{ScanMember::OpenPort, DISP_E_EXCEPTION, "1"},
+                    {ScanMember::LinkValue, RPC_E_DISCONNECTED, "2"},
+                    {ScanMember::LinkReady, RPC_E_DISCONNECTED, "3"}};
+    for (const auto& [member, answer, nextPort] : failures) {
+        Sim().SetFault(SimScan, member.dispid, answer);
+        EXPECT_EQ(xy.Init(nullptr), -1) << member.name;
+        EXPECT_EQ(Sim().LiveObjects(), 0) << member.name;
+        Sim().SetFault(SimScan, member.dispid, S_OK);
+        driver.SetIni("Port", nextPort);
     }
     EXPECT_EQ(xy.Init(nullptr), 0);
     xy.Close();

@@ -2,7 +2,7 @@
 #include "ui/device_page.h"
 #include "core/export_trace.h"
 #include "config/device_kind.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
 #include "devices/export_guard.h"
 #include "ui/device_page_window.h"
 
@@ -19,8 +19,8 @@ int WINAPI ShtrConfigure(HWND parent, int slot, int top, int mode) {
         if (mode == kClose) {
             CloseDevicePage();
         } else if (mode != kApply) {
-            ClaimDevicePort(kShutterFamily);
-            ShowDevicePage(parent, top, kKindShutter, slot);
+            Link.ClaimDevicePort(STOLVO_KIND_SHUTTER);
+            ShowDevicePage(parent, top, STOLVO_KIND_SHUTTER, slot);
         }
         return 0;
     }));
@@ -34,8 +34,8 @@ int WINAPI FWConfigure(HWND parent, int slot, int top, int mode) {
         } else if (mode == kApply) {
             ApplyDevicePage();
         } else {
-            ClaimDevicePort(kWheelFamily);
-            ShowDevicePage(parent, top, kKindFilterWheel, slot);
+            Link.ClaimDevicePort(STOLVO_KIND_FILTER_WHEEL);
+            ShowDevicePage(parent, top, STOLVO_KIND_FILTER_WHEEL, slot);
         }
         return 0;
     }));

@@ -1,31 +1,39 @@
 #include "ui/device_page_state.h"
+#include "config/device_kind.h"
+#include "ui/page_request.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
 
-bool PositionNameEdited = false;
-bool ShutterNameEdited = false;
-
-ShutterEntry* PageShutter() {
-    const int slot = CurrentDeviceIndex;
-    return slot >= 0 && slot < kShutterSlots ? &DeviceRoster.shutters[slot] : nullptr;
+DevicePage DeviceAskedFor(DialogKind dialog) {
+    DevicePage asked{};
+    if (const PageRequest* request = TakePageRequest(dialog)) {
+        asked.kind = request->kind;
+        asked.slot = request->slot;
+        asked.top = request->top;
+    } else if (const DevicePage* shown = DevicePageOf(DevicePageWindow)) {
+        asked.kind = shown->kind;
+        asked.slot = shown->slot;
+        asked.top = shown->top;
+    }
+    return asked;
 }
 
-WheelEntry* PageWheel() {
-    const int slot = CurrentDeviceIndex;
-    return slot >= 0 && slot < kWheelSlots ? &DeviceRoster.wheels[slot] : nullptr;
+ShutterEntry* PageShutter(const DevicePage& state) {
+    const int slot = state.slot;
+    return state.kind == STOLVO_KIND_SHUTTER && slot >= 0 && slot < kShutterSlots
+               ? &DeviceRoster.shutters[slot]
+               : nullptr;
 }
 
-PageDevice NotePageDevice(HWND page) {
-    return PageDevice{page, CurrentPageKind, CurrentDeviceIndex};
+WheelEntry* PageWheel(const DevicePage& state) {
+    const int slot = state.slot;
+    return state.kind == STOLVO_KIND_FILTER_WHEEL && slot >= 0 && slot < kWheelSlots
+               ? &DeviceRoster.wheels[slot]
+               : nullptr;
 }
 
-bool StillStandsFor(const PageDevice& noted) {
-    return IsWindow(noted.page) && noted.kind == CurrentPageKind &&
-           noted.slot == CurrentDeviceIndex;
-}
-
-void MarkSetChanged(HWND page) {
-    FilterSetDirty = true;
+void MarkSetChanged(HWND page, DevicePage& state) {
+    state.filterSetDirty = true;
     EnableSave(page, true);
 }
 

@@ -1,22 +1,23 @@
 #include "ui/device_page_window.h"
 #include "config/device_kind.h"
-#include "config/wheel_page_sets.h"
 #include "core/module_state.h"
 #include "ui/device_page.h"
 #include "ui/device_page_state.h"
+#include "ui/page_request.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
 #include "ui/waiting_configure_calls.h"
 #include "ui/wheel_page.h"
+#include "ui/wheel_page_sets.h"
 #include <cstring>
 
 namespace {
 int TemplateOf(int kind) {
     switch (kind) {
-    case kKindShutter:
+    case STOLVO_KIND_SHUTTER:
         return IDD_SHUTTER_PAGE;
-    case kKindFilterWheel:
+    case STOLVO_KIND_FILTER_WHEEL:
         return IDD_WHEEL_PAGE;
     default:
         return IDD_Z_PAGE;
@@ -31,18 +32,6 @@ HWND ExistingPage() {
     return DevicePageWindow;
 }
 
-bool IsWheelPage() {
-    return CurrentPageKind == kKindFilterWheel;
-}
-
-// A name typed into the position box counts as a change of the set.
-void TakeTypedPositionName(HWND page) {
-    if (IsWheelPage() && PositionNameEdited) {
-        CommitPositionName(page);
-        MarkSetChanged(page);
-    }
-}
-
 bool WantsSaveNow(HWND page) {
     // The two texts share one buffer: the caption is copied first.
     char caption[80];
@@ -54,20 +43,29 @@ bool WantsSaveNow(HWND page) {
 
 // Yes saves the wheel's set from the page; No reloads it from its file.
 void SettleWheelSet(HWND page) {
-    TakeTypedPositionName(page);
-    if (IsWheelPage() && FilterSetDirty) {
-        const PageDevice asked = NotePageDevice(page);
+    DevicePage* state = DevicePageOf(page);
+    if (state == nullptr || state->kind != STOLVO_KIND_FILTER_WHEEL) {
+        return;
+    }
+    TakeTypedPositionName(page, *state);
+    if (state->filterSetDirty) {
+        const int slot = state->slot;
         const bool save = WantsSaveNow(page);
-        // A page gone meanwhile has no set name left to save under.
-        if (StillStandsFor(asked)) {
-            if (save) {
-                SaveWheelFromPage(CurrentDeviceIndex, page);
-            } else {
-                LoadWheelFromPage(page, CurrentDeviceIndex);
-            }
+        // A page gone meanwhile took its state along and has no set name
+        // left to save under.
+        if (!IsWindow(page)) {
+            return;
+        }
+        if (save) {
+            SaveWheelFromPage(slot, page);
+        } else {
+            LoadWheelFromPage(page, slot);
+        }
+        if (!IsWindow(page)) {
+            return;
         }
     }
-    FilterSetDirty = false;
+    state->filterSetDirty = false;
 }
 
 void DestroyDevicePage() {
@@ -87,15 +85,16 @@ void ShowDevicePage(HWND parent, int top, int kind, int slot) {
     }
     const ConfigureWork work;
     if (HWND page = ExistingPage()) {
-        if (CurrentPageKind != kind || CurrentDeviceIndex != slot) {
+        const DevicePage* shown = DevicePageOf(page);
+        if (shown == nullptr || shown->kind != kind || shown->slot != slot) {
             SettleWheelSet(page);
             DestroyDevicePage();
         }
     }
-    CurrentPageKind = kind;
-    CurrentDeviceIndex = slot;
-    PageTop = top;
-    if (ExistingPage() == nullptr) {
+    if (DevicePage* shown = DevicePageOf(ExistingPage())) {
+        shown->top = top;
+    } else {
+        const PageRequest request(DialogKind::DevicePage, kind, slot, top);
         HWND page = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(TemplateOf(kind)), parent,
                                        KroConfigProc, 0);
         DevicePageWindow = page != nullptr && IsWindow(page) ? page : nullptr;
@@ -124,14 +123,19 @@ void ApplyDevicePage() {
     }
     const ConfigureWork work;
     HWND page = ExistingPage();
-    if (page == nullptr || !IsWheelPage()) {
+    DevicePage* state = DevicePageOf(page);
+    if (state == nullptr || state->kind != STOLVO_KIND_FILTER_WHEEL) {
         return;
     }
-    TakeTypedPositionName(page);
-    if (FilterSetDirty) {
-        SaveWheelFromPage(CurrentDeviceIndex, page);
-        FilterSetDirty = false;
+    TakeTypedPositionName(page, *state);
+    if (state->filterSetDirty) {
+        SaveWheelFromPage(state->slot, page);
+        // The save may have asked about an archived set meanwhile.
+        if (!IsWindow(page)) {
+            return;
+        }
+        state->filterSetDirty = false;
         EnableSave(page, false);
-        NoteShownSetName(page);
+        NoteShownSetName(page, *state);
     }
 }

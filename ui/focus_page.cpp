@@ -1,14 +1,11 @@
 #include "ui/focus_page.h"
 #include "core/driver_settings.h"
 #include "ui/auto_focus_box.h"
+#include "ui/device_page_state.h"
 #include "ui/page_controls.h"
 #include "ui/resource_ids.h"
-#include "ui/step_size_box.h"
 
 namespace {
-// Only one device page exists at a time; the stage page has its own buffer.
-TypedStepText typedStep;
-
 // Unlike the stage page, which looks for the size in effect, the focus page
 // selects by the stored index; an index outside the list selects nothing.
 void SelectStoredStep(HWND box) {
@@ -27,7 +24,7 @@ void InitFocusPage(HWND page) {
     FitDropDown(box);
 }
 
-bool HandleFocusCommand(HWND page, int id, int code) {
+bool HandleFocusCommand(HWND page, DevicePage& state, int id, int code) {
     if (id != IDC_STEP_SIZE && id != IDC_AUTO_FOCUS) {
         return false;
     }
@@ -45,10 +42,10 @@ bool HandleFocusCommand(HWND page, int id, int code) {
         ChooseStepSize(control, StepAxis::Z);
         break;
     case CBN_EDITUPDATE:
-        TypeStepSize(control, StepAxis::Z, typedStep);
+        TypeStepSize(control, StepAxis::Z, state.step);
         break;
     case CBN_KILLFOCUS:
-        CommitTypedStepSize(control, StepAxis::Z, typedStep);
+        CommitTypedStepSize(control, StepAxis::Z, state.step);
         break;
     default:
         break;

@@ -1,8 +1,5 @@
 #include "ui/label_formats.h"
 
-LabelFormat TitleFormat = "";
-LabelFormat PositionFormat = "";
-
 namespace {
 // The decimal text of `number`; the C library's long long directive is not
 // one that every msvcrt.dll knows.

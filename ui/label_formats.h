@@ -8,11 +8,6 @@
 constexpr int kLabelFormatSize = 80;
 using LabelFormat = char[kLabelFormatSize];
 
-// The title format, shared by the shutter and the filter wheel page, and the
-// position format of the filter wheel page.
-extern LabelFormat TitleFormat;
-extern LabelFormat PositionFormat;
-
 // Copies the text of label `id` of `page` into `format`, cut to 79 characters.
 void ReadLabelFormat(HWND page, int id, LabelFormat& format);
 

@@ -1,25 +1,44 @@
 #include "ui/name_list_editor.h"
 #include "core/export_trace.h"
-#include "config/combo_names.h"
+#include "core/module_state.h"
 #include "config/device_roster.h"
-#include "config/name_lists.h"
+#include "ui/combo_names.h"
+#include "ui/device_page_state.h"
+#include "ui/name_list_box.h"
 #include "ui/page_controls.h"
-#include "ui/page_state.h"
+#include "ui/page_request.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
 #include <cstring>
 
 namespace {
-// Names were deleted from the list since the dialog opened; OK writes the list.
-int NamesDeleted = 0;
+// What the dialog keeps while it is open.
+struct NameListEditor {
+    // The list edited and the wheel whose current position takes the name.
+    int kind;
+    int slot;
+    // Names were deleted from the list since the dialog opened; OK writes the list.
+    bool namesDeleted;
+};
+
+NameListEditor* EditorOf(HWND dialog) {
+    return DialogStateOf<NameListEditor>(dialog, KroNameListProc);
+}
+
+// The list and wheel of the opener's request; without one, those of the
+// device page there is.
+NameListEditor Target() {
+    const DevicePage asked = DeviceAskedFor(DialogKind::NameList);
+    return {asked.kind, asked.slot, false};
+}
 
 // The position whose name the dialog edits: the current position of the
-// wheel the device page shows, or nullptr when the page state names none.
-char* CurrentPositionName() {
-    if (CurrentDeviceIndex < 0 || CurrentDeviceIndex >= kWheelSlots) {
+// wheel, or nullptr when the dialog names none.
+char* CurrentPositionName(const NameListEditor* editor) {
+    if (editor == nullptr || editor->slot < 0 || editor->slot >= kWheelSlots) {
         return nullptr;
     }
-    WheelEntry& wheel = DeviceRoster.wheels[CurrentDeviceIndex];
+    WheelEntry& wheel = DeviceRoster.wheels[editor->slot];
     if (wheel.currentPosition < 0 || wheel.currentPosition >= kMaxWheelPositions) {
         return nullptr;
     }
@@ -32,9 +51,11 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam = 0, LPARAM lParam 
 
 void Initialise(HWND dialog) {
     HideSerialDetails(dialog);
-    const char* current = CurrentPositionName();
+    const NameListEditor target = Target();
+    AttachDialogState(dialog, KroNameListProc, target);
+    const char* current = CurrentPositionName(&target);
     const int count =
-        FillNameList(dialog, IDC_NAME_LIST, CurrentPageKind, current != nullptr ? current : "");
+        FillNameList(dialog, IDC_NAME_LIST, target.kind, current != nullptr ? current : "");
     HWND list = GetDlgItem(dialog, IDC_NAME_LIST);
     if (count == 0) {
         ListMessage(dialog, CB_INSERTSTRING, static_cast<WPARAM>(-1),
@@ -46,12 +67,11 @@ void Initialise(HWND dialog) {
         FitDropDown(list);
     }
     CentreOnParent(dialog, GetParent(dialog));
-    NamesDeleted = 0;
 }
 
 // Copies the selected entry into the current position's name, cut to the field.
 void TakeSelectedName(HWND dialog) {
-    char* target = CurrentPositionName();
+    char* target = CurrentPositionName(EditorOf(dialog));
     char name[kNameSize];
     if (target != nullptr && SelectedComboName(GetDlgItem(dialog, IDC_NAME_LIST), name)) {
         std::memcpy(target, name, kNameSize);
@@ -65,8 +85,9 @@ void Close(HWND dialog, int button) {
         if (taken) {
             TakeSelectedName(dialog);
         }
-        if (NamesDeleted != 0) {
-            RewriteNameList(dialog, IDC_NAME_LIST, CurrentPageKind);
+        const NameListEditor* editor = EditorOf(dialog);
+        if (editor != nullptr && editor->namesDeleted) {
+            RewriteNameList(dialog, IDC_NAME_LIST, editor->kind);
         }
     }
     EndDialog(dialog, taken ? 1 : 0);
@@ -83,7 +104,9 @@ void DeleteSelectedName(HWND dialog) {
     if (count - 1 == 0) {
         EnableWindow(GetDlgItem(dialog, IDC_NAME_LIST), FALSE);
     }
-    NamesDeleted = 1;
+    if (NameListEditor* editor = EditorOf(dialog)) {
+        editor->namesDeleted = true;
+    }
 }
 } // namespace
 
@@ -109,6 +132,12 @@ void CentreOnParent(HWND dialog, HWND parent) {
     MoveWindow(dialog, left, top, width, height, TRUE);
 }
 
+INT_PTR OpenNameListEditor(HWND owner, int kind, int slot) {
+    const PageRequest request(DialogKind::NameList, kind, slot, 0);
+    return DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_NAME_LIST), owner, KroNameListProc,
+                           0);
+}
+
 extern "C" INT_PTR CALLBACK KroNameListProc(HWND dialog, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
     ExportTrace trace(TracedDialogCall("KroNameListProc", message), dialog, message, wParam,
@@ -131,6 +160,9 @@ extern "C" INT_PTR CALLBACK KroNameListProc(HWND dialog, UINT message, WPARAM wP
             default:
                 return trace.Return(FALSE);
             }
+        case WM_NCDESTROY:
+            FreeDialogState<NameListEditor>(dialog, KroNameListProc);
+            return trace.Return(FALSE);
         default:
             return trace.Return(FALSE);
         }

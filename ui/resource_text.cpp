@@ -3,8 +3,9 @@
 #include <windows.h>
 
 namespace {
+// Module-wide; its owner is LoadResourceText: each call overwrites it.
 char sharedText[256];
-}
+} // namespace
 
 const char* LoadResourceText(int id) {
     sharedText[0] = '\0';

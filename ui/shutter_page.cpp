@@ -1,36 +1,30 @@
 #include "ui/shutter_page.h"
 #include "config/device_kind.h"
 #include "config/name_field.h"
-#include "core/module_files.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "ui/device_page_state.h"
-#include "ui/label_formats.h"
-#include "ui/page_state.h"
 #include "ui/resource_ids.h"
-#include <cstdio>
 
 namespace {
 // The box takes one character more than a name keeps; the name is cut.
 constexpr int kNameBoxLimit = 60;
 
-void StoreTypedName(HWND page) {
-    ShutterEntry* shutter = PageShutter();
+void StoreTypedName(HWND page, const DevicePage& state) {
+    ShutterEntry* shutter = PageShutter(state);
     if (shutter == nullptr) {
         return;
     }
     char typed[kNameSize] = "";
     GetDlgItemTextA(page, IDC_SHUTTER_NAME, typed, sizeof typed);
     CopyNameField(shutter->name, typed);
-    char section[32];
-    std::snprintf(section, sizeof section, "Shutter%d", CurrentDeviceIndex + 1);
-    WriteProfileText(SettingsFilePath(), section, "Name", shutter->name);
+    WriteSettingText(kShutterNameKey, shutter->name, state.slot + 1);
 }
 } // namespace
 
-void InitShutterPage(HWND page) {
-    ReadLabelFormat(page, IDC_SHUTTER_TITLE, TitleFormat);
-    ShowNumberedLabel(page, IDC_SHUTTER_TITLE, TitleFormat, CurrentDeviceIndex + 1LL);
-    const ShutterEntry* shutter = PageShutter();
+void InitShutterPage(HWND page, DevicePage& state) {
+    ReadLabelFormat(page, IDC_SHUTTER_TITLE, state.titleFormat);
+    ShowNumberedLabel(page, IDC_SHUTTER_TITLE, state.titleFormat, state.slot + 1LL);
+    const ShutterEntry* shutter = PageShutter(state);
     char name[kNameSize] = "";
     if (shutter != nullptr) {
         CopyNameField(name, shutter->name);
@@ -40,22 +34,22 @@ void InitShutterPage(HWND page) {
     SetFocus(GetDlgItem(page, IDC_SHUTTER_NAME));
 }
 
-bool HandleShutterCommand(HWND page, int id, int code) {
+bool HandleShutterCommand(HWND page, DevicePage& state, int id, int code) {
     if (id != IDC_SHUTTER_NAME) {
         return false;
     }
     // Other pages have no name box to read the name from.
-    if (CurrentPageKind != kKindShutter || GetDlgItem(page, id) == nullptr) {
+    if (state.kind != STOLVO_KIND_SHUTTER || GetDlgItem(page, id) == nullptr) {
         return true;
     }
     switch (code) {
     case EN_CHANGE:
-        ShutterNameEdited = true;
+        state.shutterNameEdited = true;
         break;
     case EN_KILLFOCUS:
-        if (ShutterNameEdited) {
-            StoreTypedName(page);
-            ShutterNameEdited = false;
+        if (state.shutterNameEdited) {
+            StoreTypedName(page, state);
+            state.shutterNameEdited = false;
         }
         break;
     default:

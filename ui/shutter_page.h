@@ -3,8 +3,10 @@
 #pragma once
 #include <windows.h>
 
+struct DevicePage;
+
 // Numbers the title after the page's slot and shows the shutter's name.
-void InitShutterPage(HWND page);
+void InitShutterPage(HWND page, DevicePage& state);
 
 // The name box (1020). True for its id, false for any other.
-bool HandleShutterCommand(HWND page, int id, int code);
+bool HandleShutterCommand(HWND page, DevicePage& state, int id, int code);

@@ -4,18 +4,23 @@
 #include "core/export_trace.h"
 #include "config/device_kind.h"
 #include "config/host_hardware_file.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
 #include "core/module_state.h"
 #include "ui/focus_device_page.h"
+#include "ui/page_request.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
+#include "ui/stage_page_state.h"
 
 namespace {
 // An existing page is shown again as it is, whatever kind was asked for.
 void ShowStagePage(HWND parent, int top, LPARAM kind) {
-    PageTop = top;
+    if (StagePage* shown = StagePageOf(StagePageWindow)) {
+        shown->top = top;
+    }
     if (StagePageWindow == nullptr) {
         const int templateId = kind == kZPageFlag ? IDD_Z_PAGE : IDD_XY_PAGE;
+        const PageRequest request(DialogKind::StagePage, 0, 0, top);
         StagePageWindow = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(templateId), parent,
                                              StgConfigProc, kind);
     }
@@ -33,18 +38,18 @@ int WINAPI StgXYConfigure(HWND parent, int top, int show) {
         DestroyStagePage();
         return trace.Return(0);
     }
-    ClaimStagePort(kXYFamily);
+    Link.ClaimStagePort(ControllerLink::kXYStageOwner);
     ShowStagePage(parent, top, kXYPageFlag);
     return trace.Return(0);
 }
 
 int WINAPI StgZConfigure(HWND parent, int top, int show) {
     ExportTrace trace("StgZConfigure", parent, top, show);
-    if (IsHostDeviceOurs(kKindFocus, 0)) {
+    if (IsHostDeviceOurs(STOLVO_KIND_FOCUS, 0)) {
         return trace.Return(ConfigureFocusDevicePage(parent, top, show));
     }
     // The Z family claims the line on the stage path even with a hiding call.
-    ClaimStagePort(kFocusFamily);
+    Link.ClaimStagePort(STOLVO_KIND_FOCUS);
     if (show == 0) {
         DestroyStagePage();
         return trace.Return(0);

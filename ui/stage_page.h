@@ -4,7 +4,8 @@
 #pragma once
 #include <windows.h>
 
-// Creation parameter of the page, kept in its DWLP_USER slot.
+// Creation parameter of the page: which axis it is for, kept in the state
+// that its dialog user slot holds (ui/stage_page_state.h).
 constexpr LPARAM kXYPageFlag = 0;
 constexpr LPARAM kZPageFlag = 1;
 

@@ -3,25 +3,27 @@
 #include "ui/stage_page.h"
 #include "core/export_trace.h"
 #include "core/driver_settings.h"
-#include "core/link_holders.h"
+#include "core/controller_link.h"
+#include "core/settings_changes.h"
+#include "include/STolvo32.h"
 #include "ui/auto_focus_box.h"
 #include "ui/page_controls.h"
+#include "ui/page_request.h"
 #include "ui/page_state.h"
 #include "ui/resource_ids.h"
 #include "ui/serial_commands.h"
-#include "ui/step_size_box.h"
+#include "ui/stage_page_state.h"
 
 namespace {
-// Only one stage page exists at a time, so the XY and Z page share it.
-TypedStepText typedStep;
-
+// A window that is no stage page counts as an XY page.
 StepAxis AxisOf(HWND page) {
-    return GetWindowLongPtrA(page, DWLP_USER) != kXYPageFlag ? StepAxis::Z : StepAxis::XY;
+    const StagePage* state = StagePageOf(page);
+    return state != nullptr ? state->axis : StepAxis::XY;
 }
 
 // The XY page always chooses the port; the Z page only while the Z family owns the line.
 bool ShowsSerialControls(StepAxis axis) {
-    return axis == StepAxis::XY || StagePortOwner == kFocusFamily;
+    return axis == StepAxis::XY || Link.StagePortOwner() == STOLVO_KIND_FOCUS;
 }
 
 INT_PTR InitPage(HWND page, LPARAM kind) {
@@ -29,8 +31,11 @@ INT_PTR InitPage(HWND page, LPARAM kind) {
     // file holds, also when the host shows it before any initialisation.
     LoadDriverSettingsOnce();
     HideSerialDetails(page);
-    SetWindowLongPtrA(page, DWLP_USER, kind);
-    const StepAxis axis = AxisOf(page);
+    // A page the host makes itself goes to the top of its parent.
+    const PageRequest* request = TakePageRequest(DialogKind::StagePage);
+    const StepAxis axis = kind != kXYPageFlag ? StepAxis::Z : StepAxis::XY;
+    const int top = request != nullptr ? request->top : 0;
+    AttachDialogState(page, StgConfigProc, StagePage{axis, top, {}});
     if (axis == StepAxis::Z) {
         LoadAutoFocus(page);
     }
@@ -39,11 +44,11 @@ INT_PTR InitPage(HWND page, LPARAM kind) {
     SelectStepInEffect(box, axis);
     FitDropDown(box);
 
-    PlacePage(page, PageTop);
+    PlacePage(page, top);
 
     if (ShowsSerialControls(axis)) {
         if (DriverSettings.port == -1) {
-            DriverSettings.port = 0;
+            SetPort(0, KeyWrite::Later);
         }
         FillSerialControls(page, true);
     } else {
@@ -57,15 +62,20 @@ INT_PTR InitPage(HWND page, LPARAM kind) {
 void StepSizeCommand(HWND page, int code) {
     HWND box = GetDlgItem(page, IDC_STEP_SIZE);
     const StepAxis axis = AxisOf(page);
+    StagePage* state = StagePageOf(page);
     switch (code) {
     case CBN_SELCHANGE:
         ChooseStepSize(box, axis);
         break;
     case CBN_EDITUPDATE:
-        TypeStepSize(box, axis, typedStep);
+        if (state != nullptr) {
+            TypeStepSize(box, axis, state->step);
+        }
         break;
     case CBN_KILLFOCUS:
-        CommitTypedStepSize(box, axis, typedStep);
+        if (state != nullptr) {
+            CommitTypedStepSize(box, axis, state->step);
+        }
         break;
     default:
         break;
@@ -108,6 +118,7 @@ extern "C" INT_PTR CALLBACK StgConfigProc(HWND page, UINT message, WPARAM wParam
             if (page == StagePageWindow) {
                 StagePageWindow = nullptr;
             }
+            FreeDialogState<StagePage>(page, StgConfigProc);
             return trace.Return(FALSE);
         default:
             return trace.Return(FALSE);

@@ -1,71 +1,23 @@
 #include "ui/step_size_box.h"
 #include "core/decimal_text.h"
-#include "core/driver_settings.h"
-#include "core/module_files.h"
 #include "core/number_text.h"
-#include "core/profile_file.h"
-
-int UserStepEdited[2] = {0, 0};
-
-namespace {
-// One axis's share of DriverSettings. The table's last slot holds the
-// user-defined size.
-struct StepFields {
-    double* table;
-    int slots;
-    int* index;
-    double* step;
-    double* userSize;
-    int* choices;
-    const char* indexKey;
-    const char* userKey;
-};
-
-StepFields Fields(StepAxis axis) {
-    DriverSettingsRecord& s = DriverSettings;
-    if (axis == StepAxis::XY) {
-        return {XYStepTable,   kXYStepSlots,     &s.stageStepIndex, &s.xyStep,
-                &s.userXYStep, &s.xyStepChoices, "StageStep",       "dUserDefinedXYStepSize"};
-    }
-    return {ZStepTable,   kZStepSlots,     &s.focusStepIndex, &s.zStep,
-            &s.userZStep, &s.zStepChoices, "FocusStep",       "dUserDefinedZStepSize"};
-}
-
-int& EditedFlag(StepAxis axis) {
-    return UserStepEdited[static_cast<int>(axis)];
-}
-
-// Entries the list offers; never more than the table holds.
-int OfferedSizes(const StepFields& f) {
-    return *f.choices < 0 ? 0 : (*f.choices > f.slots ? f.slots : *f.choices);
-}
-
-// The axis's choice as it stood before the user started typing, for a typed
-// text that turns out to be no size.
-struct ChoiceBeforeTyping {
-    int index;
-    double userSize;
-    double userEntry;
-    int choices;
-};
-ChoiceBeforeTyping beforeTyping[2];
-} // namespace
+#include "core/step_choices.h"
 
 void FillStepSizes(HWND box, StepAxis axis) {
-    const StepFields f = Fields(axis);
+    const OfferedSteps offered = OfferedStepSizes(axis);
     const NumberTexts numbers;
-    for (int i = 0; i < OfferedSizes(f); ++i) {
+    for (int i = 0; i < offered.count; ++i) {
         char text[kNumberTextSize];
-        numbers.Format(f.table[i], text);
+        numbers.Format(offered.sizes[i], text);
         // Inserting at the end keeps table order although the box sorts.
         SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     }
 }
 
 void SelectStepInEffect(HWND box, StepAxis axis) {
-    const StepFields f = Fields(axis);
-    for (int i = 0; i < OfferedSizes(f); ++i) {
-        if (f.table[i] == *f.step) {
+    const OfferedSteps offered = OfferedStepSizes(axis);
+    for (int i = 0; i < offered.count; ++i) {
+        if (offered.sizes[i] == StepInEffect(axis)) {
             SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             return;
         }
@@ -73,57 +25,45 @@ void SelectStepInEffect(HWND box, StepAxis axis) {
 }
 
 void ChooseStepSize(HWND box, StepAxis axis) {
-    const StepFields f = Fields(axis);
     const int i = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-    if (i < 0 || i >= f.slots) {
+    if (i < 0 || i >= StepSlots(axis)) {
         return; // no entry chosen
     }
-    *f.index = i;
-    *f.step = f.table[i];
-    WriteProfileInt(SettingsFilePath(), kStageSection, f.indexKey, i);
+    ChooseStep(axis, i);
 }
 
-void TypeStepSize(HWND box, StepAxis axis, TypedStepText& typed) {
-    const StepFields f = Fields(axis);
+void TypeStepSize(HWND box, StepAxis axis, StepTyping& typing) {
+    TypedStepText& typed = typing.typed;
     typed[0] = '\0';
     GetWindowTextA(box, typed, kTypedStepSize);
     typed[kTypedStepSize - 1] = '\0';
-    if (EditedFlag(axis) == 0) {
-        beforeTyping[static_cast<int>(axis)] = {*f.index, *f.userSize, f.table[f.slots - 1],
-                                                *f.choices};
+    if (!typing.edited) {
+        typing.before = CurrentStepChoice(axis);
     }
-    EditedFlag(axis) = 1;
+    typing.edited = true;
     // Only a positive number stands as a size: the host takes it as its
     // calibration, and a list entry chosen meanwhile must not be 0.
     const double value = LeadingDecimal(typed);
     if (IsUsableStepSize(value)) {
-        *f.userSize = value;
-        f.table[f.slots - 1] = value;
-        *f.index = f.slots - 1;
-        *f.choices = f.slots;
+        TakeTypedStepSize(axis, value);
     }
 }
 
-void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
-    if (EditedFlag(axis) == 0) {
+void CommitTypedStepSize(HWND box, StepAxis axis, StepTyping& typing) {
+    if (!typing.edited) {
         return;
     }
-    EditedFlag(axis) = 0;
-    const StepFields f = Fields(axis);
-    const int userEntry = f.slots - 1;
+    typing.edited = false;
+    const TypedStepText& typed = typing.typed;
+    const int userEntry = StepSlots(axis) - 1;
     if (!IsUsableStepSize(LeadingDecimal(typed))) {
         // Not taken: the list and the box show the choice from before.
-        const ChoiceBeforeTyping& before = beforeTyping[static_cast<int>(axis)];
-        *f.userSize = before.userSize;
-        f.table[userEntry] = before.userEntry;
-        *f.choices = before.choices;
-        if (*f.index == userEntry) {
-            *f.index = before.index;
-        }
+        RestoreStepChoice(axis, typing.before);
         SendMessageA(box, CB_RESETCONTENT, 0, 0);
         FillStepSizes(box, axis);
-        if (*f.index >= 0 && *f.index < OfferedSizes(f)) {
-            SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(*f.index), 0);
+        const int index = CurrentStepChoice(axis).index;
+        if (index >= 0 && index < OfferedStepSizes(axis).count) {
+            SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         } else {
             SelectStepInEffect(box, axis);
         }
@@ -135,7 +75,5 @@ void CommitTypedStepSize(HWND box, StepAxis axis, const TypedStepText& typed) {
     const LRESULT inserted =
         SendMessageA(box, CB_INSERTSTRING, at, reinterpret_cast<LPARAM>(typed));
     SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(inserted), 0);
-    WriteProfileText(SettingsFilePath(), kStageSection, f.userKey, typed);
-    *f.index = userEntry;
-    WriteProfileInt(SettingsFilePath(), kStageSection, f.indexKey, userEntry);
+    StoreTypedStepSize(axis, typed);
 }

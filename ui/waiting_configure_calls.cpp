@@ -1,19 +1,28 @@
 #include "ui/waiting_configure_calls.h"
 
 namespace {
-int depth = 0;
 // A host that calls more often than this during one box keeps its latest calls.
 constexpr int kMostWaiting = 16;
-ConfigureRequest waiting[kMostWaiting];
-int waitingCount = 0;
+
+// Module-wide; its owners are the ConfigureWork objects on the configure
+// calls' stacks (depth) and WaitsForEarlierCall (the queue).
+struct WaitingCalls {
+    int depth = 0;
+    ConfigureRequest queue[kMostWaiting];
+    int count = 0;
+} calls;
+
+void DropFirstWaiting() {
+    for (int i = 1; i < calls.count; ++i) {
+        calls.queue[i - 1] = calls.queue[i];
+    }
+    --calls.count;
+}
 
 void RunWaiting() {
-    while (waitingCount > 0) {
-        const ConfigureRequest next = waiting[0];
-        for (int i = 1; i < waitingCount; ++i) {
-            waiting[i - 1] = waiting[i];
-        }
-        --waitingCount;
+    while (calls.count > 0) {
+        const ConfigureRequest next = calls.queue[0];
+        DropFirstWaiting();
         // Each runs as a call of its own: calls arriving during it wait for it.
         try {
             next.run(next);
@@ -24,25 +33,22 @@ void RunWaiting() {
 } // namespace
 
 ConfigureWork::ConfigureWork() {
-    ++depth;
+    ++calls.depth;
 }
 
 ConfigureWork::~ConfigureWork() {
-    if (--depth == 0) {
+    if (--calls.depth == 0) {
         RunWaiting();
     }
 }
 
 bool WaitsForEarlierCall(const ConfigureRequest& request) {
-    if (depth == 0) {
+    if (calls.depth == 0) {
         return false;
     }
-    if (waitingCount == kMostWaiting) {
-        for (int i = 1; i < waitingCount; ++i) {
-            waiting[i - 1] = waiting[i];
-        }
-        --waitingCount;
+    if (calls.count == kMostWaiting) {
+        DropFirstWaiting();
     }
-    waiting[waitingCount++] = request;
+    calls.queue[calls.count++] = request;
     return true;
 }

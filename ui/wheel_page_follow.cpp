@@ -1,5 +1,4 @@
 #include "ui/wheel_page_follow.h"
-#include "config/device_kind.h"
 #include "config/device_roster.h"
 #include "ui/device_page_state.h"
 #include "ui/page_state.h"
@@ -7,31 +6,28 @@
 #include "ui/wheel_page.h"
 
 namespace {
-// The wheel page, when it shows wheel `slot`; otherwise nullptr.
-HWND PageShowing(int slot) {
-    if (DevicePageWindow == nullptr || !IsWindow(DevicePageWindow) ||
-        CurrentPageKind != kKindFilterWheel || CurrentDeviceIndex != slot ||
-        PageWheel() == nullptr) {
+// The state of the wheel page, when it shows wheel `slot`; otherwise nullptr.
+DevicePage* PageShowing(int slot) {
+    DevicePage* state = DevicePageOf(DevicePageWindow);
+    if (state == nullptr || state->slot != slot || PageWheel(*state) == nullptr) {
         return nullptr;
     }
-    return DevicePageWindow;
+    return state;
 }
 } // namespace
 
 void SettlePageBeforeTurn(int slot) {
-    HWND page = PageShowing(slot);
-    if (page != nullptr && PositionNameEdited) {
-        CommitPositionName(page);
-        MarkSetChanged(page);
+    if (DevicePage* state = PageShowing(slot)) {
+        TakeTypedPositionName(DevicePageWindow, *state);
     }
 }
 
 void FollowTurnOnPage(int slot) {
-    HWND page = PageShowing(slot);
-    if (page == nullptr) {
+    DevicePage* state = PageShowing(slot);
+    if (state == nullptr) {
         return;
     }
-    SendDlgItemMessageA(page, IDC_POSITION_NAME, CB_SETCURSEL,
-                        static_cast<WPARAM>(PageWheel()->currentPosition), 0);
-    ShowPositionNumber(page);
+    SendDlgItemMessageA(DevicePageWindow, IDC_POSITION_NAME, CB_SETCURSEL,
+                        static_cast<WPARAM>(PageWheel(*state)->currentPosition), 0);
+    ShowPositionNumber(DevicePageWindow, *state);
 }

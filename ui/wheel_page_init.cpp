@@ -1,20 +1,14 @@
 #include "ui/wheel_page.h"
 #include "config/device_roster.h"
 #include "config/name_field.h"
-#include "config/set_files.h"
-#include "config/wheel_page_sets.h"
 #include "ui/device_page_state.h"
-#include "ui/label_formats.h"
 #include "ui/page_controls.h"
 #include "ui/resource_ids.h"
+#include "ui/wheel_page_sets.h"
 
 namespace {
 // The boxes take one character more than a name keeps; names are cut.
 constexpr int kNameBoxLimit = 60;
-
-WheelEntry* WheelAt(int slot) {
-    return slot >= 0 && slot < kWheelSlots ? &DeviceRoster.wheels[slot] : nullptr;
-}
 
 // The wheel's set in the list, found whatever the letter case; the search
 // starts at the second entry and wraps to the first. None when absent.
@@ -50,22 +44,23 @@ int CheckPositionButton(WheelEntry* wheel) {
 }
 } // namespace
 
-void ShowPositionNumber(HWND page) {
-    const WheelEntry* wheel = PageWheel();
+void ShowPositionNumber(HWND page, const DevicePage& state) {
+    const WheelEntry* wheel = PageWheel(state);
     const long long position = wheel != nullptr ? wheel->currentPosition : 0;
-    ShowNumberedLabel(page, IDC_POSITION_LABEL, PositionFormat, position + 1);
+    ShowNumberedLabel(page, IDC_POSITION_LABEL, state.positionFormat, position + 1);
 }
 
-void InitWheelPage(HWND page, int slot, bool readFormats) {
+void InitWheelPage(HWND page, DevicePage& state, bool readFormats) {
     if (readFormats) {
-        ReadLabelFormat(page, IDC_WHEEL_TITLE, TitleFormat);
-        ReadLabelFormat(page, IDC_POSITION_LABEL, PositionFormat);
+        ReadLabelFormat(page, IDC_WHEEL_TITLE, state.titleFormat);
+        ReadLabelFormat(page, IDC_POSITION_LABEL, state.positionFormat);
     }
-    WheelEntry* wheel = WheelAt(slot);
+    const int slot = state.slot;
+    WheelEntry* wheel = PageWheel(state);
     ListFilterSets(page, IDC_FILTER_SET);
     SelectWheelSet(page, wheel);
     SendDlgItemMessageA(page, IDC_FILTER_SET, CB_LIMITTEXT, kNameBoxLimit, 0);
-    ShowNumberedLabel(page, IDC_WHEEL_TITLE, TitleFormat, slot + 1LL);
+    ShowNumberedLabel(page, IDC_WHEEL_TITLE, state.titleFormat, slot + 1LL);
 
     const int button = CheckPositionButton(wheel);
     if (button != 0) {
@@ -78,10 +73,9 @@ void InitWheelPage(HWND page, int slot, bool readFormats) {
     }
     ShowWheelPositions(slot, page);
     FitDropDown(GetDlgItem(page, IDC_POSITION_NAME));
-    const long long position = wheel != nullptr ? wheel->currentPosition : 0;
-    ShowNumberedLabel(page, IDC_POSITION_LABEL, PositionFormat, position + 1);
+    ShowPositionNumber(page, state);
 
     EnableSave(page, false);
     SetFocus(GetDlgItem(page, IDC_FILTER_SET));
-    NoteShownSetName(page);
+    NoteShownSetName(page, state);
 }

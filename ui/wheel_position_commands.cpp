@@ -1,26 +1,17 @@
 // The wheel page's positions: the count, the names, and moves of the wheel.
 #include "ui/wheel_page.h"
-#include "config/default_config.h"
 #include "config/device_kind.h"
 #include "config/name_field.h"
 #include "config/name_lists.h"
-#include "core/module_files.h"
-#include "core/module_state.h"
-#include "core/profile_file.h"
+#include "core/settings_keys.h"
 #include "devices/filter_wheels.h"
+#include "ui/apply_defaults.h"
 #include "ui/device_page_state.h"
 #include "ui/name_list_editor.h"
-#include "ui/page_state.h"
 #include "ui/resource_ids.h"
-#include <cstdio>
 
 namespace {
 constexpr int kHome = -1;
-
-// The text last typed into the position box. While a new entry is being
-// chosen the box may already show that entry, so the typed text is kept as
-// it is typed, not read back at the commit.
-char typedPositionName[kNameSize] = "";
 
 // Positions that have a name field, whatever count the controller reports.
 bool IsNamedPosition(int position) {
@@ -37,49 +28,44 @@ void ReplacePositionEntry(HWND page, int index, const char* name) {
     PositionBox(page, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
 }
 
-void ChoosePositionCount(HWND page, WheelEntry& wheel, int count) {
+void ChoosePositionCount(HWND page, DevicePage& state, WheelEntry& wheel, int count) {
     wheel.positionCount = count;
-    char section[32];
-    std::snprintf(section, sizeof section, "FilterWheel%d", CurrentDeviceIndex + 1);
-    WriteProfileInt(SettingsFilePath(), section, "NumberPositions", count);
-    // Saving the defaulted set may ask about an archived set.
-    const PageDevice asking = NotePageDevice(page);
-    ApplyDefaults(page, CurrentPageKind, CurrentDeviceIndex);
-    if (!StillStandsFor(asking)) {
+    WriteSetting(kNumberPositionsKey, count, state.slot + 1);
+    // Saving the defaulted set may ask about an archived set; a page closed
+    // while the question was open took its state along.
+    ApplyDefaults(page, state.kind, state.slot);
+    if (!IsWindow(page)) {
         return;
     }
-    InitWheelPage(page, CurrentDeviceIndex, false);
-    MarkSetChanged(page);
+    InitWheelPage(page, state, false);
+    MarkSetChanged(page, state);
 }
 
 // The user chose a position from the list: the wheel turns there.
-void ChoosePosition(HWND page, WheelEntry& wheel) {
-    if (PositionNameEdited) {
-        CommitPositionName(page);
-        MarkSetChanged(page);
-    }
+void ChoosePosition(HWND page, DevicePage& state, WheelEntry& wheel) {
+    TakeTypedPositionName(page, state);
     const LRESULT chosen = PositionBox(page, CB_GETCURSEL);
     if (chosen < 0) {
         PositionBox(page, CB_SETCURSEL, static_cast<WPARAM>(wheel.currentPosition));
         return;
     }
-    TurnWheel(CurrentDeviceIndex, static_cast<int>(chosen));
-    ShowPositionNumber(page);
+    TurnWheel(state.slot, static_cast<int>(chosen));
+    ShowPositionNumber(page, state);
 }
 
-void PositionBoxCommand(HWND page, WheelEntry& wheel, int code) {
+void PositionBoxCommand(HWND page, DevicePage& state, WheelEntry& wheel, int code) {
     switch (code) {
     case CBN_EDITCHANGE:
-        typedPositionName[0] = '\0';
-        GetDlgItemTextA(page, IDC_POSITION_NAME, typedPositionName, sizeof typedPositionName);
-        PositionNameEdited = true;
+        state.typedPositionName[0] = '\0';
+        GetDlgItemTextA(page, IDC_POSITION_NAME, state.typedPositionName,
+                        sizeof state.typedPositionName);
+        state.positionNameEdited = true;
         EnableSave(page, true);
         break;
     case CBN_KILLFOCUS:
     case CBN_DROPDOWN:
-        if (PositionNameEdited) {
-            CommitPositionName(page);
-            MarkSetChanged(page);
+        if (state.positionNameEdited) {
+            TakeTypedPositionName(page, state);
             // The list shows the name as it was kept, and where the wheel stands.
             if (PositionBox(page, CB_GETCURSEL) < 0) {
                 PositionBox(page, CB_SETCURSEL, static_cast<WPARAM>(wheel.currentPosition));
@@ -87,7 +73,7 @@ void PositionBoxCommand(HWND page, WheelEntry& wheel, int code) {
         }
         break;
     case CBN_SELCHANGE:
-        ChoosePosition(page, wheel);
+        ChoosePosition(page, state, wheel);
         break;
     default:
         break;
@@ -95,49 +81,52 @@ void PositionBoxCommand(HWND page, WheelEntry& wheel, int code) {
 }
 
 // "...": the name list editor names the current position.
-void PickPositionName(HWND page, const WheelEntry& wheel) {
-    const PageDevice opener = NotePageDevice(page);
-    const INT_PTR result =
-        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_NAME_LIST), page, KroNameListProc, 0);
-    if (result <= 0 || !StillStandsFor(opener) || !IsNamedPosition(wheel.currentPosition)) {
+void PickPositionName(HWND page, DevicePage& state, const WheelEntry& wheel) {
+    const INT_PTR result = OpenNameListEditor(page, state.kind, state.slot);
+    // A page closed while the editor was open took its state along.
+    if (result <= 0 || !IsWindow(page) || !IsNamedPosition(wheel.currentPosition)) {
         return;
     }
     LRESULT shown = PositionBox(page, CB_GETCURSEL);
     if (shown < 0) {
         shown = wheel.currentPosition;
     }
-    MarkSetChanged(page);
+    MarkSetChanged(page, state);
     char name[kNameSize];
     CopyNameField(name, wheel.positionNames[wheel.currentPosition]);
     ReplacePositionEntry(page, static_cast<int>(shown), name);
     PositionBox(page, CB_SETCURSEL, static_cast<WPARAM>(shown));
 }
 
-void Home(HWND page) {
-    if (PositionNameEdited) {
-        CommitPositionName(page);
-        // A taken-over name is an unsaved change, whichever way it was taken.
-        MarkSetChanged(page);
-    }
-    TurnWheel(CurrentDeviceIndex, kHome);
+void Home(HWND page, DevicePage& state) {
+    // A taken-over name is an unsaved change, whichever way it was taken.
+    TakeTypedPositionName(page, state);
+    TurnWheel(state.slot, kHome);
     PositionBox(page, CB_SETCURSEL, 0);
-    ShowPositionNumber(page);
+    ShowPositionNumber(page, state);
 }
 } // namespace
 
-void CommitPositionName(HWND page) {
-    PositionNameEdited = false;
-    WheelEntry* wheel = PageWheel();
+void CommitPositionName(HWND page, DevicePage& state) {
+    state.positionNameEdited = false;
+    WheelEntry* wheel = PageWheel(state);
     if (wheel == nullptr || !IsNamedPosition(wheel->currentPosition)) {
         return;
     }
     const int position = wheel->currentPosition;
-    CopyNameField(wheel->positionNames[position], typedPositionName);
+    CopyNameField(wheel->positionNames[position], state.typedPositionName);
     ReplacePositionEntry(page, position, wheel->positionNames[position]);
-    AddListName(wheel->positionNames[position], kKindFilterWheel);
+    AddListName(wheel->positionNames[position], STOLVO_KIND_FILTER_WHEEL);
 }
 
-bool HandlePositionCommand(HWND page, int id, int code) {
+void TakeTypedPositionName(HWND page, DevicePage& state) {
+    if (state.positionNameEdited) {
+        CommitPositionName(page, state);
+        MarkSetChanged(page, state);
+    }
+}
+
+bool HandlePositionCommand(HWND page, DevicePage& state, int id, int code) {
     switch (id) {
     case IDC_SIX_POSITIONS:
     case IDC_EIGHT_POSITIONS:
@@ -151,29 +140,28 @@ bool HandlePositionCommand(HWND page, int id, int code) {
     }
     // Only the wheel page has these controls, and a page for a slot outside
     // the roster has no wheel to change or turn.
-    WheelEntry* wheel = PageWheel();
-    if (wheel == nullptr || CurrentPageKind != kKindFilterWheel ||
-        GetDlgItem(page, id) == nullptr) {
+    WheelEntry* wheel = PageWheel(state);
+    if (wheel == nullptr || GetDlgItem(page, id) == nullptr) {
         return true;
     }
     switch (id) {
     case IDC_SIX_POSITIONS:
-        ChoosePositionCount(page, *wheel, 6);
+        ChoosePositionCount(page, state, *wheel, 6);
         break;
     case IDC_EIGHT_POSITIONS:
-        ChoosePositionCount(page, *wheel, 8);
+        ChoosePositionCount(page, state, *wheel, 8);
         break;
     case IDC_TEN_POSITIONS:
-        ChoosePositionCount(page, *wheel, 10);
+        ChoosePositionCount(page, state, *wheel, 10);
         break;
     case IDC_POSITION_NAME:
-        PositionBoxCommand(page, *wheel, code);
+        PositionBoxCommand(page, state, *wheel, code);
         break;
     case IDC_NAME_LIST_BUTTON:
-        PickPositionName(page, *wheel);
+        PickPositionName(page, state, *wheel);
         break;
     default:
-        Home(page);
+        Home(page, state);
         break;
     }
     return true;

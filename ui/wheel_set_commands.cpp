@@ -1,21 +1,13 @@
 // The wheel page's set box and set buttons.
 #include "ui/wheel_page.h"
-#include "config/device_kind.h"
 #include "config/name_field.h"
-#include "config/set_files.h"
-#include "config/wheel_page_sets.h"
 #include "ui/device_page_state.h"
-#include "ui/page_state.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_text.h"
+#include "ui/wheel_page_sets.h"
 #include <cstring>
 
 namespace {
-// What the set box showed before the user chose another set. The box may
-// already show the chosen entry while its selection change is reported, so
-// the text is noted whenever the page or the user changes it.
-char shownSetName[kNameSize] = "";
-
 // Another set was chosen while changes are unsaved: may they be lost?
 bool MayDropChanges(HWND page) {
     // The two texts share one buffer: the caption is copied first.
@@ -26,30 +18,30 @@ bool MayDropChanges(HWND page) {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void ChooseSet(HWND page, WheelEntry* wheel) {
-    if (FilterSetDirty) {
-        const PageDevice asked = NotePageDevice(page);
+void ChooseSet(HWND page, DevicePage& state, WheelEntry* wheel) {
+    if (state.filterSetDirty) {
         const bool drop = MayDropChanges(page);
-        if (!StillStandsFor(asked)) {
+        // A page closed while the question was open took its state along.
+        if (!IsWindow(page)) {
             return;
         }
         if (!drop) {
             // The wheel keeps the name the box showed; the box shows it again
             // once the combo box has finished its selection change.
-            CopyNameField(wheel->name, shownSetName);
+            CopyNameField(wheel->name, state.shownSetName);
             PostMessageA(page, WM_COMMAND, kRestoreSetName, 0);
             return;
         }
     }
-    LoadWheelFromPage(page, CurrentDeviceIndex);
-    FilterSetDirty = false;
+    LoadWheelFromPage(page, state.slot);
+    state.filterSetDirty = false;
     EnableSave(page, false);
-    CopyNameField(shownSetName, wheel->name);
+    CopyNameField(state.shownSetName, wheel->name);
 }
 
 // Page command 5001: the unsaved changes stay, and so does the set name.
-void RestoreSetName(HWND page, const WheelEntry* wheel) {
-    MarkSetChanged(page);
+void RestoreSetName(HWND page, DevicePage& state, const WheelEntry* wheel) {
+    MarkSetChanged(page, state);
     char name[kNameSize];
     CopyNameField(name, wheel->name);
     // The list's selection follows the text, so that list and box agree.
@@ -57,23 +49,27 @@ void RestoreSetName(HWND page, const WheelEntry* wheel) {
                                               reinterpret_cast<LPARAM>(name));
     SendDlgItemMessageA(page, IDC_FILTER_SET, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
     SetDlgItemTextA(page, IDC_FILTER_SET, name);
-    CopyNameField(shownSetName, name);
+    CopyNameField(state.shownSetName, name);
 }
 
-void SaveSet(HWND page) {
-    SaveWheelFromPage(CurrentDeviceIndex, page);
-    ReselectSavedSet(page);
-    NoteShownSetName(page);
+void SaveSet(HWND page, DevicePage& state) {
+    SaveWheelFromPage(state.slot, page);
+    // The save may have asked about an archived set meanwhile.
+    if (!IsWindow(page)) {
+        return;
+    }
+    ReselectSavedSet(page, state);
+    NoteShownSetName(page, state);
 }
 } // namespace
 
-void NoteShownSetName(HWND page) {
+void NoteShownSetName(HWND page, DevicePage& state) {
     char text[kNameSize] = "";
     GetDlgItemTextA(page, IDC_FILTER_SET, text, sizeof text);
-    CopyNameField(shownSetName, text);
+    CopyNameField(state.shownSetName, text);
 }
 
-bool HandleSetCommand(HWND page, int id, int code) {
+bool HandleSetCommand(HWND page, DevicePage& state, int id, int code) {
     switch (id) {
     case IDC_FILTER_SET:
     case IDC_DELETE_SET:
@@ -86,34 +82,35 @@ bool HandleSetCommand(HWND page, int id, int code) {
     }
     // Only the wheel page has these controls, and a page for a slot outside
     // the roster has no set to change.
-    WheelEntry* wheel = PageWheel();
-    if (wheel == nullptr || CurrentPageKind != kKindFilterWheel ||
-        GetDlgItem(page, IDC_FILTER_SET) == nullptr) {
+    WheelEntry* wheel = PageWheel(state);
+    if (wheel == nullptr || GetDlgItem(page, IDC_FILTER_SET) == nullptr) {
         return true;
     }
     switch (id) {
     case IDC_FILTER_SET:
         if (code == CBN_EDITCHANGE) {
-            NoteShownSetName(page);
-            MarkSetChanged(page);
+            NoteShownSetName(page, state);
+            MarkSetChanged(page, state);
         } else if (code == CBN_SELCHANGE) {
-            ChooseSet(page, wheel);
+            ChooseSet(page, state, wheel);
         }
         return true;
     case IDC_DELETE_SET:
-        if (DeleteFilterSet(page) != 0) {
-            MarkSetChanged(page);
+        if (DeleteFilterSet(page) != 0 && IsWindow(page)) {
+            MarkSetChanged(page, state);
         }
         return true;
     case IDC_SAVE_SET:
-        SaveSet(page);
+        SaveSet(page, state);
         return true;
     case IDC_ARCHIVE_SET:
-        ArchiveWheelSet(page);
-        NoteShownSetName(page);
+        ArchiveWheelSet(page, state);
+        if (IsWindow(page)) {
+            NoteShownSetName(page, state);
+        }
         return true;
     default:
-        RestoreSetName(page, wheel);
+        RestoreSetName(page, state, wheel);
         return true;
     }
 }

@@ -5,6 +5,7 @@
 #include "config/filter_sets.h"
 #include "config/host_hardware_file.h"
 #include "config/name_lists.h"
+#include "ui/name_list_box.h"
 #include <algorithm>
 #include <cstring>
 #include <iterator>

@@ -1,7 +1,7 @@
-// The device page's target as the configure exports set it.
-#include "ui/page_state.h"
+// The name list editor opened as the wheel page's "..." opens it, for a
+// device page target of the test's choosing.
+#include "ui/name_list_editor.h"
 
-extern "C" void WINAPI ProbeSetPageTarget(int kind, int slot) {
-    CurrentPageKind = kind;
-    CurrentDeviceIndex = slot;
+extern "C" INT_PTR WINAPI ProbeOpenNameList(HWND owner, int kind, int slot) {
+    return OpenNameListEditor(owner, kind, slot);
 }

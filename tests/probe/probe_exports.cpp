@@ -1,11 +1,11 @@
 // Extra exports of a test build of the driver: they reach the module's
 // internal operations that no host export calls on its own.
-#include "core/controller_connection.h"
+#include "core/controller_link.h"
 #include "core/driver_settings.h"
 #include "core/module_files.h"
 #include "core/number_text.h"
+#include "core/settings_state.h"
 #include "core/wait_for_idle.h"
-#include "core/link_holders.h"
 #include <cstring>
 
 extern "C" {
@@ -20,8 +20,8 @@ void WINAPI ProbeGetSettings(DriverSettingsRecord* out) {
 }
 // Settings set by a test stand for settings the module has loaded.
 void WINAPI ProbeSetSettings(const DriverSettingsRecord* in) {
-    DriverSettings = *in;
-    DriverSettingsLoaded = true;
+    SettingsState.record = *in;
+    SettingsState.loaded = true;
 }
 double WINAPI ProbeXYStepSlot(int index) {
     return XYStepTable[index];
@@ -30,20 +30,16 @@ double WINAPI ProbeZStepSlot(int index) {
     return ZStepTable[index];
 }
 int WINAPI ProbeConnect() {
-    return ConnectController();
-}
-void WINAPI ProbeDisconnect() {
-    DisconnectController();
-    Connected = 0;
+    return Link.ConnectController();
 }
 int WINAPI ProbeConnected() {
-    return Connected;
+    return Link.Connected();
 }
 int WINAPI ProbeWaitForIdle(DWORD timeOut) {
     return WaitForIdle(timeOut);
 }
 int WINAPI ProbeStagePortOwner() {
-    return StagePortOwner;
+    return Link.StagePortOwner();
 }
 void WINAPI ProbeSettingsPath(char* out, int size) {
     std::strncpy(out, SettingsFilePath(), static_cast<size_t>(size) - 1);

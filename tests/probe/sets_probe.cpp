@@ -1,20 +1,28 @@
 // Test build exports for the filter sets, the filter wheel page's set
 // operations and the default configuration.
-#include "config/default_config.h"
+#include "config/device_kind.h"
 #include "config/device_store.h"
 #include "config/filter_sets.h"
 #include "config/set_archive.h"
-#include "config/set_files.h"
 #include "config/trim_blanks.h"
-#include "config/wheel_page_sets.h"
-#include "ui/page_state.h"
+#include "ui/apply_defaults.h"
+#include "ui/device_page_state.h"
+#include "ui/set_questions.h"
+#include "ui/wheel_page_sets.h"
+
+namespace {
+// The wheel page state that the page-level set operations work on, for the
+// tests' own wheel page (a dialog of the template without the page's procedure).
+DevicePage testPage{};
+} // namespace
 
 extern "C" {
 int WINAPI ProbeListFilterSets(HWND dialog, int controlId) {
     return ListFilterSets(dialog, controlId);
 }
 int WINAPI ProbeSaveFilterSet(int slot, HWND owner) {
-    return SaveFilterSet(slot, owner);
+    OwnerConsent consent(owner);
+    return SaveFilterSet(slot, consent);
 }
 int WINAPI ProbeDeleteFilterSet(HWND dialog) {
     return DeleteFilterSet(dialog);
@@ -35,25 +43,27 @@ void WINAPI ProbeLoadWheelFromPage(HWND dialog, int slot) {
     LoadWheelFromPage(dialog, slot);
 }
 void WINAPI ProbeReselectSavedSet(HWND dialog) {
-    ReselectSavedSet(dialog);
+    ReselectSavedSet(dialog, testPage);
 }
 void WINAPI ProbeShowWheelPositions(int slot, HWND dialog) {
     ShowWheelPositions(slot, dialog);
 }
 void WINAPI ProbeArchiveWheelSet(HWND dialog) {
-    ArchiveWheelSet(dialog);
+    ArchiveWheelSet(dialog, testPage);
 }
 void WINAPI ProbeApplyDefaults(HWND owner, int kind, int slot) {
     ApplyDefaults(owner, kind, slot);
 }
 void WINAPI ProbeStoreDeviceRecords(HWND owner, int kind, int slot) {
-    StoreDeviceRecords(owner, kind, slot);
+    OwnerConsent consent(owner);
+    StoreDeviceRecords(kind, slot, consent);
 }
 void WINAPI ProbeSetWheelPage(int slot, int dirty) {
-    CurrentDeviceIndex = slot;
-    FilterSetDirty = dirty != 0;
+    testPage.kind = STOLVO_KIND_FILTER_WHEEL;
+    testPage.slot = slot;
+    testPage.filterSetDirty = dirty != 0;
 }
 int WINAPI ProbeFilterSetDirty() {
-    return FilterSetDirty ? 1 : 0;
+    return testPage.filterSetDirty ? 1 : 0;
 }
 }

@@ -9,6 +9,10 @@
 #include "dialog_rig.h"
 #include "driver_api.h"
 #include "robust_support.h"
+#include "core/filter_members.h"
+#include "core/focus_members.h"
+#include "core/scan_members.h"
+#include "core/stage_members.h"
 #include "ui/device_page.h"
 #include "ui/stage_page.h"
 #include <climits>
@@ -134,11 +138,20 @@ class Fuzzer {
     }
 
     void InjectFault() {
-        static const int dispids[] = {1, 5, 7, 9, 10, 11, 12, 16, 17, 18, 20, 21, 23, 24, 27, 30};
+        // Every member's DISPID but the busy poll's and the runs', in rising order (a seed
+        // replays the same faults), faulted on any object: where that object has no such
+        // member, no call meets the fault.
+        static const ServerMember* const members[] = {
+            &ScanMember::OpenPort,   &ScanMember::ScanCommand,   &FilterMember::WheelPositionCount,
+            &ScanMember::SetShutter, &ScanMember::LinkValue,     &FilterMember::HomeWheel,
+            &FocusMember::Position,  &FocusMember::StepNegative, &FocusMember::StepPositive,
+            &FocusMember::MoveTo,    &StageMember::GetXY,        &ScanMember::ClosePort,
+            &StageMember::StepY,     &StageMember::StepX,        &StageMember::MoveXY,
+            &StageMember::SetXY};
         static const HRESULT results[] = {
             S_OK, S_OK, E_FAIL, DISP_E_EXCEPTION, RPC_E_DISCONNECTED, DISP_E_TYPEMISMATCH};
         const int object = Below(4);
-        const int dispid = dispids[Below(sizeof dispids / sizeof dispids[0])];
+        const int dispid = members[Below(sizeof members / sizeof members[0])]->dispid;
         const HRESULT hr = results[Below(sizeof results / sizeof results[0])];
         Note("SimSetFault", object, dispid, hr);
         Sim().SetFault(object, dispid, hr);

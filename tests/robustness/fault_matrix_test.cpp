@@ -6,6 +6,7 @@
 #include "config_api.h"
 #include "driver_api.h"
 #include "robust_support.h"
+#include "sim_objects.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,17 +23,12 @@ constexpr DWORD kXYTimeOut = 400; // written as TimeOut into STolvo.INI
 constexpr DWORD kFocusWaitMs = 5000;
 constexpr DWORD kQuickCall = 1000; // calls that do not wait
 
-struct Member {
-    int object;
-    int dispid;
-};
-// Members and their DISPIDs, as the driver calls them.
-constexpr Member kOpenPort{SimScan, 1}, kGetBusy{SimScan, 2}, kSetShutter{SimScan, 9},
-    kLinkValue{SimScan, 10}, kLinkReady{SimScan, 18}, kClosePort{SimScan, 21}, kSpeed{SimStage, 9},
-    kGetXY{SimStage, 20}, kStepY{SimStage, 23}, kStepX{SimStage, 24}, kMoveXY{SimStage, 27},
-    kSetXY{SimStage, 30}, kPosition{SimFocus, 12}, kStepNegative{SimFocus, 16},
-    kStepPositive{SimFocus, 17}, kMoveTo{SimFocus, 18}, kWheelCount{SimFilter, 7},
-    kMoveWheel{SimFilter, 10}, kHomeWheel{SimFilter, 11};
+// A member the driver calls, from the tables; the object is the one whose table holds it.
+using Member = const ServerMember*;
+
+void SetFault(Member m, HRESULT hr) {
+    Sim().SetFault(ObjectOf(*m), m->dispid, hr);
+}
 
 // One operation of a family after a good init: what it calls, its code when
 // one of those calls fails, and its time-out.
@@ -50,12 +46,12 @@ std::vector<Operation> Operations(Family family) {
     switch (family) {
     case Family::XY:
         return {{"Move",
-                 {kMoveXY, kGetBusy},
+                 {&StageMember::MoveXY, &ScanMember::GetBusy},
                  1,
                  kXYTimeOut,
                  [](const LoadedDriver& d) { return XYApi(d).Move(100, -250, 1); }},
                 {"Report",
-                 {kGetXY},
+                 {&StageMember::GetXY},
                  1,
                  kQuickCall,
                  [](const LoadedDriver& d) {
@@ -64,32 +60,32 @@ std::vector<Operation> Operations(Family family) {
                      return XYApi(d).Report(&x, &y);
                  }},
                 {"XStep",
-                 {kStepX, kGetBusy},
+                 {&StageMember::StepX, &ScanMember::GetBusy},
                  1,
                  kXYTimeOut,
                  [](const LoadedDriver& d) { return XYApi(d).XStep(7); }},
                 {"YStep",
-                 {kStepY, kGetBusy},
+                 {&StageMember::StepY, &ScanMember::GetBusy},
                  1,
                  kXYTimeOut,
                  [](const LoadedDriver& d) { return XYApi(d).YStep(-7); }},
                 {"Origin",
-                 {kSetXY},
+                 {&StageMember::SetXY},
                  1,
                  kQuickCall,
                  [](const LoadedDriver& d) { return XYApi(d).Origin(); }},
-                {"SetSpeed", {kSpeed}, 1, kQuickCall, [](const LoadedDriver& d) {
+                {"SetSpeed", {&StageMember::Speed}, 1, kQuickCall, [](const LoadedDriver& d) {
                      return XYApi(d).SetSpeed(50);
                  }}};
     case Family::ZStage:
     case Family::ZDevice:
         return {{"Move",
-                 {kMoveTo, kGetBusy},
+                 {&FocusMember::MoveTo, &ScanMember::GetBusy},
                  1,
                  kFocusWaitMs,
                  [](const LoadedDriver& d) { return FocusApi(d).Move(300, 0); }},
                 {"Report",
-                 {kPosition},
+                 {&FocusMember::Position},
                  1,
                  kQuickCall,
                  [](const LoadedDriver& d) {
@@ -97,26 +93,26 @@ std::vector<Operation> Operations(Family family) {
                      return FocusApi(d).Report(&z);
                  }},
                 {"StepUp",
-                 {kStepPositive},
+                 {&FocusMember::StepPositive},
                  1,
                  kFocusWaitMs,
                  [](const LoadedDriver& d) { return FocusApi(d).Step(5); }},
                 {"StepDown",
-                 {kStepNegative},
+                 {&FocusMember::StepNegative},
                  1,
                  kFocusWaitMs,
                  [](const LoadedDriver& d) { return FocusApi(d).Step(-5); }},
-                {"Origin", {kPosition}, 1, kQuickCall, [](const LoadedDriver& d) {
+                {"Origin", {&FocusMember::Position}, 1, kQuickCall, [](const LoadedDriver& d) {
                      return FocusApi(d).Origin();
                  }}};
     case Family::Shutter:
         return {{"Open",
-                 {kSetShutter},
+                 {&ScanMember::SetShutter},
                  1,
                  kQuickCall,
                  [](const LoadedDriver& d) { return ShutterApi(d).SetOpen(0, 1); }},
                 {"Shut",
-                 {kSetShutter},
+                 {&ScanMember::SetShutter},
                  1,
                  kQuickCall,
                  [](const LoadedDriver& d) { return ShutterApi(d).SetOpen(0, 0); },
@@ -125,12 +121,12 @@ std::vector<Operation> Operations(Family family) {
     case Family::Wheel:
         // A count the controller cannot tell leaves the stored one: 10.
         return {{"SetPosition",
-                 {kMoveWheel},
+                 {&FilterMember::MoveWheel},
                  1,
                  kQuickCall,
                  [](const LoadedDriver& d) { return WheelApi(d).SetPosition(0, 3); }},
                 {"GetCount",
-                 {kWheelCount},
+                 {&FilterMember::WheelPositionCount},
                  10,
                  kQuickCall,
                  [](const LoadedDriver& d) { return WheelApi(d).GetCount(0); },
@@ -241,14 +237,13 @@ std::vector<InitFault> InitFaults() {
          {0, 0, 0, 0, 0}},
         {"OpenPortNegative", [] { Sim().SetOpenablePorts(0); }, {-1, -1, -1, -1, -1}},
     };
-    for (const Member m : {kOpenPort, kLinkValue, kLinkReady}) {
+    for (const Member m : {&ScanMember::OpenPort, &ScanMember::LinkValue, &ScanMember::LinkReady}) {
         for (const HRESULT hr : kFailures) {
             // The start-up exchange after the open fails the link only when
             // the server has gone; an open that fails fails it always.
-            const int code = m.dispid == kOpenPort.dispid || hr == RPC_E_DISCONNECTED ? -1 : 0;
-            faults.push_back({"LinkMemberFails",
-                              [m, hr] { Sim().SetFault(m.object, m.dispid, hr); },
-                              {code, code, code, code, code}});
+            const int code = m == &ScanMember::OpenPort || hr == RPC_E_DISCONNECTED ? -1 : 0;
+            faults.push_back(
+                {"LinkMemberFails", [m, hr] { SetFault(m, hr); }, {code, code, code, code, code}});
         }
     }
     return faults;
@@ -259,7 +254,7 @@ struct MatrixCase {
     std::string label;
     int initFault; // index into InitFaults(), or -1
     int operation; // index into Operations(family), or -1
-    Member member{};
+    Member member = nullptr;
     HRESULT hr = S_OK;
     bool busyForever = false;
     bool allMembersGone = false; // every member of every object answers RPC_E_DISCONNECTED
@@ -268,15 +263,14 @@ struct MatrixCase {
 
 // The member each server variant lacks or refuses; the other variants' answers
 // all convert, so every operation is done.
-bool VariantFails(int variant, const Member& m) {
-    const Member failing = variant == SimMissingMember ? kStepNegative
-                           : variant == SimRefusedCall ? kGetXY
-                           : variant == SimEmptyValues ? kPosition
-                                                       : Member{-1, -1};
+bool VariantFails(int variant, Member m) {
+    const Member failing = variant == SimMissingMember ? &FocusMember::StepNegative
+                           : variant == SimRefusedCall ? &StageMember::GetXY
+                           : variant == SimEmptyValues ? &FocusMember::Position
+                                                       : nullptr;
     // An empty wheel count leaves the stored one, as a failed read does.
-    const bool emptyCount = variant == SimEmptyValues && m.object == kWheelCount.object &&
-                            m.dispid == kWheelCount.dispid;
-    return emptyCount || (m.object == failing.object && m.dispid == failing.dispid);
+    const bool emptyCount = variant == SimEmptyValues && m == &FilterMember::WheelPositionCount;
+    return emptyCount || m == failing;
 }
 
 std::vector<MatrixCase> AllCases() {
@@ -298,13 +292,13 @@ std::vector<MatrixCase> AllCases() {
             for (const Member m : operations[op].members) {
                 for (const HRESULT hr : kFailures) {
                     // Focus waits take their full five seconds: one kind of busy failure each.
-                    if (focus && m.dispid == kGetBusy.dispid && m.object == SimScan &&
-                        hr != RPC_E_DISCONNECTED) {
+                    if (focus && m == &ScanMember::GetBusy && hr != RPC_E_DISCONNECTED) {
                         continue;
                     }
                     char label[64];
                     std::snprintf(label, sizeof label, "%s_%d_%d_%08lx", operations[op].name,
-                                  m.object, m.dispid, static_cast<unsigned long>(hr));
+                                  ObjectOf(*m), static_cast<int>(m->dispid),
+                                  static_cast<unsigned long>(hr));
                     cases.push_back({family, label, -1, static_cast<int>(op), m, hr});
                 }
             }
@@ -317,7 +311,9 @@ std::vector<MatrixCase> AllCases() {
         MatrixCase gone{family, "ServerGone", -1, 0};
         gone.allMembersGone = true;
         cases.push_back(gone);
-        MatrixCase closeFails{family, "ClosePortFails", -1, -1, kClosePort, DISP_E_EXCEPTION};
+        MatrixCase closeFails{family, "ClosePortFails", -1, -1};
+        closeFails.member = &ScanMember::ClosePort;
+        closeFails.hr = DISP_E_EXCEPTION;
         cases.push_back(closeFails);
         const char* const variants[] = {"", "OtherTypes", "MissingMember", "RefusedCall",
                                         "EmptyValues"};
@@ -351,11 +347,14 @@ class FaultMatrix : public ::testing::TestWithParam<MatrixCase> {
     ConfigProbe probe{driver};
 };
 
+// Every DISPID of every table on every object, so that also a call on the
+// wrong object meets the fault.
 void InjectEverywhere(HRESULT hr) {
-    const int dispids[] = {1, 2, 5, 7, 9, 10, 11, 12, 16, 17, 18, 20, 21, 23, 24, 27, 28, 29, 30};
-    for (int object : {SimScan, SimStage, SimFocus, SimFilter}) {
-        for (int dispid : dispids) {
-            Sim().SetFault(object, dispid, hr);
+    for (const SimObject& object : kSimObjects) {
+        for (const SimObject& table : kSimObjects) {
+            for (const ServerMember* member : MembersOf(*table.members)) {
+                Sim().SetFault(object.kind, member->dispid, hr);
+            }
         }
     }
 }
@@ -389,7 +388,7 @@ TEST_P(FaultMatrix, HostCallOrderSurvives) {
     } else if (c.allMembersGone) {
         InjectEverywhere(RPC_E_DISCONNECTED);
     } else if (c.operation < 0 && c.variant == SimAsTabled) {
-        Sim().SetFault(c.member.object, c.member.dispid, c.hr);
+        SetFault(c.member, c.hr);
     }
 
     for (size_t op = 0; op < operations.size(); ++op) {
@@ -397,12 +396,11 @@ TEST_P(FaultMatrix, HostCallOrderSurvives) {
         const bool target =
             static_cast<int>(op) == c.operation && !c.busyForever && !c.allMembersGone;
         if (target) {
-            Sim().SetFault(c.member.object, c.member.dispid, c.hr);
+            SetFault(c.member, c.hr);
         }
         // A failed busy poll ends nothing by itself: the wait runs out and the
         // motion still counts as done, as it does when the controller stays busy.
-        const bool waitOnly =
-            target && c.member.dispid == kGetBusy.dispid && c.member.object == SimScan;
+        const bool waitOnly = target && c.member == &ScanMember::GetBusy;
         const DeviceRosterTable roster = probe.Roster();
         int expected = operation.doneCode;
         if (c.allMembersGone) {
@@ -416,7 +414,7 @@ TEST_P(FaultMatrix, HostCallOrderSurvives) {
         const int code = Timed(operation.limitMs, [&] { return operation.call(driver); });
         EXPECT_EQ(code, expected) << operation.name;
         if (target) {
-            Sim().SetFault(c.member.object, c.member.dispid, S_OK);
+            SetFault(c.member, S_OK);
             if (expected != 0) {
                 EXPECT_TRUE(SameRoster(roster, probe.Roster())) << operation.name;
             }

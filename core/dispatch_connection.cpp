@@ -1,15 +1,9 @@
-#include "core/automation_objects.h"
+#include "core/dispatch_connection.h"
 #include "core/dispatch_trace.h"
 #include "core/outgoing_calls.h"
 #include <oleauto.h>
 
 using Microsoft::WRL::ComPtr;
-
-DispatchConnection ScanObject;
-DispatchConnection StageObject;
-DispatchConnection FocusObject;
-DispatchConnection FilterObject;
-RetiredLink Retired;
 
 namespace {
 ComPtr<IDispatch> RunningInstance(const CLSID& clsid) {
@@ -78,51 +72,4 @@ BindResult DispatchConnection::Bind(const wchar_t* progId) {
     }
     proxy_ = IsBound() && IsProxyObject(dispatch_.Get());
     return IsBound() ? BindResult::Bound : BindResult::NotCreated;
-}
-
-void EmptyAllConnections() {
-    ScanObject.Empty();
-    StageObject.Empty();
-    FocusObject.Empty();
-    FilterObject.Empty();
-}
-
-void AbandonAllConnections() {
-    ScanObject.Abandon();
-    StageObject.Abandon();
-    FocusObject.Abandon();
-    FilterObject.Abandon();
-    Retired.scan.Abandon();
-    Retired.stage.Abandon();
-    Retired.focus.Abandon();
-    Retired.filter.Abandon();
-}
-
-void RetiredLink::Empty() {
-    scan.Empty();
-    stage.Empty();
-    focus.Empty();
-    filter.Empty();
-}
-
-void RetiredLink::LetGoAtUnload() {
-    scan.LetGoAtUnload();
-    stage.LetGoAtUnload();
-    focus.LetGoAtUnload();
-    filter.LetGoAtUnload();
-}
-
-void RetireAllConnections() {
-    Retired.scan = std::move(ScanObject);
-    Retired.stage = std::move(StageObject);
-    Retired.focus = std::move(FocusObject);
-    Retired.filter = std::move(FilterObject);
-}
-
-void LetGoOfAllConnectionsAtUnload() {
-    ScanObject.LetGoAtUnload();
-    StageObject.LetGoAtUnload();
-    FocusObject.LetGoAtUnload();
-    FilterObject.LetGoAtUnload();
-    Retired.LetGoAtUnload();
 }

@@ -1,9 +1,8 @@
-// The four module-wide connections to the controller's automation objects.
+// A connection to one of the controller's automation objects.
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
 #include <wrl/client.h>
-#include <utility>
 
 // How binding a connection to a ProgID ended.
 enum class BindResult { Bound, NoClass, NotCreated };
@@ -46,29 +45,3 @@ class DispatchConnection {
     Microsoft::WRL::ComPtr<IDispatch> dispatch_;
     bool proxy_ = false;
 };
-
-extern DispatchConnection ScanObject;
-extern DispatchConnection StageObject;
-extern DispatchConnection FocusObject;
-extern DispatchConnection FilterObject;
-
-void EmptyAllConnections();
-void AbandonAllConnections();
-
-// The connections of a link closed while one of the driver's calls was under
-// way: taken out of the four, so that no export uses them any more, and kept
-// until the link can be closed and they can be given back.
-struct RetiredLink {
-    DispatchConnection scan;
-    DispatchConnection stage;
-    DispatchConnection focus;
-    DispatchConnection filter;
-    void Empty();
-    void LetGoAtUnload();
-};
-extern RetiredLink Retired;
-
-// Moves all four connections into Retired.
-void RetireAllConnections();
-// Unload: LetGoAtUnload for the four and the retired ones.
-void LetGoOfAllConnectionsAtUnload();

@@ -1,13 +1,16 @@
-#include "config/wheel_page_sets.h"
-#include "config/combo_names.h"
+#include "ui/wheel_page_sets.h"
 #include "config/device_roster.h"
 #include "config/filter_sets.h"
+#include "config/name_array.h"
 #include "config/name_field.h"
 #include "config/set_archive.h"
 #include "config/set_files.h"
 #include "config/trim_blanks.h"
-#include "ui/page_state.h"
+#include "ui/combo_names.h"
+#include "ui/device_page_state.h"
+#include "ui/page_controls.h"
 #include "ui/resource_ids.h"
+#include "ui/set_questions.h"
 
 namespace {
 WheelEntry* WheelOf(int slot) {
@@ -20,6 +23,28 @@ LRESULT FindSet(HWND combo, const char* name) {
     return SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
 }
 } // namespace
+
+int ListFilterSets(HWND dialog, int controlId) {
+    const HWND combo = GetDlgItem(dialog, controlId);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    NameArray names;
+    FindFilterSets(names);
+    for (size_t i = 0; i < names.count(); ++i) {
+        SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(names[i]));
+    }
+    FitDropDown(combo);
+    return static_cast<int>(names.count());
+}
+
+int DeleteFilterSet(HWND dialog) {
+    char setName[kNameSize];
+    if (!SelectedComboName(GetDlgItem(dialog, IDC_FILTER_SET), setName)) {
+        return 0;
+    }
+    OwnerConsent consent(dialog);
+    return DeleteFilterSetNamed(setName, consent);
+}
 
 void SaveWheelFromPage(int slot, HWND dialog) {
     WheelEntry* wheel = WheelOf(slot);
@@ -36,7 +61,8 @@ void SaveWheelFromPage(int slot, HWND dialog) {
     }
     CopyNameField(wheel->name, name);
     SetDlgItemTextA(dialog, IDC_FILTER_SET, wheel->name);
-    wheel->valid = SaveFilterSet(slot, dialog);
+    OwnerConsent consent(dialog);
+    wheel->valid = SaveFilterSet(slot, consent);
 }
 
 void LoadWheelFromPage(HWND dialog, int slot) {
@@ -52,9 +78,9 @@ void LoadWheelFromPage(HWND dialog, int slot) {
     ShowWheelPositions(slot, dialog);
 }
 
-void ReselectSavedSet(HWND dialog) {
+void ReselectSavedSet(HWND dialog, DevicePage& state) {
     const HWND combo = GetDlgItem(dialog, IDC_FILTER_SET);
-    const WheelEntry* wheel = WheelOf(CurrentDeviceIndex);
+    const WheelEntry* wheel = PageWheel(state);
     LRESULT found = CB_ERR;
     if (wheel != nullptr) {
         char name[kNameSize];
@@ -67,7 +93,7 @@ void ReselectSavedSet(HWND dialog) {
         }
     }
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-    FilterSetDirty = false;
+    state.filterSetDirty = false;
     EnableWindow(GetDlgItem(dialog, IDC_SAVE_SET), FALSE);
 }
 
@@ -88,15 +114,18 @@ void ShowWheelPositions(int slot, HWND dialog) {
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(wheel->currentPosition), 0);
 }
 
-void ArchiveWheelSet(HWND dialog) {
-    const int slot = CurrentDeviceIndex;
-    const WheelEntry* wheel = WheelOf(slot);
+void ArchiveWheelSet(HWND dialog, DevicePage& state) {
+    const WheelEntry* wheel = PageWheel(state);
     if (wheel == nullptr) {
         return;
     }
-    if (FilterSetDirty) {
-        SaveWheelFromPage(slot, dialog);
-        ReselectSavedSet(dialog);
+    if (state.filterSetDirty) {
+        SaveWheelFromPage(state.slot, dialog);
+        // The save may have asked about an archived set; a page closed
+        // meanwhile took its state along, and the set is archived all the same.
+        if (IsWindow(dialog)) {
+            ReselectSavedSet(dialog, state);
+        }
     }
     char name[kNameSize];
     CopyNameField(name, wheel->name);

@@ -1,4 +1,4 @@
-#include "config/combo_names.h"
+#include "ui/combo_names.h"
 #include "config/name_field.h"
 #include "core/heap_block.h"
 

@@ -1,0 +1,3 @@
+#include "devices/family_state.h"
+
+DeviceFamilyState DeviceFamilies;

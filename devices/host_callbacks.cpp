@@ -1,4 +1,0 @@
-#include "devices/host_callbacks.h"
-
-HostCallback StageClientCallback = nullptr;
-HostCallback DeviceClientCallback = nullptr;
