@@ -68,9 +68,8 @@ int PositiveTravelEnd() {
     }
     LONG first = 0;
     LONG values[4] = {0, 0, 0, 0};
-    CallMethod(Link.StageObject().get(), StageMember::StageQuery,
-               &first, text.address(), &values[0], &values[1],
-                &values[2], &values[3]);
+    CallMethod(Link.StageObject().get(), StageMember::StageQuery, &first, text.address(),
+               &values[0], &values[1], &values[2], &values[3]);
     WaitForIdle(StageTimeOut());
     StageMoveTo(kTravelEnd, kTravelEnd);
     WaitForIdle(StageTimeOut());
