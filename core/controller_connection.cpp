@@ -19,7 +19,7 @@ void ClosePort(const DispatchConnection& scan) noexcept {
 bool ControllerLink::OpenLink(int portArgument) {
     LONG status = portArgument;
     try {
-        CallMethod(objects_.scan.get(), ScanMember::OpenPort, {RefI4(&status)});
+        CallMethod(objects_.scan.get(), ScanMember::OpenPort, &status);
     } catch (const DispatchFailure&) {
         return false;
     }

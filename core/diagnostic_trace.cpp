@@ -12,32 +12,38 @@ constexpr DWORD kMinFileKB = 4;
 constexpr DWORD kMaxFileKB = 65536;
 constexpr int kIndentStep = 2;
 
-CRITICAL_SECTION traceLock;
-DWORD levelSlot = TLS_OUT_OF_INDEXES;
-bool lockReady = false;
-HANDLE traceFile = INVALID_HANDLE_VALUE;
-DWORD fileBytes = 0;
-char filePath[kPathSize] = "";
-char oldFilePath[kPathSize] = "";
-LONGLONG clockFrequency = 0;
-TraceSwitches sessionSwitches{0, false, 0};
-
-// The line held back while it repeats.
-TraceLine heldKey;
-DWORD heldThread = 0;
-int heldDepth = 0;
-unsigned long heldRepeats = 0;
+// TraceOutput: the one owner of the trace's state besides its switch
+// (DiagnosticTrace): the lock and the thread slot set up at attach, where the
+// lines go, and the line held back while it repeats.
+struct TraceOutputState {
+    CRITICAL_SECTION lock;
+    bool lockReady = false;
+    // Each thread's depth in traced export calls.
+    DWORD levelSlot = TLS_OUT_OF_INDEXES;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD fileBytes = 0;
+    char filePath[kPathSize] = "";
+    char oldFilePath[kPathSize] = "";
+    LONGLONG clockFrequency = 0;
+    // What the session's header says.
+    TraceSwitches sessionSwitches{0, false, 0};
+    TraceLine heldKey;
+    DWORD heldThread = 0;
+    int heldDepth = 0;
+    unsigned long heldRepeats = 0;
+};
+TraceOutputState TraceOutput;
 
 class TraceLock {
   public:
     TraceLock() {
-        if (lockReady) {
-            EnterCriticalSection(&traceLock);
+        if (TraceOutput.lockReady) {
+            EnterCriticalSection(&TraceOutput.lock);
         }
     }
     ~TraceLock() {
-        if (lockReady) {
-            LeaveCriticalSection(&traceLock);
+        if (TraceOutput.lockReady) {
+            LeaveCriticalSection(&TraceOutput.lock);
         }
     }
     TraceLock(const TraceLock&) = delete;
@@ -75,24 +81,25 @@ bool BuildTracePath(const char* name, char (&out)[kPathSize]) {
 }
 
 void CloseTraceFile() {
-    if (traceFile != INVALID_HANDLE_VALUE) {
-        CloseHandle(traceFile);
-        traceFile = INVALID_HANDLE_VALUE;
+    if (TraceOutput.file != INVALID_HANDLE_VALUE) {
+        CloseHandle(TraceOutput.file);
+        TraceOutput.file = INVALID_HANDLE_VALUE;
     }
 }
 
 // Opens the file for appending (or, with `disposition` CREATE_ALWAYS, empties
 // it); others may read it while the host runs.
 void OpenTraceFile(DWORD disposition) {
-    traceFile = CreateFileA(filePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (traceFile == INVALID_HANDLE_VALUE) {
+    TraceOutput.file =
+        CreateFileA(TraceOutput.filePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (TraceOutput.file == INVALID_HANDLE_VALUE) {
         return;
     }
     // A size that cannot be read counts as full, so that the next line
     // starts a new file.
-    const DWORD size = GetFileSize(traceFile, nullptr);
-    fileBytes = size == INVALID_FILE_SIZE ? DiagnosticTrace.fileLimit : size;
+    const DWORD size = GetFileSize(TraceOutput.file, nullptr);
+    TraceOutput.fileBytes = size == INVALID_FILE_SIZE ? DiagnosticTrace.fileLimit : size;
 }
 
 // A whole line: "STolvo32 ", the time and the thread, the body indented by
@@ -130,9 +137,9 @@ void WriteHeaderLine(const TraceLine& body) {
     text[length] = '\r';
     text[length + 1] = '\n';
     DWORD written = 0;
-    if (traceFile != INVALID_HANDLE_VALUE &&
-        WriteFile(traceFile, text, static_cast<DWORD>(length + 2), &written, nullptr)) {
-        fileBytes += written;
+    if (TraceOutput.file != INVALID_HANDLE_VALUE &&
+        WriteFile(TraceOutput.file, text, static_cast<DWORD>(length + 2), &written, nullptr)) {
+        TraceOutput.fileBytes += written;
     }
 }
 
@@ -142,31 +149,33 @@ void WriteHeaderLine(const TraceLine& body) {
 // afresh instead.
 void StartNewFile() {
     CloseTraceFile();
-    const bool moved = MoveFileExA(filePath, oldFilePath, MOVEFILE_REPLACE_EXISTING) != 0;
+    const bool moved =
+        MoveFileExA(TraceOutput.filePath, TraceOutput.oldFilePath, MOVEFILE_REPLACE_EXISTING) != 0;
     OpenTraceFile(moved ? OPEN_ALWAYS : CREATE_ALWAYS);
     // Each file says where it came from, also when read on its own.
-    if (traceFile != INVALID_HANDLE_VALUE && fileBytes == 0) {
-        ForEachSessionHeaderLine(sessionSwitches, true, WriteHeaderLine);
+    if (TraceOutput.file != INVALID_HANDLE_VALUE && TraceOutput.fileBytes == 0) {
+        ForEachSessionHeaderLine(TraceOutput.sessionSwitches, true, WriteHeaderLine);
     }
 }
 
 void WriteToFile(const char* text, DWORD length) {
-    if (traceFile == INVALID_HANDLE_VALUE) {
+    if (TraceOutput.file == INVALID_HANDLE_VALUE) {
         return;
     }
-    if (fileBytes + length > DiagnosticTrace.fileLimit) {
+    if (TraceOutput.fileBytes + length > DiagnosticTrace.fileLimit) {
         StartNewFile();
         // A file that could be neither renamed nor emptied is left alone.
-        if (traceFile != INVALID_HANDLE_VALUE && fileBytes + length > DiagnosticTrace.fileLimit) {
+        if (TraceOutput.file != INVALID_HANDLE_VALUE &&
+            TraceOutput.fileBytes + length > DiagnosticTrace.fileLimit) {
             CloseTraceFile();
         }
-        if (traceFile == INVALID_HANDLE_VALUE) {
+        if (TraceOutput.file == INVALID_HANDLE_VALUE) {
             return;
         }
     }
     DWORD written = 0;
-    if (WriteFile(traceFile, text, length, &written, nullptr)) {
-        fileBytes += written;
+    if (WriteFile(TraceOutput.file, text, length, &written, nullptr)) {
+        TraceOutput.fileBytes += written;
     }
 }
 
@@ -189,27 +198,27 @@ void SendHeaderLine(const TraceLine& body) {
 // A session starts with its header, set apart by a blank line and a rule from
 // an earlier session's lines in the same file.
 void StartSession() {
-    if (traceFile != INVALID_HANDLE_VALUE && fileBytes > 0) {
+    if (TraceOutput.file != INVALID_HANDLE_VALUE && TraceOutput.fileBytes > 0) {
         DWORD written = 0;
-        if (WriteFile(traceFile, "\r\n", 2, &written, nullptr)) {
-            fileBytes += written;
+        if (WriteFile(TraceOutput.file, "\r\n", 2, &written, nullptr)) {
+            TraceOutput.fileBytes += written;
         }
         TraceLine ruleLine;
         ruleLine.Add(kTraceSessionRule);
         WriteHeaderLine(ruleLine);
     }
-    ForEachSessionHeaderLine(sessionSwitches, false, SendHeaderLine);
+    ForEachSessionHeaderLine(TraceOutput.sessionSwitches, false, SendHeaderLine);
 }
 
 void SendHeldRepeats() {
-    if (heldRepeats == 0) {
+    if (TraceOutput.heldRepeats == 0) {
         return;
     }
     TraceLine note;
-    note.Add("(the line above ").AddInt(static_cast<long long>(heldRepeats));
-    note.Add(heldRepeats == 1 ? " more time)" : " more times)");
-    Send(note, heldDepth);
-    heldRepeats = 0;
+    note.Add("(the line above ").AddInt(static_cast<long long>(TraceOutput.heldRepeats));
+    note.Add(TraceOutput.heldRepeats == 1 ? " more time)" : " more times)");
+    Send(note, TraceOutput.heldDepth);
+    TraceOutput.heldRepeats = 0;
 }
 } // namespace
 
@@ -232,18 +241,19 @@ bool ReadTraceSwitch() {
     DiagnosticTrace.fileLimit = static_cast<DWORD>(kiloBytes) * 1024;
     if (mode == TraceMode::DebugOutputAndFile) {
         // A path cut short by a deep folder would name some other file.
-        if (BuildTracePath(kTraceFileName, filePath) &&
-            BuildTracePath(kTraceOldFileName, oldFilePath)) {
+        if (BuildTracePath(kTraceFileName, TraceOutput.filePath) &&
+            BuildTracePath(kTraceOldFileName, TraceOutput.oldFilePath)) {
             OpenTraceFile(OPEN_ALWAYS);
         }
     }
     LARGE_INTEGER frequency;
-    clockFrequency = QueryPerformanceFrequency(&frequency) ? frequency.QuadPart : 0;
+    TraceOutput.clockFrequency = QueryPerformanceFrequency(&frequency) ? frequency.QuadPart : 0;
     DiagnosticTrace.mode = mode;
     if (mode == TraceMode::Off) {
         return false;
     }
-    sessionSwitches = {mode == TraceMode::DebugOutput ? 1 : 2, fromEnvironment, kiloBytes};
+    TraceOutput.sessionSwitches = {mode == TraceMode::DebugOutput ? 1 : 2, fromEnvironment,
+                                   kiloBytes};
     StartSession();
     return true;
 }
@@ -251,15 +261,15 @@ bool ReadTraceSwitch() {
 void EmitTraceLine(const TraceLine& line, int depth, const TraceLine* key) {
     TraceLock lock;
     const DWORD thread = GetCurrentThreadId();
-    if (key != nullptr && heldThread == thread && heldDepth == depth &&
-        std::strcmp(heldKey.text(), key->text()) == 0) {
-        ++heldRepeats;
+    if (key != nullptr && TraceOutput.heldThread == thread && TraceOutput.heldDepth == depth &&
+        std::strcmp(TraceOutput.heldKey.text(), key->text()) == 0) {
+        ++TraceOutput.heldRepeats;
         return;
     }
     SendHeldRepeats();
-    heldKey = key != nullptr ? *key : TraceLine();
-    heldThread = thread;
-    heldDepth = depth;
+    TraceOutput.heldKey = key != nullptr ? *key : TraceLine();
+    TraceOutput.heldThread = thread;
+    TraceOutput.heldDepth = depth;
     Send(line, depth);
 }
 
@@ -269,31 +279,32 @@ LONGLONG TraceClock() {
 }
 
 double TraceMilliseconds(LONGLONG start, LONGLONG end) {
-    if (clockFrequency <= 0) {
+    if (TraceOutput.clockFrequency <= 0) {
         return 0.0;
     }
-    return static_cast<double>(end - start) * 1000.0 / static_cast<double>(clockFrequency);
+    return static_cast<double>(end - start) * 1000.0 /
+           static_cast<double>(TraceOutput.clockFrequency);
 }
 
 int TraceLevel() {
-    if (levelSlot == TLS_OUT_OF_INDEXES) {
+    if (TraceOutput.levelSlot == TLS_OUT_OF_INDEXES) {
         return 0;
     }
-    return static_cast<int>(reinterpret_cast<INT_PTR>(TlsGetValue(levelSlot)));
+    return static_cast<int>(reinterpret_cast<INT_PTR>(TlsGetValue(TraceOutput.levelSlot)));
 }
 
 void SetTraceLevel(int level) {
-    if (levelSlot != TLS_OUT_OF_INDEXES) {
-        TlsSetValue(levelSlot, reinterpret_cast<void*>(static_cast<INT_PTR>(level)));
+    if (TraceOutput.levelSlot != TLS_OUT_OF_INDEXES) {
+        TlsSetValue(TraceOutput.levelSlot, reinterpret_cast<void*>(static_cast<INT_PTR>(level)));
     }
 }
 
 void StartDiagnosticTrace() {
     // A thread slot rather than thread_local: a module loaded at run time on
     // Windows XP cannot have static thread storage.
-    levelSlot = TlsAlloc();
-    InitializeCriticalSection(&traceLock);
-    lockReady = true;
+    TraceOutput.levelSlot = TlsAlloc();
+    InitializeCriticalSection(&TraceOutput.lock);
+    TraceOutput.lockReady = true;
 }
 
 void StopDiagnosticTrace(bool processEnding) {
@@ -309,10 +320,10 @@ void StopDiagnosticTrace(bool processEnding) {
         }
         CloseTraceFile();
     }
-    lockReady = false;
-    DeleteCriticalSection(&traceLock);
-    if (levelSlot != TLS_OUT_OF_INDEXES) {
-        TlsFree(levelSlot);
-        levelSlot = TLS_OUT_OF_INDEXES;
+    TraceOutput.lockReady = false;
+    DeleteCriticalSection(&TraceOutput.lock);
+    if (TraceOutput.levelSlot != TLS_OUT_OF_INDEXES) {
+        TlsFree(TraceOutput.levelSlot);
+        TraceOutput.levelSlot = TLS_OUT_OF_INDEXES;
     }
 }

@@ -5,34 +5,22 @@
 #include <oleauto.h>
 
 namespace {
-constexpr UINT kMaxArgs = 8;
-
-// Whether clearing a variant of type `vt` gives something back. Every other
-// type is cleared by forgetting its value, so the call into oleaut32, dearer
-// than a small server's whole answer, is left out for them.
-bool HoldsResources(VARTYPE vt) {
-    if ((vt & VT_BYREF) != 0) {
-        return false;
+// Out of line, with what it needs to clear, so that the call's own path stays
+// short.
+[[noreturn]] __attribute__((noinline, cold)) void Fail(HRESULT hr, VARIANT* result = nullptr) {
+    if (result != nullptr) {
+        VariantClear(result);
     }
-    if ((vt & VT_ARRAY) != 0) {
-        return true;
-    }
-    const VARTYPE base = vt & VT_TYPEMASK;
-    return base == VT_BSTR || base == VT_DISPATCH || base == VT_UNKNOWN || base == VT_RECORD;
+    throw DispatchFailure{hr};
 }
 
-// A result variant that is cleared on every path.
-class ResultVariant {
+// A get's result that is not in the type asked for, cleared on every path.
+class ResultToConvert {
   public:
-    ResultVariant() { value_.vt = VT_EMPTY; }
-    ~ResultVariant() {
-        if (HoldsResources(value_.vt)) {
-            VariantClear(&value_);
-        }
-    }
-    ResultVariant(const ResultVariant&) = delete;
-    ResultVariant& operator=(const ResultVariant&) = delete;
-    VARIANT* get() { return &value_; }
+    explicit ResultToConvert(VARIANT& value) : value_(value) {}
+    ~ResultToConvert() { VariantClear(&value_); }
+    ResultToConvert(const ResultToConvert&) = delete;
+    ResultToConvert& operator=(const ResultToConvert&) = delete;
 
     // A get that succeeded without a value: converting it would make up a 0
     // (a position, a travel, a wheel's count) that the server never gave.
@@ -42,169 +30,93 @@ class ResultVariant {
         }
     }
 
-    // A server answering in the type asked for, as the controller's do, needs
-    // no conversion: VariantChangeType would only copy the value.
-    void ChangeTo(VARTYPE type) {
-        if (value_.vt == type) {
-            return;
-        }
+    const VARIANT& ChangeTo(VARTYPE type) {
         const HRESULT hr = VariantChangeType(&value_, &value_, 0, type);
         if (FAILED(hr)) {
             throw DispatchFailure{hr};
         }
+        return value_;
     }
 
   private:
-    VARIANT value_;
+    VARIANT& value_;
 };
+} // namespace
 
-// Stores `answer` in the caller's variable that `sent` refers to, converted to
-// the variable's type.
-void StoreAnswer(const VARIANTARG& sent, VARIANTARG& answer) {
-    const VARTYPE type = sent.vt & ~VT_BYREF;
-    VARIANT value;
-    value.vt = VT_EMPTY;
-    const HRESULT hr = VariantChangeType(&value, &answer, 0, type);
-    if (HoldsResources(answer.vt)) {
-        VariantClear(&answer);
-    }
-    if (FAILED(hr)) {
-        throw DispatchFailure{hr};
-    }
-    switch (type) {
-    case VT_I4:
-        *sent.plVal = value.lVal;
-        break;
-    case VT_R8:
-        *sent.pdblVal = value.dblVal;
-        break;
-    case VT_BSTR:
-        SysFreeString(*sent.pbstrVal);
-        *sent.pbstrVal = value.bstrVal;
-        break;
-    default:
-        VariantClear(&value);
-        throw DispatchFailure{DISP_E_TYPEMISMATCH};
-    }
-}
-
-// A server may answer a by-reference argument in the argument itself, in a
-// type of its own, instead of through the reference: servers that convert
-// their arguments in place do, and the marshaller then hands the caller the
-// converted argument. The answer is taken from there, so that the caller's
-// variable holds it in its own type as with any other server.
-// `received` lists the arguments last first, as DISPPARAMS does. Out of line,
-// and only for calls that pass a reference: the others' path stays short.
-__attribute__((noinline)) void TakeAnswersInPlace(std::initializer_list<VARIANTARG> sent,
-                                                  VARIANTARG* received) {
-    const VARIANTARG* arg = sent.end();
-    for (UINT i = 0; arg != sent.begin(); ++i) {
-        --arg;
-        if ((arg->vt & VT_BYREF) != 0 &&
-            (received[i].vt != arg->vt || received[i].byref != arg->byref)) {
-            StoreAnswer(*arg, received[i]);
-        }
-    }
-}
-
-void Invoke(IDispatch* target, const ServerMember& member, std::initializer_list<VARIANTARG> args,
-            VARIANT* result) {
-    const WORD kind = DispatchFlags(member.kind);
+void CallServer(IDispatch* target, const ServerMember& member, VARIANTARG* argsLastFirst,
+                UINT count, VARIANT* result) {
     if (target == nullptr) {
-        throw DispatchFailure{E_POINTER};
-    }
-    if (args.size() > kMaxArgs) {
-        throw DispatchFailure{DISP_E_BADPARAMCOUNT};
-    }
-    // DISPPARAMS lists the arguments last first.
-    VARIANTARG reversed[kMaxArgs];
-    UINT count = 0;
-    VARTYPE references = 0;
-    for (auto it = args.end(); it != args.begin();) {
-        --it;
-        references |= it->vt;
-        reversed[count++] = *it;
+        Fail(E_POINTER);
     }
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
-    params.rgvarg = count > 0 ? reversed : nullptr;
+    params.rgvarg = count > 0 ? argsLastFirst : nullptr;
     params.cArgs = count;
-    if (kind == DISPATCH_PROPERTYPUT) {
+    if (member.kind == CallKind::PropertyPut) {
         params.rgdispidNamedArgs = &putId;
         params.cNamedArgs = 1;
     }
-    // Cleared field by field: as one block the size-optimised build clears
-    // it with a string instruction whose start-up costs more than the rest of
-    // the call.
-    EXCEPINFO exception;
-    exception.wCode = 0;
-    exception.wReserved = 0;
-    exception.bstrSource = nullptr;
-    exception.bstrDescription = nullptr;
-    exception.bstrHelpFile = nullptr;
-    exception.dwHelpContext = 0;
-    exception.pvReserved = nullptr;
-    exception.pfnDeferredFillIn = nullptr;
-    exception.scode = 0;
-    UINT argError = 0;
     HRESULT hr;
     {
         const OutgoingCall call;
-        // With the trace off the call is made here and nothing else is kept
-        // across it; the traced call times and records it elsewhere.
-        hr = DiagnosticTrace.mode == TraceMode::Off
-                 ? target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &params,
-                                  result, &exception, &argError)
-                 : InvokeTraced(target, member, kind, params, result, exception);
-    }
-    // Servers fill the exception's texts only when they raise one; a call that
-    // succeeded has nothing to give back.
-    if (exception.bstrSource != nullptr || exception.bstrDescription != nullptr ||
-        exception.bstrHelpFile != nullptr) {
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
+        // With the trace off the call passes no exception record: the HRESULT
+        // is all the driver acts on. The traced call keeps one to record, and
+        // times the call.
+        if (DiagnosticTrace.mode == TraceMode::Off) {
+            UINT argError = 0;
+            hr = target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT,
+                                DispatchFlags(member.kind), &params, result, nullptr, &argError);
+        } else {
+            hr = InvokeTraced(target, member, params, result);
+        }
     }
     if (FAILED(hr)) {
-        throw DispatchFailure{hr};
-    }
-    if ((references & VT_BYREF) != 0) {
-        TakeAnswersInPlace(args, reversed);
+        Fail(hr, result);
     }
 }
-} // namespace
 
-void CallMethod(IDispatch* target, const ServerMember& member,
-                std::initializer_list<VARIANTARG> args) {
-    ResultVariant result;
-    Invoke(target, member, args, result.get());
+// The answer is taken from the argument, so that the caller's variable holds
+// it in its own type as with any other server.
+void StoreAnswerInPlace(VARTYPE type, void* variable, VARIANTARG& received) {
+    VARIANT value;
+    value.vt = VT_EMPTY;
+    const HRESULT hr = VariantChangeType(&value, &received, 0, type);
+    VariantClear(&received);
+    if (FAILED(hr)) {
+        Fail(hr);
+    }
+    switch (type) {
+    case VT_I4:
+        *static_cast<LONG*>(variable) = value.lVal;
+        break;
+    case VT_R8:
+        *static_cast<double*>(variable) = value.dblVal;
+        break;
+    case VT_BSTR:
+        SysFreeString(*static_cast<BSTR*>(variable));
+        *static_cast<BSTR*>(variable) = value.bstrVal;
+        break;
+    default:
+        VariantClear(&value);
+        Fail(DISP_E_TYPEMISMATCH);
+    }
 }
 
-double GetPropertyR8(IDispatch* target, const ServerMember& member) {
-    ResultVariant result;
-    Invoke(target, member, {}, result.get());
-    result.RequireValue();
-    result.ChangeTo(VT_R8);
-    return result.get()->dblVal;
+double ConvertedR8(VARIANT& result) {
+    ResultToConvert value(result);
+    value.RequireValue();
+    return value.ChangeTo(VT_R8).dblVal;
 }
 
-float GetPropertyR4(IDispatch* target, const ServerMember& member) {
-    ResultVariant result;
-    Invoke(target, member, {}, result.get());
-    result.ChangeTo(VT_R4);
-    return result.get()->fltVal;
+float ConvertedR4(VARIANT& result) {
+    ResultToConvert value(result);
+    return value.ChangeTo(VT_R4).fltVal;
 }
 
-SHORT GetIndexedPropertyI2(IDispatch* target, const ServerMember& member, LONG index) {
-    ResultVariant result;
-    Invoke(target, member, {ArgI4(index)}, result.get());
-    result.RequireValue();
-    result.ChangeTo(VT_I2);
-    return result.get()->iVal;
-}
-
-void PutPropertyR8(IDispatch* target, const ServerMember& member, double value) {
-    Invoke(target, member, {ArgR8(value)}, nullptr);
+SHORT ConvertedI2(VARIANT& result) {
+    ResultToConvert value(result);
+    value.RequireValue();
+    return value.ChangeTo(VT_I2).iVal;
 }
 
 bool IsServerGone(HRESULT result) {

@@ -6,8 +6,27 @@
 #include "core/scan_members.h"
 #include "core/stage_members.h"
 #include "core/trace_line.h"
+#include <oleauto.h>
 
 namespace {
+// What a server that raises an error describes it with; its texts are given
+// back on every path.
+class ExceptionRecord {
+  public:
+    ExceptionRecord() : value_{} {}
+    ~ExceptionRecord() {
+        SysFreeString(value_.bstrSource);
+        SysFreeString(value_.bstrDescription);
+        SysFreeString(value_.bstrHelpFile);
+    }
+    ExceptionRecord(const ExceptionRecord&) = delete;
+    ExceptionRecord& operator=(const ExceptionRecord&) = delete;
+    EXCEPINFO* get() { return &value_; }
+
+  private:
+    EXCEPINFO value_;
+};
+
 const char* ObjectNameOf(const ServerMember& member) {
     static const ServerInterface* const objects[] = {
         &ScanMember::kInterface, &StageMember::kInterface, &FocusMember::kInterface,
@@ -69,16 +88,18 @@ void AddVariant(TraceLine& line, const VARIANT& value) {
 }
 } // namespace
 
-HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, DISPPARAMS& params,
-                     VARIANT* result, EXCEPINFO& exception) {
+HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, DISPPARAMS& params,
+                     VARIANT* result) {
+    const WORD flags = DispatchFlags(member.kind);
     UINT argError = 0;
     if (!TraceIsOn()) {
         return target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
-                              &exception, &argError);
+                              nullptr, &argError);
     }
+    ExceptionRecord exception;
     const LONGLONG start = TraceClock();
     const HRESULT hr = target->Invoke(member.dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                      result, &exception, &argError);
+                                      result, exception.get(), &argError);
     const LONGLONG end = TraceClock();
     TraceLine key;
     key.Add(ObjectNameOf(member)).AddChar('.').Add(member.name).AddChar('(');
@@ -94,9 +115,10 @@ HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, 
     if (FAILED(hr)) {
         if (hr == DISP_E_EXCEPTION) {
             key.Add(" exception ");
-            AddHresult(key, exception.scode != 0 ? exception.scode : exception.wCode);
-            if (exception.bstrDescription != nullptr) {
-                key.AddChar(' ').AddQuotedWide(exception.bstrDescription);
+            const EXCEPINFO& raised = *exception.get();
+            AddHresult(key, raised.scode != 0 ? raised.scode : raised.wCode);
+            if (raised.bstrDescription != nullptr) {
+                key.AddChar(' ').AddQuotedWide(raised.bstrDescription);
             }
         }
     } else if (result != nullptr && member.kind != CallKind::PropertyPut) {

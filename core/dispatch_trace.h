@@ -5,10 +5,11 @@
 #include <oaidl.h>
 #include "core/server_members.h"
 
-// Makes the call as the caller set it up (`flags` the call kind, `params` in
-// DISPPARAMS order), and records it when the trace is on.
-HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, WORD flags, DISPPARAMS& params,
-                     VARIANT* result, EXCEPINFO& exception);
+// Makes the call as the caller set it up (`params` in DISPPARAMS order), and
+// records it when the trace is on, with the exception record a server that
+// raises an error fills in.
+HRESULT InvokeTraced(IDispatch* target, const ServerMember& member, DISPPARAMS& params,
+                     VARIANT* result);
 
 // Records how binding an automation object ended: the first thing to look at
 // when a device does not answer.

@@ -100,9 +100,9 @@ template <SettingsReader Reader> void LoadLineKeys(DriverSettingsRecord& s) {
     s.canAutoFocus = ReadSetting<kCanAutoFocusKey, Reader>();
 }
 
-void WriteStepSize(const SettingsKey& key, double value) {
+void WriteStepSize(const NumberTexts& numbers, const SettingsKey& key, double value) {
     char text[kNumberTextSize];
-    FormatNumberText(value, text);
+    numbers.Format(value, text);
     WriteSettingText(key, text);
 }
 } // namespace
@@ -126,15 +126,16 @@ void LoadDriverSettings() {
 
 void SaveDriverSettings() {
     const DriverSettingsRecord& s = SettingsState.record;
+    const NumberTexts numbers;
 
     WriteSetting(kPortKey, s.port);
     WriteSetting(kBaudRateKey, s.baudRate);
     WriteSetting(kStopBitsKey, s.stopBits);
     WriteSetting(kParityKey, s.parity);
     WriteSetting(kStageStepKey, s.stageStepIndex);
-    WriteStepSize(kUserXYStepKey, s.userXYStep);
+    WriteStepSize(numbers, kUserXYStepKey, s.userXYStep);
     WriteSetting(kFocusStepKey, s.focusStepIndex);
-    WriteStepSize(kUserZStepKey, s.userZStep);
+    WriteStepSize(numbers, kUserZStepKey, s.userZStep);
     WriteSetting(kCanAutoFocusKey, s.canAutoFocus);
     WriteSetting(kHasJoystickKey, s.hasJoystick);
 }

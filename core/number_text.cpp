@@ -1,6 +1,5 @@
 #include "core/number_text.h"
 #include "core/either_convention_call.h"
-#include <windows.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,23 +9,6 @@ constexpr int kHostOrdinal = 223;
 constexpr int kHostPrecision = 9;
 // The settings file reads these values back as at most 14 characters.
 constexpr size_t kMaxTextLength = 14;
-
-// Frees the host library again when the call is done.
-class LibraryHandle {
-  public:
-    explicit LibraryHandle(const char* name) : module_(LoadLibraryA(name)) {}
-    ~LibraryHandle() {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-        }
-    }
-    LibraryHandle(const LibraryHandle&) = delete;
-    LibraryHandle& operator=(const LibraryHandle&) = delete;
-    HMODULE get() const { return module_; }
-
-  private:
-    HMODULE module_;
-};
 } // namespace
 
 void FormatShortestNumber(double value, char (&out)[kNumberTextSize]) {
@@ -44,17 +26,24 @@ void FormatShortestNumber(double value, char (&out)[kNumberTextSize]) {
     }
 }
 
-void FormatNumberText(double value, char (&out)[kNumberTextSize]) {
-    LibraryHandle host("QXUTIL32.dll");
-    void* function =
-        host.get() == nullptr
-            ? nullptr
-            : reinterpret_cast<void*>(GetProcAddress(host.get(), MAKEINTRESOURCEA(kHostOrdinal)));
-    if (function == nullptr) {
+NumberTexts::NumberTexts() : host_(LoadLibraryA("QXUTIL32.dll")), function_(nullptr) {
+    if (host_ != nullptr) {
+        function_ = reinterpret_cast<void*>(GetProcAddress(host_, MAKEINTRESOURCEA(kHostOrdinal)));
+    }
+}
+
+NumberTexts::~NumberTexts() {
+    if (host_ != nullptr) {
+        FreeLibrary(host_);
+    }
+}
+
+void NumberTexts::Format(double value, char (&out)[kNumberTextSize]) const {
+    if (function_ == nullptr) {
         FormatShortestNumber(value, out);
         return;
     }
     out[0] = '\0';
-    CallEitherConvention(function, value, out, kHostPrecision);
+    CallEitherConvention(function_, value, out, kHostPrecision);
     out[kNumberTextSize - 1] = '\0';
 }

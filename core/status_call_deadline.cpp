@@ -45,19 +45,13 @@ void CALLBACK StatusCallDeadline::Expire(void* self, BOOLEAN) {
     PostThreadMessageW(deadline->thread_, WakeMessage(), 0, 0);
 }
 
-StatusCallDeadline::Call::Call(StatusCallDeadline& deadline) : deadline_(deadline) {
-    if (deadline_.timer_ == nullptr) {
-        return;
-    }
+void StatusCallDeadline::Call::Install() {
     deadline_.callDepth_ = Link.CallDepth() + 1;
     // Fails in a multi-threaded apartment, which has no message filter.
     installed_ = SUCCEEDED(CoRegisterMessageFilter(&deadline_, &deadline_.previous_));
 }
 
-StatusCallDeadline::Call::~Call() {
-    if (!installed_) {
-        return;
-    }
+void StatusCallDeadline::Call::Remove() {
     IMessageFilter* ours = nullptr;
     CoRegisterMessageFilter(deadline_.previous_, &ours);
     if (deadline_.previous_ != nullptr) {

@@ -23,15 +23,28 @@ class StatusCallDeadline final : public IMessageFilter {
     StatusCallDeadline(const StatusCallDeadline&) = delete;
     StatusCallDeadline& operator=(const StatusCallDeadline&) = delete;
 
-    // The filter stands for the lifetime of one status call.
+    // The filter stands for the lifetime of one status call. The tests are
+    // inline: a wait on an object in the caller's apartment polls as fast as
+    // the object answers, and has nothing to install.
     class Call {
       public:
-        explicit Call(StatusCallDeadline& deadline);
-        ~Call();
+        explicit Call(StatusCallDeadline& deadline) : deadline_(deadline) {
+            if (deadline_.timer_ != nullptr) {
+                Install();
+            }
+        }
+        ~Call() {
+            if (installed_) {
+                Remove();
+            }
+        }
         Call(const Call&) = delete;
         Call& operator=(const Call&) = delete;
 
       private:
+        void Install();
+        void Remove();
+
         StatusCallDeadline& deadline_;
         bool installed_ = false;
     };

@@ -27,7 +27,7 @@ int WaitForIdle(DWORD timeOut) {
         if (scan.IsBound()) {
             try {
                 const StatusCallDeadline::Call call(deadline);
-                CallMethod(scan.get(), ScanMember::GetBusy, {RefI4(&busy)});
+                CallMethod(scan.get(), ScanMember::GetBusy, &busy);
             } catch (const DispatchFailure& failure) {
                 if (EndsTheWait(failure.result)) {
                     return 0;

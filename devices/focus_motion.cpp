@@ -10,7 +10,9 @@
 #include "include/STolvo32.h"
 
 namespace {
-double ServerPosition() {
+// Inline: a double returned from a function of its own comes back through the
+// x87 stack and memory, which costs more than the read itself.
+DISPATCH_INLINE double ServerPosition() {
     return GetPropertyR8(Link.FocusObject().get(), FocusMember::Position);
 }
 
@@ -31,7 +33,7 @@ int WINAPI StgZMove(int z, int unused) {
     ExportTrace trace("StgZMove", z, unused);
     return trace.Return(OnFocus([&] {
         const double target = static_cast<double>(WrappingDifference(z, DeviceFamilies.ZOffset));
-        CallMethod(Link.FocusObject().get(), FocusMember::MoveTo, {ArgR8(target)});
+        CallMethod(Link.FocusObject().get(), FocusMember::MoveTo, target);
         WaitForIdle(kFocusWait);
         return STOLVO_OK;
     }));
@@ -54,10 +56,10 @@ int WINAPI StgZStep(int steps) {
         // The distance is sent positive; negated in double so INT_MIN stays exact.
         if (steps < 0) {
             CallMethod(Link.FocusObject().get(), FocusMember::StepNegative,
-                       {ArgR8(-static_cast<double>(steps))});
+                       -static_cast<double>(steps));
         } else {
             CallMethod(Link.FocusObject().get(), FocusMember::StepPositive,
-                       {ArgR8(static_cast<double>(steps))});
+                       static_cast<double>(steps));
         }
         WaitForIdle(kFocusWait);
         return STOLVO_OK;

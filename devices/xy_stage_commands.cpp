@@ -16,7 +16,7 @@ constexpr DWORD kFixedWait = 5000;
 constexpr double kCentre = 0.5;
 
 void Run(const ServerMember& member, double distance) {
-    CallMethod(Link.StageObject().get(), member, {ArgR8(distance)});
+    CallMethod(Link.StageObject().get(), member, distance);
     WaitForIdle(kFixedWait);
 }
 
@@ -68,9 +68,8 @@ int PositiveTravelEnd() {
     }
     LONG first = 0;
     LONG values[4] = {0, 0, 0, 0};
-    CallMethod(Link.StageObject().get(), StageMember::StageQuery,
-               {RefI4(&first), RefBstr(text.address()), RefI4(&values[0]), RefI4(&values[1]),
-                RefI4(&values[2]), RefI4(&values[3])});
+    CallMethod(Link.StageObject().get(), StageMember::StageQuery, &first, text.address(),
+               &values[0], &values[1], &values[2], &values[3]);
     WaitForIdle(StageTimeOut());
     StageMoveTo(kTravelEnd, kTravelEnd);
     WaitForIdle(StageTimeOut());

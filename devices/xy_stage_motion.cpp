@@ -15,12 +15,18 @@ namespace {
 constexpr double kPercent = 0.01;
 constexpr double kFullSpeed = 50000.0;
 
+// Inline in StgXYMove: a call of its own, with the doubles handed over
+// through memory, costs about as much as a small in-process server's answer.
+DISPATCH_INLINE void SendMoveXY(double x, double y) {
+    CallMethod(Link.StageObject().get(), StageMember::MoveXY, x, y);
+}
+
 int StepAxis(const ServerMember& member, int distance) {
     return Guarded(STOLVO_NOT_BOUND, [&] {
         if (!Link.StageObject().IsBound()) {
             return STOLVO_NOT_BOUND;
         }
-        CallMethod(Link.StageObject().get(), member, {ArgR8(static_cast<double>(distance))});
+        CallMethod(Link.StageObject().get(), member, static_cast<double>(distance));
         WaitForIdle(StageTimeOut());
         return STOLVO_OK;
     });
@@ -32,11 +38,11 @@ DWORD StageTimeOut() {
 }
 
 void StageMoveTo(double x, double y) {
-    CallMethod(Link.StageObject().get(), StageMember::MoveXY, {ArgR8(x), ArgR8(y)});
+    SendMoveXY(x, y);
 }
 
 void StageSetOrigin() {
-    CallMethod(Link.StageObject().get(), StageMember::SetXY, {ArgR8(0.0), ArgR8(0.0)});
+    CallMethod(Link.StageObject().get(), StageMember::SetXY, 0.0, 0.0);
 }
 
 extern "C" {
@@ -47,7 +53,7 @@ int WINAPI StgXYMove(int x, int y, int wait) {
         if (!Link.StageObject().IsBound()) {
             return STOLVO_NOT_BOUND;
         }
-        StageMoveTo(static_cast<double>(x), static_cast<double>(y));
+        SendMoveXY(static_cast<double>(x), static_cast<double>(y));
         if (wait != 0) {
             WaitForIdle(StageTimeOut());
         }
@@ -63,7 +69,7 @@ int WINAPI StgXYReport(int* x, int* y) {
         }
         double readX = 0.0;
         double readY = 0.0;
-        CallMethod(Link.StageObject().get(), StageMember::GetXY, {RefR8(&readX), RefR8(&readY)});
+        CallMethod(Link.StageObject().get(), StageMember::GetXY, &readX, &readY);
         if (x != nullptr) {
             *x = TruncateToHostPosition(readX);
         }

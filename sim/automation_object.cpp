@@ -198,6 +198,8 @@ HRESULT AutomationObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, D
     }
     LockedModel model;
     SimCall call = Describe(dispid, flags, params);
+    call.resultAsked = result != nullptr;
+    call.exceptionAsked = exception != nullptr;
     call.result = Dispatch(*model, dispid, riid, flags, params, result, exception, argError);
     model->Record(call);
     return call.result;

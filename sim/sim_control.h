@@ -27,6 +27,8 @@ struct SimCall {
     // arguments and result) came right after this one: a waiting loop's polls
     // are counted in one entry, so that a long wait keeps the move before it.
     unsigned long repeats;
+    int resultAsked;    // the caller passed a result variant
+    int exceptionAsked; // the caller passed an EXCEPINFO
 };
 
 // Back to the starting state: journal empty, no faults, link closed, every

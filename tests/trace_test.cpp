@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -207,6 +208,38 @@ TEST_F(TraceTest, ExportsAndDispatchCallsWithArgumentsResultsAndTimes) {
     EXPECT_GE(Find(bodies, "scan.ClosePort() hr=0x00000000"), 0) << all;
     EXPECT_GE(Find(bodies, "< StgXYClose = 0"), 0) << all;
     EXPECT_FALSE(FileExists(TracePath())) << "1 is the debugger's output only";
+    EXPECT_EQ(bodies[sent].find(" = "), std::string::npos) << "a method's result is not asked for";
+    EXPECT_GE(Find(bodies, "scan.LinkValue() hr=0x00000000 = "), 0) << "a get's value\n" << all;
+}
+
+// A method's result is never asked for; the exception record only when the
+// trace is on, which prints it.
+TEST_F(TraceTest, ExceptionRecordOnlyWhenTraced) {
+    for (const char* trace : {"0", "1"}) {
+        LoadedDriver fresh;
+        XYApi api{fresh};
+        fresh.SetIni("Port", "0");
+        fresh.SetIni("Trace", trace, "Diagnostics");
+        Sim().JournalClear();
+        ASSERT_EQ(api.Init(nullptr), 0) << trace;
+        EXPECT_EQ(api.Move(5, 6, 1), 0);
+        EXPECT_EQ(api.SetSpeed(29), 0);
+        int x = 0;
+        int y = 0;
+        EXPECT_EQ(api.Report(&x, &y), 0);
+        EXPECT_EQ(api.Close(), 0);
+        std::set<int> kinds;
+        for (const SimCall& call : Journal()) {
+            kinds.insert(call.kind);
+            EXPECT_EQ(call.resultAsked != 0, call.kind == DISPATCH_PROPERTYGET)
+                << trace << ": " << call.object << "/" << call.dispid;
+            EXPECT_EQ(call.exceptionAsked != 0, trace[0] == '1')
+                << trace << ": " << call.object << "/" << call.dispid;
+        }
+        EXPECT_EQ(kinds,
+                  (std::set<int>{DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT}))
+            << trace;
+    }
 }
 
 TEST_F(TraceTest, NestedExportsAndPropertiesAndHostBuffers) {

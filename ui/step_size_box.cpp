@@ -5,9 +5,10 @@
 
 void FillStepSizes(HWND box, StepAxis axis) {
     const OfferedSteps offered = OfferedStepSizes(axis);
+    const NumberTexts numbers;
     for (int i = 0; i < offered.count; ++i) {
         char text[kNumberTextSize];
-        FormatNumberText(offered.sizes[i], text);
+        numbers.Format(offered.sizes[i], text);
         // Inserting at the end keeps table order although the box sorts.
         SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     }

@@ -47,7 +47,7 @@ void WINAPI ProbeSettingsPath(char* out, int size) {
 }
 void WINAPI ProbeFormatNumber(double value, char* out) {
     char text[kNumberTextSize];
-    FormatNumberText(value, text);
+    NumberTexts().Format(value, text);
     std::memcpy(out, text, sizeof text);
 }
 }
