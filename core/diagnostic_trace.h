@@ -19,6 +19,8 @@ struct DiagnosticTraceState {
     TraceMode mode;
     DWORD fileLimit; // bytes
 };
+// Module-wide; its owner is the trace's switch (core/diagnostic_trace.cpp),
+// which reads it at the first call; the calls only test it.
 extern DiagnosticTraceState DiagnosticTrace;
 
 constexpr char kTraceEnvironment[] = "STOLVO_TRACE";

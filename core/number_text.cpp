@@ -28,13 +28,8 @@ void FormatShortestNumber(double value, char (&out)[kNumberTextSize]) {
 
 NumberTexts::NumberTexts() : host_(LoadLibraryA("QXUTIL32.dll")), function_(nullptr) {
     if (host_ != nullptr) {
-        function_ = reinterpret_cast<void*>(GetProcAddress(host_, MAKEINTRESOURCEA(kHostOrdinal)));
-    }
-}
-
-NumberTexts::~NumberTexts() {
-    if (host_ != nullptr) {
-        FreeLibrary(host_);
+        function_ =
+            reinterpret_cast<void*>(GetProcAddress(host_.get(), MAKEINTRESOURCEA(kHostOrdinal)));
     }
 }
 

@@ -1,6 +1,7 @@
 // Numbers as the short decimal text that the settings file and the pages show.
 #pragma once
 #include <windows.h>
+#include <memory>
 
 constexpr int kNumberTextSize = 20;
 
@@ -11,9 +12,6 @@ constexpr int kNumberTextSize = 20;
 class NumberTexts {
   public:
     NumberTexts();
-    ~NumberTexts();
-    NumberTexts(const NumberTexts&) = delete;
-    NumberTexts& operator=(const NumberTexts&) = delete;
 
     // Formats `value` with that function, precision 9. Without the library
     // the driver writes the shortest text of at most 14 characters that reads
@@ -21,7 +19,11 @@ class NumberTexts {
     void Format(double value, char (&out)[kNumberTextSize]) const;
 
   private:
-    HMODULE host_;
+    struct Release {
+        void operator()(HMODULE library) const { FreeLibrary(library); }
+    };
+    // The library's reference, given back when the run ends.
+    std::unique_ptr<HINSTANCE__, Release> host_;
     void* function_;
 };
 
