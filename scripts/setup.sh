@@ -19,7 +19,9 @@ debian_mirror() {
                  for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { sub(/^URIs:[ \t]*/, "", $i); split($i, u, " "); print u[1]; exit }
              }' "$f"
     done
-    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+    # A machine with deb822 sources only has neither file: cat's failure must
+    # not end the script under pipefail.
+    { cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null || true; } |
         awk '$1 == "deb" && $0 ~ / bookworm / { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit } }'
 }
 
