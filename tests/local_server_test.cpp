@@ -480,7 +480,8 @@ TEST_F(LocalServerTest, UnloadReturnsPromptly) {
     for (const char* scenario : {"line held, idle", "every family open"}) {
         SCOPED_TRACE(scenario);
         // A server of its own: the host's objects are then counted in it.
-        ASSERT_NE(ConnectServer(), nullptr);
+        ServerProcess* process = ConnectServer();
+        ASSERT_NE(process, nullptr);
         server.Reset();
         const HostRun run = RunUnloadingHost(scenario);
         EXPECT_EQ(run.exitCode, 0) << "-1: the host did not end in its time (the unload hung)";
@@ -491,6 +492,10 @@ TEST_F(LocalServerTest, UnloadReturnsPromptly) {
         EXPECT_EQ(server.OutstandingRefs(), 0);
         // The classes it did not give out would take the next host's objects.
         server.WithdrawClasses();
+        // Each scenario's server ends before the next one starts, so that a
+        // server left running is known by its scenario.
+        server.Disconnect();
+        EXPECT_TRUE(process->WaitForEnd(kServerEndMs)) << "the server ends once nothing is in use";
     }
 }
 

@@ -101,7 +101,7 @@ bool ServerProcess::End(DWORD timeoutMs) {
     if (handle_ == nullptr) {
         return false;
     }
-    const DWORD id = GetProcessId(handle_);
+    const DWORD id = Id();
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot != INVALID_HANDLE_VALUE) {
         THREADENTRY32 entry{};
@@ -115,6 +115,10 @@ bool ServerProcess::End(DWORD timeoutMs) {
         CloseHandle(snapshot);
     }
     return WaitForEnd(timeoutMs);
+}
+
+DWORD ServerProcess::Id() const {
+    return handle_ != nullptr ? GetProcessId(handle_) : 0;
 }
 
 bool ServerProcess::WaitForEnd(DWORD timeoutMs) {
@@ -402,11 +406,15 @@ ServerProcess* ReachedServers::Connect(SimServer& server) {
 void ReachedServers::ExpectAllEnded(DWORD timeoutMs, UINT killedCode) {
     constexpr DWORD kEndMs = 5000;
     bool killed = false;
-    for (const auto& process : processes_) {
+    for (size_t i = 0; i < processes_.size(); ++i) {
+        ServerProcess* const process = processes_[i].get();
         if (!process->WaitForEnd(timeoutMs)) {
-            ADD_FAILURE() << "a server process was still running at the end";
             // Asked first, so that it takes its classes back; killed only when it will not go.
-            if (!process->End(kEndMs)) {
+            const bool asked = process->End(kEndMs);
+            ADD_FAILURE() << "server process " << process->Id() << " (reached " << i + 1 << " of "
+                          << processes_.size() << ") was still running at the end; "
+                          << (asked ? "it ended when asked" : "it was killed");
+            if (!asked) {
                 killed = process->Kill(killedCode) || killed;
             }
         }

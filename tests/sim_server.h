@@ -83,6 +83,7 @@ class ServerProcess {
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
     bool opened() const { return handle_ != nullptr; }
+    DWORD Id() const;
     bool Kill(UINT exitCode);
     // Asks it to end as it does once unused (WM_QUIT to its threads): it takes
     // its classes back from COM first. Whether it ended within `timeoutMs`.
