@@ -413,7 +413,7 @@ void ReachedServers::ExpectAllEnded(DWORD timeoutMs, UINT killedCode) {
             const bool asked = process->End(kEndMs);
             ADD_FAILURE() << "server process " << process->Id() << " (reached " << i + 1 << " of "
                           << processes_.size() << ") was still running at the end; "
-                          << (asked ? "it ended when asked" : "it was killed");
+                          << (asked ? "it ended when asked" : "it did not end when asked");
             if (!asked) {
                 killed = process->Kill(killedCode) || killed;
             }
